@@ -1,0 +1,1 @@
+namespace app { int placeholder() { return 0; } }

@@ -1,0 +1,1 @@
+namespace claims { int placeholder() { return 0; } }

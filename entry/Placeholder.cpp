@@ -1,0 +1,1 @@
+namespace entry { int placeholder() { return 0; } }

@@ -1,0 +1,1 @@
+namespace forms { int placeholder() { return 0; } }

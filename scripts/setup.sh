@@ -1,0 +1,18 @@
+#!/bin/sh
+# Installs the Debian packages that Kiboru needs to build, run and test,
+# but only those that are missing. Works as root or as a user with sudo.
+set -e
+PKGS="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+      fonts-ipafont-gothic fonts-ipafont-mincho fonts-motoya-l-maruberi
+      libbenchmark-dev unzip xvfb xauth"
+missing=""
+for p in $PKGS; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  echo "Installing:$missing"
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y $missing
+fi
