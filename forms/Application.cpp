@@ -1,0 +1,39 @@
+#include "forms/Application.h"
+#include "forms/Messages.h"
+
+namespace forms {
+
+Error::Error(const QString& message)
+    : std::runtime_error(message.toStdString()), message_(message)
+{
+}
+
+QString Error::message() const
+{
+    return message_;
+}
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // The name only: a display name would be appended to every window caption.
+    setApplicationName(QStringLiteral("Kiboru"));
+}
+
+bool Application::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        ReportException(e);
+        return false;
+    }
+}
+
+void ReportException(const std::exception& e)
+{
+    const auto* error = dynamic_cast<const Error*>(&e);
+    const QString text = error ? error->message() : QString::fromUtf8(e.what());
+    ShowErrorBox(QApplication::activeWindow(), text);
+}
+
+} // namespace forms

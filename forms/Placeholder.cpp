@@ -1,1 +1,0 @@
-namespace forms { int placeholder() { return 0; } }
