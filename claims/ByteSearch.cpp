@@ -1,0 +1,48 @@
+#include "claims/ByteSearch.h"
+
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace claims {
+namespace {
+
+qsizetype FindWithLibrary(const char* text, const char* begin, const char* end, QByteArrayView key)
+{
+    const void* hit = key.size() == 1 ? std::memchr(begin, key[0], size_t(end - begin))
+                                      : ::memmem(begin, size_t(end - begin), key.data(), size_t(key.size()));
+    return hit ? static_cast<const char*>(hit) - text : -1;
+}
+
+} // namespace
+
+qsizetype FindBytes(QByteArrayView text, qsizetype from, QByteArrayView key)
+{
+    const char* p = text.data() + from;
+    const char* const end = text.data() + text.size();
+    const qsizetype n = key.size();
+#ifdef __SSE2__
+    // Sixteen places at a time: a place is a candidate when it holds the
+    // key's first byte and the key's last byte stands where it should; only
+    // candidates are compared in full.
+    if (n >= 2) {
+        const __m128i first = _mm_set1_epi8(key[0]);
+        const __m128i last = _mm_set1_epi8(key[n - 1]);
+        for (; end - p >= n - 1 + 16; p += 16) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 1));
+            unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+            for (; mask != 0; mask &= mask - 1) {
+                const char* candidate = p + __builtin_ctz(mask);
+                if (std::memcmp(candidate + 1, key.data() + 1, size_t(n - 2)) == 0)
+                    return candidate - text.data();
+            }
+        }
+    }
+#endif
+    return FindWithLibrary(text.data(), p, end, key);
+}
+
+} // namespace claims

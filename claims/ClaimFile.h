@@ -1,0 +1,78 @@
+#pragma once
+// The claim file of one student and injury occurrence: "請" + ID + "-" + n +
+// ".CSV" in the folder "seikyu" of the working folder. Fifteen lines ended by
+// CR LF: the claim's name with the student's name and sex, the ten header
+// fields, and the thirteen treatment rows of 25 fields each.
+
+#include "claims/ClaimRecord.h"
+#include "claims/IoResult.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+namespace claims {
+
+// An ID that can safely be part of a file name: not empty, not only blanks,
+// not "." or "..", none of / \ : * ? " < > | and no control character, and
+// bytes that read as Shift-JIS and come back the same. Other IDs never build
+// a path.
+bool IsUsableStudentId(QByteArrayView id);
+
+QByteArray ClaimFileName(QByteArrayView id, int occurrence);   // "請" + id + "-" + occurrence
+
+// The existing claim file, whatever the case of its ".CSV"; otherwise the
+// path with ".CSV"; empty when the ID is unusable.
+QString ClaimFilePath(const QString& workDir, QByteArrayView id, int occurrence);
+
+// True when path names a file that can be opened for reading.
+bool FileCanBeRead(const QString& path);
+
+// The names of the student's claim files in the seikyu folder, only those of
+// the form "請" + ID + "-" + one digit 1 to 8 + ".CSV" (any case of ".CSV"),
+// sorted by name.
+QStringList ListClaimFiles(const QString& workDir, QByteArrayView id);
+
+// The occurrence number of such a name, 0 for any other name.
+int OccurrenceOfClaimFile(const QString& name, QByteArrayView id);
+
+// Reads a claim file's text onto a reset claim: line 2 into the header and
+// lines 3 to 15 into rows 1 to 13. A byte 1A ends the text; missing lines
+// read as empty ones.
+void ParseClaim(QByteArrayView bytes, t_sick& header, TTreatmentTable& table);
+
+// Reads the whole file, then parses it. Nothing is changed when it cannot be
+// read.
+IoResult ReadClaimFile(const QString& path, t_sick& header, TTreatmentTable& table);
+
+// The fifteen lines of a claim file, each ended by CR LF.
+QByteArray FormatClaim(QByteArrayView fileName, QByteArrayView name, QByteArrayView sex,
+                       const t_sick& header, const TTreatmentTable& table);
+
+// Why a save was refused before anything was written.
+enum class WriteRefusal { None, UnusableId, FieldText };
+
+struct WriteResult {
+    IoResult io;
+    WriteRefusal refusal = WriteRefusal::None;
+    int field = -1;     // with FieldText: 0 name, 1 sex, 2 .. 11 header fields 0 .. 9
+    QString path;       // the claim file written or tried
+    bool ok() const { return refusal == WriteRefusal::None && io.ok(); }
+};
+
+// The field (numbered as in WriteResult) whose text holds a ",", CR, LF or
+// byte 1A, which would shift or cut fields when read back; -1 when none does.
+int FieldThatCorrupts(QByteArrayView name, QByteArrayView sex, const t_sick& header);
+
+// Writes the claim file of the student and occurrence, replacing an existing
+// one whatever the case of its ".CSV". Refuses an unusable ID and texts that
+// would corrupt the file; fails with PathNotFound when there is no seikyu
+// folder and with AccessDenied for a read-only claim file or seikyu folder,
+// all before anything is written. After any failure the previous file is as
+// it was.
+WriteResult WriteClaimFile(const QString& workDir, QByteArrayView id, int occurrence,
+                           QByteArrayView name, QByteArrayView sex, const t_sick& header,
+                           const TTreatmentTable& table);
+
+} // namespace claims

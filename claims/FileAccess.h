@@ -1,0 +1,69 @@
+#pragma once
+// File-system helpers shared by the roster and claim files. Paths are Qt
+// paths with "/"; names on disk are the Unicode (UTF-8) form of the texts.
+
+#include "claims/IoResult.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+namespace claims {
+
+// True when a directory entry of that name exists: a file, a folder, or a
+// link even if it leads nowhere.
+bool EntryExists(const QString& path);
+
+// The directory entry that answers to path, whatever the case of a ".CSV"
+// ending (file or folder); path itself when it exists; empty when none does.
+QString FindExistingEntry(const QString& path);
+
+// Every spelling of path's ".CSV" ending that exists, path itself first;
+// names that lead to the same file (on a file system that ignores case)
+// count once.
+QStringList FindExistingEntries(const QString& path);
+
+// Reads a file piece by piece.
+class FileReader {
+public:
+    explicit FileReader(const QString& path);   // Result() tells whether it opened
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    const IoResult& Result() const { return result_; }
+    qint64 Size() const { return size_; }   // the size when opened
+
+
+    // Up to size bytes into data: the count read, 0 at the end of the file,
+    // -1 on failure (see Result()).
+    qsizetype Read(char* data, qsizetype size);
+
+private:
+    QString path_;
+    int fd_ = -1;
+    qint64 size_ = 0;
+    IoResult result_;
+};
+
+struct FileBytes {
+    QByteArray bytes;
+    IoResult result;
+};
+
+// The whole content of a file.
+FileBytes ReadWholeFile(const QString& path);
+
+// Whether a file or folder may be changed. Refuses with AccessDenied an entry
+// that has no write permission bit at all, even for the superuser, who the
+// system would otherwise let write anyway.
+IoResult CheckWritable(const QString& path);
+
+// Replaces the file at path by data, or creates it: the data go to a new file
+// in the same folder, are flushed to disk and only then take the old file's
+// place. On any failure the old file stays as it was and the new one is
+// removed. An existing file keeps its permission bits.
+IoResult ReplaceFileContents(const QString& path, QByteArrayView data);
+
+} // namespace claims

@@ -1,1 +1,0 @@
-namespace claims { int placeholder() { return 0; } }

@@ -1,0 +1,357 @@
+// The claim file: its name, how it is read (every splitting rule), how it is
+// written, and that a failed or refused save leaves the previous file as it
+// was.
+
+#include "claims/ClaimFile.h"
+
+#include "TestSupport.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using namespace claims;
+using ktest::Sj;
+
+namespace {
+
+const QByteArray kFreshRow = "2010,"
+    + Sj(u"－,４月,－,５月,－,６月,－,７月,－,８月,－,９月,－,10月,－,11月,－,12月,－,１月,－,２月,－,３月"_qs);
+
+QList<QByteArray> HeaderFields(const t_sick& header)
+{
+    QList<QByteArray> fields;
+    for (int i = 0; i < t_sick::FieldCount; ++i)
+        fields.append(header.field(i));
+    return fields;
+}
+
+// A row as its line in the file holds it: year, then mark before label.
+QByteArray RowLine(const t_kyufu& row)
+{
+    QByteArray line = row.year();
+    for (int k = 1; k <= t_kyufu::MonthCount; ++k)
+        line += ',' + row.mark(k) + ',' + row.label(k);
+    return line;
+}
+
+struct Claim {
+    t_sick header;
+    TTreatmentTable table;
+};
+
+Claim ResetClaimOf(int year)
+{
+    Claim claim;
+    ResetClaim(claim.header, claim.table, year);
+    return claim;
+}
+
+Claim SampleClaim()
+{
+    Claim claim = ResetClaimOf(2010);
+    const QStringList texts = {"2010", "6", "14", "月", "未", "捻挫", "", "部活中", "陸上競技", "校舎外運動場・校庭"};
+    for (int i = 0; i < t_sick::FieldCount; ++i)
+        claim.header.field(i) = Sj(texts[i]);
+    ToggleMark(claim.table.row(1), 1);
+    ToggleMark(claim.table.row(1), 2);
+    ToggleMark(claim.table.row(13), 12);
+    claim.table.row(4).label(12) = "x,y";   // as read from a row of 26 fields
+    return claim;
+}
+
+} // namespace
+
+class ClaimFile : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString work_;     // a working folder with an empty seikyu folder
+    QString seikyu_;
+    int case_ = 0;
+
+    WriteResult Save(const QByteArray& id, int occurrence, const Claim& claim = SampleClaim())
+    {
+        return WriteClaimFile(work_, id, occurrence, Sj(u"山田太郎"_qs), Sj(u"男"_qs), claim.header, claim.table);
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(dir_.isValid());
+        work_ = dir_.filePath(QString::number(++case_));
+        seikyu_ = work_ + "/seikyu";
+        QVERIFY(QDir().mkpath(seikyu_));
+    }
+
+    void claimIsReadLineByLineAndFieldByField_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QList<QByteArray>>("header");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QByteArray>("rowLine");      // of that row as the file would hold it
+        QTest::addColumn<int>("emptyFrom");           // rows from here on hold 25 empty texts
+        const QByteArray line1 = Sj(u"請1024-2,山田,男"_qs);
+        const QList<QByteArray> full = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"};
+        const QByteArray emptyRow = QByteArray(24, ',');
+        auto rows = [&](int n, const char* end) {
+            QByteArray text;
+            for (int r = 0; r < n; ++r)
+                text += kFreshRow + end;
+            return text;
+        };
+        QTest::newRow("complete") << line1 + "\r\na,b,c,d,e,f,g,h,i,j\r\n" + rows(13, "\r\n") << full << 13 << kFreshRow << 14;
+        QTest::newRow("LF line ends") << line1 + "\na,b,c,d,e,f,g,h,i,j\n" + rows(13, "\n") << full << 13 << kFreshRow << 14;
+        QTest::newRow("CR line ends") << line1 + "\ra,b,c,d,e,f,g,h,i,j\r" + rows(13, "\r") << full << 1 << kFreshRow << 14;
+        QTest::newRow("header of nine fields") << line1 + "\r\na,b,c,d,e,f,g,h,i\r\n" + rows(13, "\r\n")
+            << QList<QByteArray>{"a", "b", "c", "d", "e", "f", "g", "h", "i", " "} << 1 << kFreshRow << 14;
+        QTest::newRow("header of eleven fields") << line1 + "\r\na,b,c,d,e,f,g,h,i,j,k\r\n"
+            << QList<QByteArray>{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j,k"} << 1 << emptyRow << 1;
+        QTest::newRow("header of three fields") << line1 + "\r\na,b,c\r\n" + rows(1, "\r\n")
+            << QList<QByteArray>{"a", "b", "", "", "", "", "", "", "", " "} << 1 << kFreshRow << 2;
+        QTest::newRow("row without comma") << line1 + "\r\na,b,c,d,e,f,g,h,i,j\r\n2010\r\n" << full << 1 << emptyRow << 1;
+        QTest::newRow("row of 26 fields") << line1 + "\r\na,b,c,d,e,f,g,h,i,j\r\n" + kFreshRow + ",x\r\n" << full << 1
+                                          << kFreshRow + ",x" << 2;
+        QTest::newRow("ends after line 10") << line1 + "\r\na,b,c,d,e,f,g,h,i,j\r\n" + rows(8, "\r\n") << full << 8
+                                            << kFreshRow << 9;
+        QTest::newRow("byte 1A ends the file") << line1 + "\r\na,b,c,d,e,f,g,h,i,j\r\n" + kFreshRow + "\r\n\x1A" + rows(12, "\r\n")
+                                               << full << 1 << kFreshRow << 2;
+        QTest::newRow("empty file") << QByteArray() << QList<QByteArray>(9, QByteArray()) + QList<QByteArray>{" "} << 1
+                                    << emptyRow << 1;
+    }
+
+    void claimIsReadLineByLineAndFieldByField()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QList<QByteArray>, header);
+        QFETCH(int, row);
+        QFETCH(QByteArray, rowLine);
+        QFETCH(int, emptyFrom);
+        Claim claim = ResetClaimOf(1999);
+        ParseClaim(text, claim.header, claim.table);
+        QCOMPARE(HeaderFields(claim.header), header);
+        QCOMPARE(RowLine(claim.table.row(row)), rowLine);
+        for (int r = emptyFrom; r <= TTreatmentTable::RowCount; ++r)
+            QCOMPARE(claim.table.row(r), t_kyufu());
+    }
+
+    void savedClaimReadsBackUnchanged()
+    {
+        const Claim saved = SampleClaim();
+        const WriteResult result = Save("1024", 2, saved);
+        QVERIFY(result.ok());
+        QCOMPARE(result.path, seikyu_ + u"/請1024-2.CSV"_qs);
+        const QList<QByteArray> lines = ktest::ReadBytes(result.path).split('\n');
+        QCOMPARE(lines.size(), 16);                    // fifteen lines, each ended by CR LF
+        QCOMPARE(lines[0], Sj(u"請1024-2,山田太郎,男\r"_qs));
+        QCOMPARE(lines[1], Sj(u"2010,6,14,月,未,捻挫,,部活中,陸上競技,校舎外運動場・校庭\r"_qs));
+        QCOMPARE(lines[2], Sj(u"2010,◎,４月,◎,５月,－,６月,－,７月,－,８月,－,９月,－,10月,－,11月,－,12月,－,１月,－,２月,－,３月\r"_qs));
+        QCOMPARE(lines[3].count(','), 24);
+        QCOMPARE(lines[15], QByteArray());
+        Claim read = ResetClaimOf(0);
+        QVERIFY(ReadClaimFile(result.path, read.header, read.table).ok());
+        QCOMPARE(read.header, saved.header);           // the empty field comes back empty, not " "
+        QCOMPARE(read.table, saved.table);
+    }
+
+    void studentIdMustSuitAFileName_data()
+    {
+        QTest::addColumn<QByteArray>("id");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("digits") << QByteArray("1024") << true;
+        QTest::newRow("with dash") << QByteArray("12-3") << true;
+        QTest::newRow("5C as second byte") << Sj(u"表ｱ"_qs) << true;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("blanks") << QByteArray("  ") << false;
+        QTest::newRow("dot") << QByteArray(".") << false;
+        QTest::newRow("dot dot") << QByteArray("..") << false;
+        for (const char* bad : {"a/b", "a\\b", "a:b", "a*", "a?", "a\"", "<a", "a>", "a|b", "a\tb", "a\x7F"})
+            QTest::newRow(bad) << QByteArray(bad) << false;
+        QTest::newRow("broken bytes") << QByteArray("12\x81") << false;
+        QTest::newRow("second form of one character") << QByteArray("\xED\x40") << false;
+    }
+
+    void studentIdMustSuitAFileName()
+    {
+        QFETCH(QByteArray, id);
+        QFETCH(bool, usable);
+        QCOMPARE(IsUsableStudentId(id), usable);
+        QCOMPARE(ClaimFilePath(work_, id, 1).isEmpty(), !usable);
+        QCOMPARE(Save(id, 1).refusal, usable ? WriteRefusal::None : WriteRefusal::UnusableId);
+        QCOMPARE(ktest::Entries(seikyu_).size(), usable ? 1 : 0);
+    }
+
+    void studentsClaimFilesAreListedByExactName()
+    {
+        for (const QString& name : {u"請1024-1.CSV"_qs, u"請1024-3.csv"_qs, u"請1024-9.CSV"_qs, u"請1024-10.CSV"_qs,
+                                    u"請1024-2.TXT"_qs, u"請10245-1.CSV"_qs, u"請1024-x.CSV"_qs, u"請12-3-4.CSV"_qs})
+            QVERIFY(ktest::WriteBytes(seikyu_ + '/' + name, "x"));
+        QVERIFY(QDir(seikyu_).mkdir(u"請1024-5.Csv"_qs));
+        QCOMPARE(ListClaimFiles(work_, "1024"), (QStringList{u"請1024-1.CSV"_qs, u"請1024-3.csv"_qs, u"請1024-5.Csv"_qs}));
+        QCOMPARE(ListClaimFiles(work_, "12-3"), QStringList{u"請12-3-4.CSV"_qs});
+        QCOMPARE(ListClaimFiles(work_, "12"), QStringList());
+        QCOMPARE(ClaimFilePath(work_, "1024", 3), seikyu_ + u"/請1024-3.csv"_qs);
+        QCOMPARE(ClaimFilePath(work_, "1024", 2), seikyu_ + u"/請1024-2.CSV"_qs);
+        QVERIFY(FileCanBeRead(ClaimFilePath(work_, "1024", 3)));
+        QVERIFY(!FileCanBeRead(ClaimFilePath(work_, "1024", 2)));
+        QVERIFY(!FileCanBeRead(ClaimFilePath(work_, "1024", 5)));   // a folder
+        QVERIFY(!FileCanBeRead(QString()));
+    }
+
+    void occurrenceIsTakenAfterIdAndDash_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("id");
+        QTest::addColumn<int>("occurrence");
+        QTest::newRow("capitals") << u"請1024-3.CSV"_qs << QByteArray("1024") << 3;
+        QTest::newRow("small letters") << u"請1024-8.csv"_qs << QByteArray("1024") << 8;
+        QTest::newRow("ID with dash") << u"請12-3-4.CSV"_qs << QByteArray("12-3") << 4;
+        QTest::newRow("other student") << u"請12-3-4.CSV"_qs << QByteArray("12") << 0;
+        QTest::newRow("nine") << u"請1024-9.CSV"_qs << QByteArray("1024") << 0;
+        QTest::newRow("two digits") << u"請1024-12.CSV"_qs << QByteArray("1024") << 0;
+        QTest::newRow("other ending") << u"請1024-3.CSVX"_qs << QByteArray("1024") << 0;
+    }
+
+    void occurrenceIsTakenAfterIdAndDash()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, id);
+        QFETCH(int, occurrence);
+        QCOMPARE(OccurrenceOfClaimFile(name, id), occurrence);
+    }
+
+    void textThatWouldCorruptTheFileIsRefused_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("comma in name") << 0 << QByteArray("a,b");
+        QTest::newRow("CR in sex") << 1 << QByteArray("a\r");
+        QTest::newRow("LF in year") << 2 << QByteArray("\n2010");
+        QTest::newRow("1A in injury") << 7 << QByteArray("a\x1A");
+        QTest::newRow("comma in place") << 11 << QByteArray(",");
+    }
+
+    void textThatWouldCorruptTheFileIsRefused()
+    {
+        QFETCH(int, field);
+        QFETCH(QByteArray, text);
+        Claim claim = SampleClaim();
+        QByteArray name = "name";
+        QByteArray sex = "sex";
+        (field == 0 ? name : field == 1 ? sex : claim.header.field(field - 2)) = text;
+        const WriteResult result = WriteClaimFile(work_, "1024", 1, name, sex, claim.header, claim.table);
+        QCOMPARE(result.refusal, WriteRefusal::FieldText);
+        QCOMPARE(result.field, field);
+        QVERIFY(ktest::Entries(seikyu_).isEmpty());
+    }
+
+    void saveWithoutSeikyuFolderCreatesNothing()
+    {
+        QVERIFY(QDir(seikyu_).removeRecursively());
+        const WriteResult result = Save("1024", 1);
+        QCOMPARE(result.io.code, int(PathNotFound));
+        QCOMPARE(result.io.message, u"不正なﾌｧｲﾙ名です"_qs);
+        QVERIFY(ktest::Entries(work_).isEmpty());
+    }
+
+    void failedSaveKeepsThePreviousFile_data()
+    {
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<int>("code");
+        QTest::newRow("read-only file") << "file" << int(AccessDenied);
+        QTest::newRow("read-only folder") << "folder" << int(AccessDenied);
+        QTest::newRow("disk full") << "disk" << int(DiskFull);
+    }
+
+    void failedSaveKeepsThePreviousFile()
+    {
+        QFETCH(QString, cause);
+        QFETCH(int, code);
+        const QString path = seikyu_ + u"/請1024-1.csv"_qs;
+        const QByteArray old = "old claim\r\n";
+        QVERIFY(ktest::WriteBytes(path, old));
+        QVERIFY(::chmod(QFile::encodeName(cause == "file" ? path : seikyu_), cause == "disk" ? 0755 : 0555) == 0);
+        // The superuser may write anyway: the save must go by the permission bits.
+        struct rlimit limit;
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &limit) == 0);
+        const rlim_t soft = limit.rlim_cur;
+        if (cause == "disk") {
+            ::signal(SIGXFSZ, SIG_IGN);
+            limit.rlim_cur = 100;
+            QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        }
+        const WriteResult result = Save("1024", 1);
+        limit.rlim_cur = soft;
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        ::chmod(QFile::encodeName(seikyu_), 0755);
+        QCOMPARE(result.io.code, code);
+        QCOMPARE(result.io.message, IoErrorText(code));
+        QCOMPARE(result.path, path);
+        QCOMPARE(ktest::ReadBytes(path), old);
+        QCOMPARE(ktest::Entries(seikyu_), QStringList{u"請1024-1.csv"_qs});   // no temporary file left
+    }
+
+    void saveReplacesTheFileWhateverTheCaseOfCsv()
+    {
+        const QString path = seikyu_ + u"/請1024-1.csv"_qs;
+        QVERIFY(ktest::WriteBytes(path, "old"));
+        QVERIFY(::chmod(QFile::encodeName(path), 0640) == 0);
+        QVERIFY(Save("1024", 1).ok());
+        QCOMPARE(ktest::Entries(seikyu_), QStringList{u"請1024-1.csv"_qs});
+        QCOMPARE(ktest::ReadBytes(path).left(8), Sj(u"請1024-1"_qs));
+        QCOMPARE(QFileInfo(path).permissions() & 0x7777, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                          | QFileDevice::ReadUser | QFileDevice::WriteUser
+                                                          | QFileDevice::ReadGroup);
+    }
+
+    void failedReadLeavesTheClaimAlone_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("code");
+        QTest::newRow("missing file") << u"seikyu/請1-1.CSV"_qs << int(FileNotFound);
+        QTest::newRow("missing folder") << u"nowhere/請1-1.CSV"_qs << int(PathNotFound);
+        QTest::newRow("folder") << u"seikyu"_qs << int(AccessDenied);
+    }
+
+    void failedReadLeavesTheClaimAlone()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, code);
+        Claim claim = ResetClaimOf(2010);
+        const IoResult result = ReadClaimFile(work_ + '/' + path, claim.header, claim.table);
+        QCOMPARE(result.code, code);
+        QCOMPARE(result.message, IoErrorText(code));
+        QCOMPARE(claim.header, ResetClaimOf(2010).header);
+    }
+
+    void systemErrorsGetTheirCodes_data()
+    {
+        QTest::addColumn<int>("err");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("ENOENT") << ENOENT << 2 << u"ﾌｧｲﾙが見つかりません"_qs;
+        QTest::newRow("ENOTDIR") << ENOTDIR << 3 << u"不正なﾌｧｲﾙ名です"_qs;
+        QTest::newRow("EMFILE") << EMFILE << 4 << u"ｵｰﾌﾟﾝしたﾌｧｲﾙが多すぎます"_qs;
+        QTest::newRow("EROFS") << EROFS << 5 << u"ﾌｧｲﾙへのｱｸｾｽが拒否されました"_qs;
+        QTest::newRow("EDQUOT") << EDQUOT << 101 << u"ﾃﾞｨｽｸがいっぱいです"_qs;
+        QTest::newRow("EBUSY") << EBUSY << EBUSY << u"I/O ｴﾗｰ (%1)"_qs.arg(EBUSY);
+        QTest::newRow("EIO, not access refused") << EIO << 1000 + EIO << u"I/O ｴﾗｰ (%1)"_qs.arg(1000 + EIO);
+    }
+
+    void systemErrorsGetTheirCodes()
+    {
+        QFETCH(int, err);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        const IoResult result = IoResultFromErrno(err);
+        QCOMPARE(result.code, code);
+        QCOMPARE(result.message, message);
+    }
+};
+
+QTEST_GUILESS_MAIN(ClaimFile)
+#include "tst_claim_file.moc"

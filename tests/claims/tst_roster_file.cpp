@@ -1,0 +1,203 @@
+// The roster file: where it lies, how it is cut into lines and fields, and
+// the search by the reading of a name.
+
+#include "claims/RosterFile.h"
+
+#include "TestSupport.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace claims;
+using ktest::Sj;
+using ktest::SjList;
+
+class RosterFile : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QByteArray kenAll_;          // KEN_ALL.CSV, Shift-JIS
+    QStringList kenAllLines_;    // the same, read as Unicode
+
+    // Every way the program can search a roster text (held also in the file
+    // at path) must give `expected`.
+    void CheckAllSearches(const QByteArray& text, const QString& path, const QByteArray& key,
+                          const QList<QByteArray>& expected)
+    {
+        QCOMPARE(FindRosterLines(SplitRosterText(text), key), expected);
+        QCOMPARE(FindRosterLinesInText(text, key), expected);
+        const RosterLines fromFile = FindRosterLinesInFile(path, key);
+        QVERIFY(fromFile.result.ok());
+        QCOMPARE(fromFile.lines, expected);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        QProcess unzip;
+        unzip.start("unzip", {"-p", KIBORU_SHARED_DATA_DIR "/ken_all.zip", "KEN_ALL.CSV"});
+        QVERIFY2(unzip.waitForFinished(60000) && unzip.exitCode() == 0, "unzip -p ken_all.zip failed");
+        kenAll_ = unzip.readAllStandardOutput();
+        QVERIFY(kenAll_.size() > 10'000'000);
+        QVERIFY(ktest::WriteBytes(dir_.filePath("KEN_ALL.CSV"), kenAll_));
+        kenAllLines_ = FromShiftJis(kenAll_).split(u"\r\n"_qs);
+        kenAllLines_.removeFirst();   // never searched: the header line
+        kenAllLines_.removeLast();    // after the final line end
+    }
+
+    void pathTakesEraYearFromFifthAndSixthByte_data()
+    {
+        QTest::addColumn<QString>("entryYear");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("平成20年度") << u"平成20年度"_qs << u"/data/H20入学.CSV"_qs;
+        QTest::newRow("nothing chosen") << QString() << u"/data/H入学.CSV"_qs;
+        QTest::newRow("five bytes") << u"平成2"_qs << u"/data/H入学.CSV"_qs;
+        QTest::newRow("typed ASCII") << u"abcd21x"_qs << u"/data/H21入学.CSV"_qs;
+    }
+
+    void pathTakesEraYearFromFifthAndSixthByte()
+    {
+        QFETCH(QString, entryYear);
+        QFETCH(QString, path);
+        QCOMPARE(BuildRosterPath("/data", Sj(entryYear)), path);
+    }
+
+    void textIsCutIntoLines_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QList<QByteArray>>("lines");
+        QTest::newRow("CR LF") << QByteArray("h\r\na\r\nb\r\n") << QList<QByteArray>{"h", "a", "b"};
+        QTest::newRow("lone CR and LF") << QByteArray("h\ra\nb") << QList<QByteArray>{"h", "a", "b"};
+        QTest::newRow("empty lines count") << QByteArray("h\r\n\r\n\n \r\n") << QList<QByteArray>{"h", "", "", " "};
+        QTest::newRow("NUL ends the text") << QByteArray("h\r\na\0b\r\nc", 9) << QList<QByteArray>{"h", "a"};
+        QTest::newRow("empty file") << QByteArray() << QList<QByteArray>{};
+    }
+
+    void textIsCutIntoLines()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QList<QByteArray>, lines);
+        const QString path = dir_.filePath("lines.CSV");
+        QVERIFY(ktest::WriteBytes(path, text));
+        const RosterLines read = ReadRosterLines(path);
+        QVERIFY(read.result.ok());
+        QCOMPARE(read.lines, lines);
+    }
+
+    void lineIsCutIntoTwelveFields_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("fields");
+        QTest::newRow("twelve") << u"1024,3A,2B,1C,山田太郎,やまだたろう,山田一郎,中央中,男,普通科,H5.4.1,東京都"_qs
+                                << QStringList{"1024", "3A", "2B", "1C", "山田太郎", "やまだたろう", "山田一郎",
+                                               "中央中", "男", "普通科", "H5.4.1", "東京都"};
+        QTest::newRow("empty fields are blanks") << u",a,,b,,,,,,,,"_qs
+                                                 << QStringList{" ", "a", " ", "b", " ", " ", " ", " ", " ", " ", " ", ""};
+        QTest::newRow("thirteen values") << u"1,2,3,4,5,6,7,8,9,10,11,12,13"_qs
+                                         << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12,13"};
+        QTest::newRow("five values") << u"1,2,3,4,5"_qs
+                                     << QStringList{"1", "2", "3", "4", "", "", "", "", "", "", "", ""};
+        QTest::newRow("empty line") << QString() << QStringList(12, QString());
+    }
+
+    void lineIsCutIntoTwelveFields()
+    {
+        QFETCH(QString, line);
+        QFETCH(QStringList, fields);
+        const TStudentRecord record = SplitRosterLine(Sj(line));
+        QList<QByteArray> got;
+        for (int i = 0; i < TStudentRecord::FieldCount; ++i)
+            got.append(record.field(i));
+        QCOMPARE(got, SjList(fields));
+    }
+
+    void searchFindsWholeCharactersOnly_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<QList<QByteArray>>("found");
+        const QByteArray header = Sj(u"ID,名前,やまだ\r\n"_qs);
+        const QByteArray yamada = Sj(u"1,3A,やまだ"_qs);
+        const QByteArray kawada = Sj(u"2,3B,かわだ"_qs);
+        const QByteArray roster = header + yamada + "\r\n" + kawada + "\n" + yamada;
+        QTest::newRow("key trimmed") << roster << Sj(u" \tかわだ\r"_qs) << QList<QByteArray>{kawada};
+        QTest::newRow("blanks only") << roster << QByteArray(" \t ") << QList<QByteArray>{};
+        QTest::newRow("header never searched") << roster << Sj(u"名前"_qs) << QList<QByteArray>{};
+        QTest::newRow("duplicates kept in order") << roster << Sj(u"だ"_qs) << QList<QByteArray>{yamada, kawada, yamada};
+        QTest::newRow("across a comma") << roster << QByteArray("3B,") << QList<QByteArray>{kawada};
+        QTest::newRow("ideographic space kept") << roster << Sj(u"\u3000かわだ"_qs) << QList<QByteArray>{};
+        QTest::newRow("5C inside 表 and ソ") << header + Sj(u"表ソ\r\na\\b"_qs) << QByteArray("\\")
+                                              << QList<QByteArray>{"a\\b"};
+        QTest::newRow("from second byte into the next") << header + Sj(u"表ソ"_qs) << QByteArray("\x5C\x83")
+                                                        << QList<QByteArray>{};
+        QTest::newRow("half-width ｿ inside 請") << header + Sj(u"請\rｿ"_qs) << Sj(u"ｿ"_qs) << QList<QByteArray>{Sj(u"ｿ"_qs)};
+        QTest::newRow("A inside ア") << header + Sj(u"ア\r\nA"_qs) << QByteArray("A") << QList<QByteArray>{"A"};
+        QTest::newRow("whole character after a false hit") << header + Sj(u"表\\"_qs) << QByteArray("\\")
+                                                           << QList<QByteArray>{Sj(u"表\\"_qs)};
+        QTest::newRow("NUL ends the text") << QByteArray("h\nab\0ab", 7) << QByteArray("ab") << QList<QByteArray>{"ab"};
+        QTest::newRow("header only") << QByteArray("ab") << QByteArray("ab") << QList<QByteArray>{};
+        const QByteArray longLine = QByteArray(200'000, 'x') + "ab";
+        QTest::newRow("long header") << longLine + "\nab" << QByteArray("ab") << QList<QByteArray>{"ab"};
+        QTest::newRow("long line") << "h\r\n" + longLine << QByteArray("ab") << QList<QByteArray>{longLine};
+    }
+
+    void searchFindsWholeCharactersOnly()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, key);
+        QFETCH(QList<QByteArray>, found);
+        const QString path = dir_.filePath("search.CSV");
+        QVERIFY(ktest::WriteBytes(path, text));
+        CheckAllSearches(text, path, key, found);
+    }
+
+    void searchOfKenAllMatchesItsUnicodeReading_data()
+    {
+        QTest::addColumn<QString>("key");
+        for (const char16_t* key : {u"札幌", u"\\", u"ｿ", u"表", u"ﾎｯｶｲﾄﾞｳ", u"1", u"\"東京都\",\"千代田区\""})
+            QTest::newRow(QString::fromUtf16(key).toUtf8().constData()) << QString::fromUtf16(key);
+    }
+
+    void searchOfKenAllMatchesItsUnicodeReading()
+    {
+        QFETCH(QString, key);
+        QList<QByteArray> expected;
+        for (const QString& line : std::as_const(kenAllLines_)) {
+            if (line.contains(key))
+                expected.append(Sj(line));
+        }
+        CheckAllSearches(kenAll_, dir_.filePath("KEN_ALL.CSV"), Sj(key), expected);
+        if (key == u"\\")   // the file holds the byte only as a second byte
+            QVERIFY(expected.isEmpty() && kenAll_.contains('\\'));
+        else
+            QVERIFY(!expected.isEmpty());
+    }
+
+    void rosterIsFoundWhateverTheCaseOfCsv()
+    {
+        const QString path = dir_.filePath(u"H22入学.CSV"_qs);
+        QCOMPARE(FindExistingEntry(path), QString());
+        QVERIFY(ktest::WriteBytes(dir_.filePath(u"H22入学.csv"_qs), "h"));
+        QCOMPARE(FindExistingEntry(path), dir_.filePath(u"H22入学.csv"_qs));
+        QVERIFY(QDir(dir_.path()).mkdir(u"H22入学.CSV"_qs));   // a folder answers too, and comes first
+        QCOMPARE(FindExistingEntry(path), path);
+    }
+
+    void rosterThatCannotBeOpenedIsReported()
+    {
+        const QString folder = dir_.filePath(u"H23入学.CSV"_qs);
+        QVERIFY(QDir(dir_.path()).mkdir(u"H23入学.CSV"_qs));
+        const QString message = u"ﾌｧｲﾙ "_qs + QDir::toNativeSeparators(folder) + u" は開けません"_qs;
+        for (const RosterLines& read : {ReadRosterLines(folder), FindRosterLinesInFile(folder, "a")}) {
+            QCOMPARE(read.result.code, int(AccessDenied));
+            QCOMPARE(read.result.message, message);
+            QVERIFY(read.lines.isEmpty());
+        }
+        QCOMPARE(ReadRosterLines(dir_.filePath("missing.CSV")).result.code, int(FileNotFound));
+    }
+};
+
+QTEST_GUILESS_MAIN(RosterFile)
+#include "tst_roster_file.moc"
