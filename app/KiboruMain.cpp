@@ -1,0 +1,62 @@
+#include "app/KiboruMain.h"
+
+#include "entry/SeiKyuImp.h"
+#include "forms/Application.h"
+#include "forms/Modal.h"
+
+#include <QDate>
+#include <QKeyEvent>
+#include <QScreen>
+
+TForm1::TForm1(entry::EntryState& state, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TForm1>()), State(state)
+{
+    ui->setupUi(this);
+    ui->DateTimePicker1->installEventFilter(this);
+    CentreOnScreen();
+    ConnectHandlers();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::ConnectHandlers()
+{
+    forms::OnEvent(ui->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    forms::OnEvent(ui->Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+}
+
+void TForm1::CentreOnScreen()
+{
+    const QRect area = screen()->availableGeometry();
+    move(area.center() - rect().center());
+}
+
+void TForm1::SetToday()
+{
+    ui->DateTimePicker1->setDate(QDate::currentDate());
+}
+
+void TForm1::Button1Click()
+{
+    forms::RunModal(std::make_unique<TForm2>(State, this));
+}
+
+void TForm1::Button2Click()
+{
+    close();
+}
+
+// Tab leaves the date picker at once, as from any other control, instead of
+// stepping through the day, month and year of the date first.
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->DateTimePicker1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        if (plain && key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier))
+            return focusNextChild();
+        if (plain && (key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Tab))
+            return focusPreviousChild();
+    }
+    return QWidget::eventFilter(watched, event);
+}

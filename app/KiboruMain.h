@@ -1,0 +1,36 @@
+#pragma once
+// The main window: the product title, the entry date, the button that opens
+// the benefit entry window and the button that ends the program. Closing it
+// ends the program.
+
+#include "entry/EntryState.h"
+#include "ui_KiboruMain.h"
+
+#include <QWidget>
+#include <memory>
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    // state: what the entry window keeps for the whole run; it must outlive
+    // this window. Every entry window opened from here gets it.
+    explicit TForm1(entry::EntryState& state, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    const std::unique_ptr<Ui::TForm1> ui;
+
+    void SetToday();   // the entry date becomes today's date
+
+    // Event handlers.
+    void Button1Click();   // 給付入力: a new entry window, modally
+    void Button2Click();   // 終　　了: end the program
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void ConnectHandlers();
+    void CentreOnScreen();
+
+    entry::EntryState& State;
+};

@@ -1,1 +1,0 @@
-namespace app { int placeholder() { return 0; } }

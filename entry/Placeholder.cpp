@@ -1,1 +1,0 @@
-namespace entry { int placeholder() { return 0; } }

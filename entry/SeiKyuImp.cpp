@@ -1,0 +1,70 @@
+#include "entry/SeiKyuImp.h"
+
+#include "forms/Application.h"
+#include "forms/InputMode.h"
+#include "forms/Modal.h"
+#include "forms/RadioGroup.h"
+
+#include <QKeyEvent>
+
+TForm2::TForm2(entry::EntryState& state, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm2>()), State(state)
+{
+    ui->setupUi(this);
+    setWindowFlag(Qt::WindowMinMaxButtonsHint);
+    move(186, 108);   // its place on the screen, not centred
+
+    const QList<QWidget*> typedInHiragana = {ui->Edit1, ui->ComboBox6, ui->ComboBox7,
+                                             ui->ComboBox8, ui->ComboBox9, ui->ComboBox13};
+    for (QWidget* control : typedInHiragana)
+        forms::SetHiraganaOnFocus(control);
+
+    MonthButtons = new forms::RadioGroup(
+        {ui->RadioButton1, ui->RadioButton2, ui->RadioButton3, ui->RadioButton4,
+         ui->RadioButton5, ui->RadioButton6, ui->RadioButton7, ui->RadioButton8,
+         ui->RadioButton9, ui->RadioButton10, ui->RadioButton11, ui->RadioButton12},
+        this);
+    ConnectHandlers();
+}
+
+TForm2::~TForm2() = default;
+
+void TForm2::ConnectHandlers()
+{
+    forms::OnEvent(ui->BitBtn1, &QPushButton::clicked, this, &TForm2::BitBtn1Click);
+    forms::OnEvent(ui->BitBtn2, &QPushButton::clicked, this, &TForm2::BitBtn2Click);
+    forms::OnEvent(ui->BitBtn3, &QPushButton::clicked, this, &TForm2::BitBtn3Click);
+    forms::OnEvent(ui->ComboBox2, &forms::ComboBox::changed, this, &TForm2::ComboBox2Change);
+    forms::OnEvent(ui->ComboBox10, &forms::ComboBox::changed, this, &TForm2::ComboBox10Change);
+    forms::OnEvent(ui->ComboBox12, &forms::ComboBox::changed, this, &TForm2::ComboBox12Change);
+    forms::OnEvent(ui->ListBox1, &forms::ListBox::clicked, this, &TForm2::ListBox1Click);
+    forms::OnEvent(MonthButtons, &forms::RadioGroup::selected, this,
+                   [this](int index) { RadioButtonClick(index + 1); });
+}
+
+// Esc leaves the window open: it ends only by its buttons and its frame.
+void TForm2::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+void TForm2::BitBtn1Click() {}
+
+void TForm2::BitBtn2Click() {}
+
+void TForm2::BitBtn3Click()
+{
+    done(forms::kModalDone);
+}
+
+void TForm2::ComboBox2Change() {}
+
+void TForm2::ComboBox10Change() {}
+
+void TForm2::ComboBox12Change() {}
+
+void TForm2::ListBox1Click() {}
+
+void TForm2::RadioButtonClick(int) {}

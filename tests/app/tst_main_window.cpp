@@ -1,0 +1,205 @@
+// The main window as designed, the entry window it opens (modal, new each
+// time) and the two ways of ending the program.
+
+// Mouse clicks go through the window system, as a user's do, so that a
+// modal window blocks them.
+#define QTEST_QPA_MOUSE_HANDLING
+
+#include "app/KiboruMain.h"
+#include "entry/SeiKyuImp.h"
+#include "tests/entry/DesignCheck.h"
+#include "tests/support/ModalHelpers.h"
+#include "tests/support/TestMain.h"
+
+#include <QDate>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+
+using designcheck::Control;
+using designcheck::kGothic;
+using designcheck::kMaru;
+using designcheck::kMincho;
+
+namespace {
+
+const Control kControls[] = {
+    {"StaticText1", "label", "Form1", {56, 32, 460, 41}, "Kiboru", 37, true, kMaru, "#008000", "#F0F0F0"},
+    {"DateTimePicker1", "date", "Form1", {40, 96, 313, 41}, "", 32, false, kMaru, "#000000", ""},
+    {"Button1", "button", "Form1", {416, 176, 121, 41}, "給付入力", 27, false, kMaru, "#000080", ""},
+    {"Button2", "button", "Form1", {416, 312, 121, 41}, "終　　了", 27, false, kMincho, "#000000", ""},
+    {"StaticText2", "label", "Form1", {88, 432, 418, 31}, "Ver 1.2", 27, true, kMaru, "#008080", "#F0F0F0"},
+};
+
+const QString kEndEntry = QStringLiteral(" 終 了 ");
+
+} // namespace
+
+class MainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void windowHasItsCaptionSizeAndPlace();
+    void controlAsDesigned_data();
+    void controlAsDesigned();
+    void datePickerShowsToday();
+    void tabWalksTheDesignedOrder_data();
+    void tabWalksTheDesignedOrder();
+    void endButtonAndCloseBoxEndTheProgram_data();
+    void endButtonAndCloseBoxEndTheProgram();
+    void entryButtonOpensTheEntryWindowModally();
+    void reopenedEntryWindowStartsFromItsFixedLists();
+
+private:
+    entry::EntryState state;
+    std::unique_ptr<TForm1> form;
+};
+
+void MainWindow::init()
+{
+    state = entry::EntryState();
+    form = std::make_unique<TForm1>(state);
+    form->SetToday();
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+}
+
+void MainWindow::cleanup()
+{
+    form.reset();
+}
+
+void MainWindow::windowHasItsCaptionSizeAndPlace()
+{
+    QCOMPARE(form->objectName(), QStringLiteral("Form1"));
+    QCOMPARE(form->windowTitle(), QStringLiteral("Kiboru"));
+    QCOMPARE(form->size(), QSize(566, 496));   // 574 x 523 less the design's frame
+    const QPoint offCentre = form->frameGeometry().center() - form->screen()->availableGeometry().center();
+    QVERIFY2(offCentre.manhattanLength() <= 20, qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
+}
+
+void MainWindow::controlAsDesigned_data()
+{
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < int(std::size(kControls)); ++i)
+        QTest::newRow(kControls[i].name) << i;
+}
+
+void MainWindow::controlAsDesigned()
+{
+    QFETCH(int, row);
+    const Control& c = kControls[row];
+    const QWidget* w = form->findChild<QWidget*>(QLatin1String(c.name));
+    QVERIFY2(w, "missing");
+    QString problem = designcheck::placeMismatch(w, c);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    problem = designcheck::lookMismatch(w, c);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+}
+
+void MainWindow::datePickerShowsToday()
+{
+    QCOMPARE(form->ui->DateTimePicker1->date(), QDate::currentDate());
+    QCOMPARE(form->ui->DateTimePicker1->toolTip(), QStringLiteral("入力日を設定します"));
+}
+
+// The date picker is one stop: Tab does not step through its day, month and year.
+void MainWindow::tabWalksTheDesignedOrder_data()
+{
+    QTest::addColumn<bool>("forward");
+    QTest::addColumn<QStringList>("visited");
+    QTest::newRow("Tab") << true << QStringList{"Button2", "DateTimePicker1", "Button1", "Button2"};
+    QTest::newRow("Shift+Tab") << false << QStringList{"DateTimePicker1", "Button2", "Button1", "DateTimePicker1"};
+}
+
+void MainWindow::tabWalksTheDesignedOrder()
+{
+    QFETCH(bool, forward);
+    QFETCH(QStringList, visited);
+    form->ui->Button1->setFocus();
+    QCOMPARE(designcheck::focusedControl(), QStringLiteral("Button1"));
+    QCOMPARE(designcheck::tabWalk(int(visited.size()), forward), visited);
+}
+
+void MainWindow::endButtonAndCloseBoxEndTheProgram_data()
+{
+    QTest::addColumn<bool>("byButton");
+    QTest::newRow("終　　了") << true;
+    QTest::newRow("close box") << false;
+}
+
+// The program's loop ends by itself, as it does when the main window closes.
+void MainWindow::endButtonAndCloseBoxEndTheProgram()
+{
+    QFETCH(bool, byButton);
+    QTimer::singleShot(0, form.get(), [&] {
+        if (byButton)
+            QTest::mouseClick(form->ui->Button2, Qt::LeftButton);
+        else
+            form->close();
+    });
+    QTimer giveUp;   // the loop did not end
+    connect(&giveUp, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
+    giveUp.start(3000);
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(!form->isVisible());
+}
+
+// While the entry window is open, the main window takes no clicks.
+void MainWindow::entryButtonOpensTheEntryWindowModally()
+{
+    QPointer<TForm2> entryWindow;
+    bool stuck = false;
+    testsupport::WhenModal([&](QWidget* modal) {
+        entryWindow = qobject_cast<TForm2*>(modal);
+        designcheck::closeIfStuck(modal, stuck);
+        QTest::mouseClick(form->ui->Button2, Qt::LeftButton);   // blocked
+        testsupport::ClickButton(modal, kEndEntry);
+    });
+    QTest::mouseClick(form->ui->Button1, Qt::LeftButton);
+
+    QVERIFY(!stuck);
+    QVERIFY(form->isVisible());
+    QVERIFY(entryWindow.isNull());   // ended and deleted
+}
+
+void MainWindow::reopenedEntryWindowStartsFromItsFixedLists()
+{
+    QPointer<TForm2> first;
+    bool stuck = false;
+    testsupport::WhenModal([&](QWidget* modal) {
+        first = qobject_cast<TForm2*>(modal);
+        designcheck::closeIfStuck(modal, stuck);
+        first->ui->ComboBox6->addItemText(QStringLiteral("左足首"));
+        first->ui->ComboBox9->setSelectedIndex(2);
+        first->ui->Edit1->setText(QStringLiteral("やまだ"));
+        testsupport::ClickButton(modal, kEndEntry);
+    });
+    QTest::mouseClick(form->ui->Button1, Qt::LeftButton);
+    QVERIFY(!first.isNull() || !stuck);
+
+    int bodyParts = -1;
+    int injurySelected = 0;
+    QString searchText = QStringLiteral("(not opened)");
+    testsupport::WhenModal([&](QWidget* modal) {
+        auto* second = qobject_cast<TForm2*>(modal);
+        designcheck::closeIfStuck(modal, stuck);
+        bodyParts = second->ui->ComboBox6->count();
+        injurySelected = second->ui->ComboBox9->selectedIndex();
+        searchText = second->ui->Edit1->text();
+        testsupport::ClickButton(modal, kEndEntry);
+    });
+    QTest::mouseClick(form->ui->Button1, Qt::LeftButton);
+
+    QVERIFY(!stuck);
+    QCOMPARE(bodyParts, 27);
+    QCOMPARE(injurySelected, -1);
+    QCOMPARE(searchText, QString());
+}
+
+KIBORU_GUI_TEST_MAIN(MainWindow)
+#include "tst_main_window.moc"
