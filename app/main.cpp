@@ -7,8 +7,15 @@
 #include "forms/Fonts.h"
 #include "forms/Messages.h"
 
+#include <csignal>
+
 int main(int argc, char** argv)
 {
+#ifdef SIGXFSZ
+    // A file-size limit then fails the write ("disk full") instead of
+    // ending the program in the middle of a save.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     forms::Application app(argc, argv);
     if (!claims::ShiftJisAvailable()) {
         // Without the converter every claim and roster would be garbled.

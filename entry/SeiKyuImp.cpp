@@ -24,7 +24,11 @@ TForm2::TForm2(entry::EntryState& state, QWidget* parent)
          ui->RadioButton5, ui->RadioButton6, ui->RadioButton7, ui->RadioButton8,
          ui->RadioButton9, ui->RadioButton10, ui->RadioButton11, ui->RadioButton12},
         this);
+    const auto lists = HeaderLists();
+    for (int k = 0; k < int(lists.size()); ++k)
+        FixedItemCounts[k] = lists[k]->count();
     ConnectHandlers();
+    ConnectTypedItems();
 }
 
 TForm2::~TForm2() = default;
@@ -34,9 +38,18 @@ void TForm2::ConnectHandlers()
     forms::OnEvent(ui->BitBtn1, &QPushButton::clicked, this, &TForm2::BitBtn1Click);
     forms::OnEvent(ui->BitBtn2, &QPushButton::clicked, this, &TForm2::BitBtn2Click);
     forms::OnEvent(ui->BitBtn3, &QPushButton::clicked, this, &TForm2::BitBtn3Click);
-    forms::OnEvent(ui->ComboBox2, &forms::ComboBox::changed, this, &TForm2::ComboBox2Change);
-    forms::OnEvent(ui->ComboBox10, &forms::ComboBox::changed, this, &TForm2::ComboBox10Change);
-    forms::OnEvent(ui->ComboBox12, &forms::ComboBox::changed, this, &TForm2::ComboBox12Change);
+    forms::OnEvent(ui->ComboBox2, &forms::ComboBox::changed, this, [this] {
+        AdoptTypedItem(ui->ComboBox2);
+        ComboBox2Change();
+    });
+    forms::OnEvent(ui->ComboBox10, &forms::ComboBox::changed, this, [this] {
+        AdoptTypedItem(ui->ComboBox10);
+        ComboBox10Change();
+    });
+    forms::OnEvent(ui->ComboBox12, &forms::ComboBox::changed, this, [this] {
+        AdoptTypedItem(ui->ComboBox12);
+        ComboBox12Change();
+    });
     forms::OnEvent(ui->ListBox1, &forms::ListBox::clicked, this, &TForm2::ListBox1Click);
     forms::OnEvent(MonthButtons, &forms::RadioGroup::selected, this,
                    [this](int index) { RadioButtonClick(index + 1); });
@@ -50,21 +63,10 @@ void TForm2::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-void TForm2::BitBtn1Click() {}
-
-void TForm2::BitBtn2Click() {}
-
-void TForm2::BitBtn3Click()
+// The date lists and the creditor registration save their chosen item, so a
+// typed text that equals one of their items counts as choosing it.
+void TForm2::ConnectTypedItems()
 {
-    done(forms::kModalDone);
+    for (forms::ComboBox* list : {ui->ComboBox3, ui->ComboBox4, ui->ComboBox5, ui->ComboBox11})
+        forms::OnEvent(list, &forms::ComboBox::changed, this, [this, list] { AdoptTypedItem(list); });
 }
-
-void TForm2::ComboBox2Change() {}
-
-void TForm2::ComboBox10Change() {}
-
-void TForm2::ComboBox12Change() {}
-
-void TForm2::ListBox1Click() {}
-
-void TForm2::RadioButtonClick(int) {}

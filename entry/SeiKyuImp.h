@@ -9,12 +9,19 @@
 // lists, save), all of them members of this class.
 
 #include "entry/EntryState.h"
+#include "claims/ClaimFile.h"
 #include "ui_SeiKyuImp.h"
 
 #include <QDialog>
+#include <QList>
+
+#include <array>
 #include <memory>
+#include <optional>
 
 class QKeyEvent;
+class QLabel;
+class QLineEdit;
 
 namespace forms {
 class RadioGroup;
@@ -39,12 +46,55 @@ public:
     void ListBox1Click();               // treatment list: the row of that line
     void RadioButtonClick(int month);   // month button 1 (April) .. 12 (March) became selected
 
+    // The treatment table and its list (Treatment.cpp).
+    void InitTreatmentTable();          // thirteen fresh rows for the chosen injury year
+    void ResetClaim();                  // blank header, fresh table
+    void FillTreatmentList();           // the thirteen lines, first one selected
+    void RefreshTreatmentLine(int r);   // row r's line in place of the selected line
+
+    // The ten header lists (HeaderLists.cpp).
+    void RememberListCounts();
+    void ClearClaimControls();
+    void TrimHeaderLists();
+    void ShowClaimHeader();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void ConnectHandlers();
+    void ConnectTypedItems();
+
+    // Search and student (Search.cpp).
+    void ShowStudent(const QByteArray& line);
+    std::array<QLineEdit*, 12> StudentFields() const;
+
+    // Occurrence (Occurrence.cpp).
+    bool LoadClaim(int n);
+    QString ChooseClaimFile();
+
+    // Treatment table (Treatment.cpp).
+    int InjuryYear() const;
+    bool TreatmentListShown() const;
+
+    // Header lists (HeaderLists.cpp).
+    std::array<forms::ComboBox*, 10> HeaderLists() const;
+    int AddedItemPosition(int k) const;
+    void PlaceLoadedValues();
+    void AdoptTypedItem(forms::ComboBox* list);
+
+    // Save (Save.cpp).
+    struct SavedText {
+        QString text;
+        const QLabel* label;   // names the field in messages
+    };
+    QList<SavedText> TextsToSave() const;
+    std::optional<QList<QByteArray>> EncodeTextsToSave();
+    bool SaveClaim();
+    void RefuseSave(const claims::WriteResult& written);
 
     entry::EntryState& State;
     forms::RadioGroup* MonthButtons;    // RadioButton1 .. RadioButton12
+    std::array<int, 10> FixedItemCounts{};   // the header lists' own items, in header order
+    bool CountsRememberedHere = false;       // a student was chosen in this window
 };

@@ -1,7 +1,11 @@
 #include "entry/SelectSeito.h"
 
+#include "claims/ShiftJis.h"
 #include "forms/Application.h"
+#include "forms/Messages.h"
 #include "forms/Modal.h"
+
+#include <QScopeGuard>
 
 TForm3::TForm3(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm3>())
 {
@@ -18,7 +22,28 @@ void TForm3::ConnectHandlers()
     forms::OnEvent(ui->BitBtn2, &QPushButton::clicked, this, &TForm3::BitBtn2Click);
 }
 
-void TForm3::BitBtn1Click() {}
+void TForm3::SetStudentLines(QList<QByteArray> lines)
+{
+    QStringList shown;
+    shown.reserve(lines.size());
+    for (const QByteArray& line : lines)
+        shown << claims::FromShiftJis(line);
+    StudentLines = std::move(lines);
+    ui->ListBox2->setLines(std::move(shown));
+}
+
+void TForm3::BitBtn1Click()
+{
+    const int row = ui->ListBox2->selectedIndex();
+    if (row < 0 || row >= StudentLines.size()) {
+        forms::ShowMessage(this, QStringLiteral("該当生徒を選択して下さい！！！"));
+        return;
+    }
+    // The dialog closes after the student is shown, also when showing fails.
+    const auto close = qScopeGuard([this] { done(forms::kModalDone); });
+    if (OnDecide)
+        OnDecide(StudentLines[row]);
+}
 
 void TForm3::BitBtn2Click()
 {

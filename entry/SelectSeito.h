@@ -5,7 +5,11 @@
 
 #include "ui_SelectSeito.h"
 
+#include <QByteArray>
 #include <QDialog>
+#include <QList>
+
+#include <functional>
 #include <memory>
 
 class TForm3 : public QDialog {
@@ -21,6 +25,16 @@ public:
     void BitBtn1Click();   // 選択決定: take the selected student
     void BitBtn2Click();   // 終　了: close, nothing chosen
 
+    // The roster lines that matched, shown one per row as they stand in the
+    // file.
+    void SetStudentLines(QList<QByteArray> lines);
+
+    // Runs with the chosen line while the dialog is still open; the dialog
+    // closes when it returns.
+    std::function<void(const QByteArray&)> OnDecide;
+
 private:
     void ConnectHandlers();
+
+    QList<QByteArray> StudentLines;   // the rows' bytes, as read
 };

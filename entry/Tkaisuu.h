@@ -6,6 +6,9 @@
 #include "ui_Tkaisuu.h"
 
 #include <QDialog>
+#include <QStringList>
+
+#include <functional>
 #include <memory>
 
 class TForm4 : public QDialog {
@@ -18,6 +21,16 @@ public:
 
     // Event handler.
     void BitBtn1Click();   // 決　定: take the selected claim file
+
+    void FillList(const QStringList& names);   // the student's claim files
+
+    // Runs with the chosen file name; the dialog then closes.
+    std::function<void(const QString&)> OnDecide;
+
+protected:
+    // Esc and the close box decide like the button: the dialog never ends
+    // without a choice.
+    void reject() override;
 
 private:
     void ConnectHandlers();

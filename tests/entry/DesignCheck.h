@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QString>
 #include <QTest>
+#include <QDialog>
 #include <QTimer>
 
 namespace designcheck {
@@ -170,7 +171,10 @@ inline void closeIfStuck(QWidget* modal, bool& stuck, int ms = 3000)
 {
     QTimer::singleShot(ms, modal, [modal, &stuck] {
         stuck = true;
-        modal->close();
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->done(0);   // also a dialog that refuses to close
+        else
+            modal->close();
     });
 }
 

@@ -36,7 +36,11 @@ std::unique_ptr<QDialog> makeDialog(Dialog which)
 {
     if (which == StudentDialog)
         return std::make_unique<TForm3>();
-    return std::make_unique<TForm4>();
+    // The occurrence dialog ends only with a file chosen.
+    auto dialog = std::make_unique<TForm4>();
+    dialog->FillList({QStringLiteral("請1024-1.CSV")});
+    dialog->ui->ListBox1->setSelectedIndex(0);
+    return dialog;
 }
 
 const Control& design(Dialog which, int row)
