@@ -74,6 +74,10 @@ void TForm2::ShowStudent(const QByteArray& line)
     State.CurrentStudentId = student.Id;
     ui->Edit15->setText(ui->Edit6->text());
     ui->Edit16->setText(ui->Edit10->text());
+    for (QLineEdit* field : StudentFields())
+        field->setCursorPosition(0);   // a long text shows its beginning
+    for (QLineEdit* field : {ui->Edit14, ui->Edit15, ui->Edit16})
+        field->setCursorPosition(0);
 
     ResetClaim();
     RememberListCounts();
