@@ -31,7 +31,9 @@ int CodeOfErrno(int err)
     case EISDIR:
         return AccessDenied;
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
     case EFBIG:
         return DiskFull;
     default:
