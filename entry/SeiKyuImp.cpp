@@ -10,8 +10,10 @@
 TForm2::TForm2(entry::EntryState& state, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TForm2>()), State(state)
 {
-    ui->setupUi(this);
+    // Flags first: changing them later makes every control take its style
+    // sheet a second time.
     setWindowFlag(Qt::WindowMinMaxButtonsHint);
+    ui->setupUi(this);
     move(186, 108);   // its place on the screen, not centred
 
     const QList<QWidget*> typedInHiragana = {ui->Edit1, ui->ComboBox6, ui->ComboBox7,

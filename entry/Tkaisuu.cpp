@@ -6,8 +6,10 @@
 
 TForm4::TForm4(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm4>())
 {
-    ui->setupUi(this);
+    // Flags first: changing them later makes every control take its style
+    // sheet a second time.
     setWindowFlag(Qt::WindowMinMaxButtonsHint);
+    ui->setupUi(this);
     move(185, 312);   // its place on the screen, not centred
     ConnectHandlers();
 }
