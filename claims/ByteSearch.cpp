@@ -16,7 +16,51 @@ qsizetype FindWithLibrary(const char* text, const char* begin, const char* end, 
     return hit ? static_cast<const char*>(hit) - text : -1;
 }
 
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+#ifdef __SSE2__
+// A bit for each of the sixteen bytes at p that is a CR or an LF.
+unsigned LineEndMask(const char* p)
+{
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
+                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+    return unsigned(_mm_movemask_epi8(ends));
+}
+#endif
+
 } // namespace
+
+qsizetype FindLineEnd(QByteArrayView text, qsizetype from)
+{
+    const char* const begin = text.data();
+    const char* p = begin + from;
+    const char* const end = begin + text.size();
+#ifdef __SSE2__
+    for (; end - p >= 16; p += 16) {
+        if (const unsigned mask = LineEndMask(p))
+            return p - begin + __builtin_ctz(mask);
+    }
+#endif
+    while (p < end && !IsLineEnd(*p))
+        ++p;
+    return p - begin;
+}
+
+qsizetype FindLineStart(QByteArrayView text, qsizetype pos)
+{
+    const char* const begin = text.data();
+    const char* p = begin + pos;
+#ifdef __SSE2__
+    for (; p - begin >= 16; p -= 16) {
+        if (const unsigned mask = LineEndMask(p - 16))
+            return p - 16 - begin + (31 - __builtin_clz(mask)) + 1;
+    }
+#endif
+    while (p > begin && !IsLineEnd(p[-1]))
+        --p;
+    return p - begin;
+}
 
 qsizetype FindBytes(QByteArrayView text, qsizetype from, QByteArrayView key)
 {

@@ -2,6 +2,8 @@
 // Cuts a text into lines. A line ends at CR LF, at a lone CR or at a lone LF;
 // the last line needs no line end.
 
+#include "claims/ByteSearch.h"
+
 #include <QByteArrayView>
 
 namespace claims {
@@ -17,9 +19,7 @@ public:
     QByteArrayView Next()
     {
         const qsizetype start = pos_;
-        qsizetype end = start;
-        while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n')
-            ++end;
+        const qsizetype end = FindLineEnd(text_, start);
         pos_ = end;
         if (pos_ < text_.size() && text_[pos_++] == '\r' && pos_ < text_.size() && text_[pos_] == '\n')
             ++pos_;

@@ -30,14 +30,22 @@ QByteArrayView SearchKey(QByteArrayView searchText)
     return searchText.sliced(begin, end - begin);
 }
 
-// Walks whole characters from `boundary` (a character start) up to `pos`;
-// true when `pos` is itself a character start. `boundary` is left at the
-// first character start at or after `pos`.
+// True when `pos` starts a character, given a character start `boundary`
+// at or before it; `boundary` moves to the first character start at or after
+// pos. The bytes just before pos that could open a double-byte character are
+// counted back (to boundary at most): the byte before them opens none, so
+// they pair up from there, and pos starts a character when their count is
+// even. Each byte is counted back once at most, however many hits a line has.
 bool IsCharacterStart(QByteArrayView text, qsizetype pos, qsizetype& boundary)
 {
-    while (boundary < pos)
-        boundary += IsShiftJisLeadByte(uchar(text[boundary])) ? 2 : 1;
-    return boundary == pos;
+    if (pos < boundary)
+        return false;
+    qsizetype run = pos;
+    while (run > boundary && IsShiftJisLeadByte(uchar(text[run - 1])))
+        --run;
+    const bool start = (pos - run) % 2 == 0;
+    boundary = start ? pos : pos + 1;
+    return start;
 }
 
 bool LineHolds(QByteArrayView line, QByteArrayView key)
@@ -50,28 +58,10 @@ bool LineHolds(QByteArrayView line, QByteArrayView key)
     return false;
 }
 
-bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
-
-qsizetype LineStartBefore(QByteArrayView text, qsizetype pos)
-{
-    while (pos > 0 && !IsLineEnd(text[pos - 1]))
-        --pos;
-    return pos;
-}
-
-qsizetype LineEndFrom(QByteArrayView text, qsizetype pos)
-{
-    while (pos < text.size() && !IsLineEnd(text[pos]))
-        ++pos;
-    return pos;
-}
-
+// The position of the last line end in text, or -1.
 qsizetype LastLineEnd(QByteArrayView text)
 {
-    qsizetype pos = text.size();
-    while (pos > 0 && !IsLineEnd(text[pos - 1]))
-        --pos;
-    return pos - 1;
+    return FindLineStart(text, text.size()) - 1;
 }
 
 // A key never matches across a line end, since it holds none.
@@ -91,8 +81,8 @@ void SearchLines(QByteArrayView text, QByteArrayView key, QList<QByteArray>& fou
     qsizetype boundary = 0;
     for (qsizetype hit; (hit = FindBytes(text, pos, key)) >= 0;) {
         if (hit > lineEnd) {   // the first hit in this line
-            lineStart = LineStartBefore(text, hit);
-            lineEnd = LineEndFrom(text, hit);
+            lineStart = FindLineStart(text, hit);
+            lineEnd = FindLineEnd(text, hit);
             boundary = lineStart;
         }
         if (IsCharacterStart(text, hit, boundary)) {
@@ -210,7 +200,7 @@ RosterLines FindRosterLinesInFile(const QString& path, QByteArrayView searchText
         const qsizetype done = last ? data.size() : LastLineEnd(data) + 1;
         QByteArrayView lines = data.first(done);
         if (inHeader && done > 0) {
-            lines = lines.sliced(qMin(lines.size(), LineEndFrom(lines, 0) + 1));
+            lines = lines.sliced(qMin(lines.size(), FindLineEnd(lines, 0) + 1));
             inHeader = false;
         }
         SearchLines(lines, key, roster.lines);

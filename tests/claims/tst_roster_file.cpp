@@ -138,6 +138,15 @@ private slots:
                                                            << QList<QByteArray>{Sj(u"表\\"_qs)};
         QTest::newRow("NUL ends the text") << QByteArray("h\nab\0ab", 7) << QByteArray("ab") << QList<QByteArray>{"ab"};
         QTest::newRow("header only") << QByteArray("ab") << QByteArray("ab") << QList<QByteArray>{};
+        // Bytes that can open a character pair up back to the last byte that
+        // cannot: x | 81 81 | 81 81 | 81 41 holds "\x81A", x | 81 81 | 81 81 | 41 not.
+        const QByteArray oddRun = "x\x81\x81\x81\x81\x81" "A";
+        const QByteArray evenRun = "x\x81\x81\x81\x81" "A";
+        QTest::newRow("run of lead bytes") << "h\r\n" + oddRun + "\r\n" + evenRun << QByteArray("\x81" "A")
+                                           << QList<QByteArray>{oddRun};
+        QTest::newRow("many false hits in one line") << "h\n" + QByteArray(4001, '\x81') + "\n\x81\x81"
+                                                     << QByteArray("\x81\x81")
+                                                     << QList<QByteArray>{QByteArray(4001, '\x81'), "\x81\x81"};
         const QByteArray longLine = QByteArray(200'000, 'x') + "ab";
         QTest::newRow("long header") << longLine + "\nab" << QByteArray("ab") << QList<QByteArray>{"ab"};
         QTest::newRow("long line") << "h\r\n" + longLine << QByteArray("ab") << QList<QByteArray>{longLine};
@@ -151,6 +160,28 @@ private slots:
         const QString path = dir_.filePath("search.CSV");
         QVERIFY(ktest::WriteBytes(path, text));
         CheckAllSearches(text, path, key, found);
+    }
+
+    // Lines of every length around the sixteen bytes that are scanned at
+    // once, the key at their start, middle or end, ended by CR LF, CR or LF.
+    void lineEndsAreFoundWhereverTheyFall()
+    {
+        QByteArray text = "header\r\n";
+        QList<QByteArray> expected;
+        const char* const ends[] = {"\r\n", "\r", "\n"};
+        for (int length = 2; length <= 50; ++length) {
+            for (int at : {0, length / 2, length - 2}) {
+                QByteArray line(length, 'y');
+                line.replace(at, 2, "ab");
+                text += line + ends[(length + at) % 3];
+                expected.append(line);
+                text += QByteArray(length, 'z') + ends[length % 3];
+            }
+        }
+        const QString path = dir_.filePath("ends.CSV");
+        QVERIFY(ktest::WriteBytes(path, text));
+        CheckAllSearches(text, path, "ab", expected);
+        QCOMPARE(SplitRosterText(text).size(), 1 + 2 * expected.size());
     }
 
     void searchOfKenAllMatchesItsUnicodeReading_data()

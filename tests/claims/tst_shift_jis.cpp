@@ -3,6 +3,7 @@
 
 #include "claims/ShiftJis.h"
 
+#include <QStringDecoder>
 #include <QtTest>
 
 using namespace claims;
@@ -84,6 +85,33 @@ private slots:
         QFETCH(QString, shown);
         QCOMPARE(FromShiftJis(bytes), shown);
         QCOMPARE(FromShiftJisExact(bytes), std::nullopt);
+    }
+
+    // Double-byte characters are read from a table made once; a long run of
+    // them must read exactly as the converter reads the run, also when a pair
+    // that forms no character stands among them.
+    void longRunsReadAsTheConverterReadsThem()
+    {
+        QByteArray run;
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            for (int trail = 0x40; trail <= 0xFC && IsShiftJisLeadByte(uchar(lead)); ++trail) {
+                const char pair[] = {char(lead), char(trail)};
+                if (trail != 0x7F && FromShiftJisExact(QByteArrayView(pair, 2)))
+                    run.append(pair, 2);
+            }
+        }
+        QVERIFY(run.size() / 2 > 9000);
+        QStringDecoder converter("Shift_JIS", QStringConverter::Flag::Stateless);
+        const QString expected = converter(run);
+        QCOMPARE(FromShiftJis(run), expected);
+        QCOMPARE(FromShiftJisExact(run), std::optional<QString>(expected));
+
+        const QByteArray broken = run.first(400) + "\x85\x40" + run.sliced(400, 400);
+        QStringDecoder again("Shift_JIS", QStringConverter::Flag::Stateless);
+        QCOMPARE(FromShiftJis(broken), QString(again(broken)).replace(QChar(0x1A), QChar(0xFFFD)));
+        QCOMPARE(FromShiftJis(broken).count(QChar(0xFFFD)), 1);
+        QCOMPARE(FromShiftJisExact(broken), std::nullopt);
+        QCOMPARE(FromShiftJis("a" + run.first(4) + "b\x81"), u"a　、b\uFFFD"_qs);
     }
 
     void everyReadableDoubleByteCharacterCanBeWrittenBack()

@@ -1,0 +1,160 @@
+#include "bench/BenchData.h"
+
+#include "bench/Process.h"
+#include "claims/ClaimFile.h"
+#include "claims/ClaimRecord.h"
+#include "claims/ShiftJis.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+
+#ifndef KIBORU_SHARED_DATA_DIR
+#error "KIBORU_SHARED_DATA_DIR names the folder of ken_all.zip"
+#endif
+#ifndef KIBORU_SOURCE_DIR
+#error "KIBORU_SOURCE_DIR names the source folder (for the demo roster)"
+#endif
+
+namespace bench {
+namespace {
+
+[[noreturn]] void Fail(const QString& what)
+{
+    std::fprintf(stderr, "bench data: %s\n", qUtf8Printable(what));
+    std::exit(2);
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+void WriteOrFail(const QString& path, const QByteArray& bytes)
+{
+    if (!WriteFile(path, bytes))
+        Fail(QStringLiteral("cannot write ") + path);
+}
+
+QString Unzip()
+{
+    const QString zip = QStringLiteral(KIBORU_SHARED_DATA_DIR "/ken_all.zip");
+    const ProcessRun run = RunProcess({"unzip", "-p", zip.toStdString(), "KEN_ALL.CSV"});
+    if (run.exitCode != 0 || CountLines(run.out) != 124825)
+        Fail(QStringLiteral("unzip -p %1 gave no KEN_ALL.CSV of 124,825 lines").arg(zip));
+    const QString path = RunFolder() + QStringLiteral("/KEN_ALL.CSV");
+    WriteOrFail(path, run.out);
+    return path;
+}
+
+// A claim as the entry window saves it: header filled in, a few months
+// marked in the first two rows.
+QByteArray SampleClaim(int occurrence)
+{
+    claims::t_sick header;
+    claims::TTreatmentTable table;
+    claims::ResetClaim(header, table, 2010);
+    const QStringList texts = {"2010", "6", "14", "月", "未", "捻挫", "足関節部", "部活中", "陸上競技",
+                               "校舎外運動場・校庭"};
+    for (int i = 0; i < claims::t_sick::FieldCount; ++i)
+        header.field(i) = Sjis(texts[i]);
+    for (int month : {1, 2, 5})
+        claims::ToggleMark(table.row(1), month);
+    claims::ToggleMark(table.row(2), 7);
+    const QByteArray name = claims::ClaimFileName(ClaimStudentId(), occurrence);
+    return claims::FormatClaim(name, Sjis(QStringLiteral("札幌　花子")), Sjis(QStringLiteral("女")), header,
+                               table);
+}
+
+void TouchFile(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0 || ::close(fd) != 0)
+        Fail(QStringLiteral("cannot create ") + QFile::decodeName(path));
+}
+
+// 100,000 files: the chosen student's three real claims and, for other
+// students, eight empty claim files each.
+void MakeSeikyu(const QString& folder)
+{
+    if (!QDir().mkpath(folder))
+        Fail(QStringLiteral("cannot make ") + folder);
+    for (int n = 1; n <= 3; ++n)
+        WriteOrFail(folder + u'/' + claims::FromShiftJis(claims::ClaimFileName(ClaimStudentId(), n)) + ".CSV",
+                    SampleClaim(n));
+    const QByteArray prefix = QFile::encodeName(folder) + "/" + QString::fromUtf8("請").toUtf8();
+    for (int i = 0; i < kSeikyuFileCount - 3; ++i) {
+        const int student = 900000 + i / 8;
+        TouchFile(prefix + QByteArray::number(student) + '-' + QByteArray::number(i % 8 + 1) + ".CSV");
+    }
+}
+
+QString MakeWorkFolder()
+{
+    const QString folder = RunFolder() + QStringLiteral("/work");
+    if (!QDir().mkpath(folder))
+        Fail(QStringLiteral("cannot make ") + folder);
+    const QByteArray header =
+        Sjis(QStringLiteral("ID番号,３年クラス,２年クラス,１年クラス,氏名,ふりがな,保護者,出身中学校,性別,学科,生年月日,住所\r\n"));
+    WriteOrFail(folder + QStringLiteral("/H27入学.CSV"), header + ReadAll(KenAllPath()));
+    const QByteArray demo = ReadAll(QStringLiteral(KIBORU_SOURCE_DIR "/demo/data/H20入学.CSV"));
+    if (CountLines(demo) < 300)
+        Fail(QStringLiteral("the demo roster H20入学.CSV is missing"));
+    WriteOrFail(folder + QStringLiteral("/H20入学.CSV"), demo);
+    MakeSeikyu(folder + QStringLiteral("/seikyu"));
+    // The files just made are on disk before anything is timed: a save's
+    // flush then writes its own claim, not this backlog.
+    ::sync();
+    return folder;
+}
+
+} // namespace
+
+QByteArray Sjis(const QString& text)
+{
+    const std::optional<QByteArray> bytes = claims::ToShiftJis(text);
+    if (!bytes)
+        Fail(QStringLiteral("no Shift-JIS form for ") + text);
+    return *bytes;
+}
+
+QString RunFolder()
+{
+    static QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/kiboru-bench-XXXXXX"));
+    if (!folder.isValid())
+        Fail(QStringLiteral("cannot make a temporary folder"));
+    return folder.path();
+}
+
+QString KenAllPath()
+{
+    static const QString path = Unzip();
+    return path;
+}
+
+QString WorkFolder()
+{
+    static const QString folder = MakeWorkFolder();
+    return folder;
+}
+
+QString BigRosterPath() { return WorkFolder() + QStringLiteral("/H27入学.CSV"); }
+QString SmallRosterPath() { return WorkFolder() + QStringLiteral("/H20入学.CSV"); }
+
+QByteArray ClaimStudentId() { return QByteArrayLiteral("01101"); }
+
+qsizetype CountLines(const QByteArray& bytes) { return bytes.count('\n'); }
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace bench

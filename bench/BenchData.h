@@ -1,0 +1,39 @@
+#pragma once
+// The data the benchmarks run on, made once per run in a temporary folder:
+// the postal-code list KEN_ALL.CSV (124,825 Shift-JIS lines, unpacked from
+// the shared data), a roster of a header and all of those lines, a copy of
+// a real-sized demo roster and a seikyu folder of 100,000 claim files.
+
+#include <QByteArray>
+#include <QString>
+
+namespace bench {
+
+// Shift-JIS bytes of a text written here in UTF-8.
+QByteArray Sjis(const QString& text);
+
+// The temporary folder of this run; removed when the program ends.
+QString RunFolder();
+
+// KEN_ALL.CSV unpacked with `unzip -p`; the first line counts as the header.
+QString KenAllPath();
+
+// A working folder whose roster H27入学.CSV is a header line followed by all
+// 124,825 lines of KEN_ALL.CSV, and whose H20入学.CSV is the demo roster of
+// 320 lines. Its seikyu folder holds 100,000 claim files (see below).
+QString WorkFolder();
+QString BigRosterPath();     // WorkFolder() + "/H27入学.CSV"
+QString SmallRosterPath();   // WorkFolder() + "/H20入学.CSV"
+
+// The student whose claim files 1, 2 and 3 lie among the 100,000: real
+// claims that read back; the other files are empty.
+QByteArray ClaimStudentId();
+inline constexpr int kSeikyuFileCount = 100000;
+
+// The lines of a text file as `grep -c` counts them: line ends (LF).
+qsizetype CountLines(const QByteArray& bytes);
+
+// The whole file, or an empty text.
+QByteArray ReadAll(const QString& path);
+
+} // namespace bench

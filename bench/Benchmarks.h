@@ -1,0 +1,16 @@
+#pragma once
+// The groups of benchmarks, registered in the order they run.
+
+namespace bench {
+
+void RegisterClaimsBenchmarks();    // the claim library on real data
+void RegisterStartupBenchmarks();   // the program and a bare Qt program, as processes
+void RegisterWindowBenchmarks();    // the real windows, offscreen, in this process
+
+// Run as `kiboru_bench --peak-after-search FOLDER`: the entry window searches
+// the roster of 124,825 matching lines in the working folder FOLDER once and
+// writes the number of lines listed, then the peak memory (KiB) before the
+// search and once the selection dialog is shown.
+int PeakAfterSearch(const char* workFolder);
+
+} // namespace bench

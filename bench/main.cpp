@@ -1,0 +1,85 @@
+// kiboru_bench: every benchmark of Kiboru, then a table of each figure
+// beside its reference and target. Exits with 1 when a target was missed.
+
+#include "bench/Benchmarks.h"
+#include "bench/Summary.h"
+#include "forms/Application.h"
+#include "forms/Fonts.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+using bench::Limit;
+using bench::TargetRow;
+
+std::vector<TargetRow> Targets()
+{
+    return {
+        {"search 札幌 in KEN_ALL.CSV (12 MB, 823 lines), reading included", "roster_search/sapporo", "", "ms",
+         "grep_process/sapporo", Limit::RatioAtMost, 1.0},
+        {"search a key in every line of KEN_ALL.CSV", "roster_search/every_line", "", "ms",
+         "grep_process/every_line", Limit::RatioAtMost, 1.0},
+        {"search a key in no line of KEN_ALL.CSV", "roster_search/no_line", "", "ms", "grep_process/no_line",
+         Limit::RatioAtMost, 1.0},
+        {"search a roster of 320 lines", "roster_search/roster_320", "", "ms", "grep_process/roster_320",
+         Limit::RatioAtMost, 1.0},
+        {"processor time of the search of 札幌", "roster_search/sapporo", "cpu", "ms",
+         "grep_process/sapporo#cpu_ms", Limit::None, 0},
+        {"processor time of the search in every line", "roster_search/every_line", "cpu", "ms",
+         "grep_process/every_line#cpu_ms", Limit::None, 0},
+        {"slow path: read all lines, then search (札幌)", "roster_read_then_search/sapporo", "", "ms",
+         "roster_search/sapporo", Limit::None, 0},
+        {"slow path: read all lines, then search (every line)", "roster_read_then_search/every_line", "", "ms",
+         "roster_search/every_line", Limit::None, 0},
+        {"cut a line into a TStudentRecord", "cut_student_line", "", "ms", "", Limit::None, 0},
+        {"build the thirteen treatment list lines", "treatment_list_lines", "", "ms", "", Limit::None, 0},
+        {"read one claim file", "claim_read", "", "ms", "", Limit::Below, 1},
+        {"save one claim file, flushed to disk", "claim_save", "", "ms", "", Limit::Below, 10},
+        {"list a student's claim files among 100,000", "claim_files_listed", "", "ms", "", Limit::Below, 50},
+        {"every file step of loading a claim", "claim_load_file_steps", "", "ms", "", Limit::None, 0},
+        {"decode the 12 MB file from Shift-JIS", "decode_12mb", "", "ms", "decode_12mb_qt_converter",
+         Limit::None, 0},
+        {"decode its 124,825 lines one by one", "decode_124825_lines", "", "ms", "decode_12mb",
+         Limit::None, 0},
+        {"start-up to the main window shown", "startup_kiboru", "", "ms", "startup_kiboru#bare_qt_ms",
+         Limit::RatioAtMost, 1.3},
+        {"processor time of that start-up", "startup_kiboru", "cpu_ms", "ms", "startup_kiboru#bare_qt_cpu_ms",
+         Limit::None, 0},
+        {"給付入力 to the entry window shown", "window_entry_shown", "", "ms", "", Limit::Below, 30},
+        {"検索 to the selection dialog shown, 823 lines", "window_search_to_dialog/823", "", "ms", "",
+         Limit::Below, 20},
+        {"検索 to the selection dialog shown, 124,825 lines", "window_search_to_dialog/124825", "", "ms", "",
+         Limit::Below, 150},
+        {"choosing a student to the claim shown", "window_student_to_claim", "", "ms", "", Limit::None, 0},
+        {"peak memory after the 124,825-line search", "peak_memory_after_search", "MiB", "MiB",
+         "peak_memory_after_search#before_search_MiB", Limit::Below, 100},
+    };
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    forms::Application app(argc, argv);
+    forms::InstallFontSubstitutions();
+    if (argc > 2 && std::strcmp(argv[1], "--peak-after-search") == 0)
+        return bench::PeakAfterSearch(argv[2]);
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 2;
+    bench::RegisterClaimsBenchmarks();
+    bench::RegisterStartupBenchmarks();
+    bench::RegisterWindowBenchmarks();
+    bench::SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const int missed = bench::PrintSummary(reporter, Targets(), stdout);
+    benchmark::Shutdown();
+    return missed == 0 ? 0 : 1;
+}
