@@ -138,10 +138,7 @@ QString ClaimFilePath(const QString& workDir, QByteArrayView id, int occurrence)
 
 bool FileCanBeRead(const QString& path)
 {
-    if (path.isEmpty())
-        return false;
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly);
+    return !path.isEmpty() && FileReader(path).Result().ok();
 }
 
 QStringList ListClaimFiles(const QString& workDir, QByteArrayView id)

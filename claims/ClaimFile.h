@@ -26,7 +26,8 @@ QByteArray ClaimFileName(QByteArrayView id, int occurrence);   // "請" + id + "
 // path with ".CSV"; empty when the ID is unusable.
 QString ClaimFilePath(const QString& workDir, QByteArrayView id, int occurrence);
 
-// True when path names a file that can be opened for reading.
+// True when path names a plain file (not a folder, pipe or device) that can
+// be opened for reading.
 bool FileCanBeRead(const QString& path);
 
 // The names of the student's claim files in the seikyu folder, only those of

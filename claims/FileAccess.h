@@ -24,7 +24,8 @@ QString FindExistingEntry(const QString& path);
 // count once.
 QStringList FindExistingEntries(const QString& path);
 
-// Reads a file piece by piece.
+// Reads a file piece by piece. Only a plain file opens: a folder, a pipe or a
+// device fails with AccessDenied.
 class FileReader {
 public:
     explicit FileReader(const QString& path);   // Result() tells whether it opened
@@ -63,7 +64,8 @@ IoResult CheckWritable(const QString& path);
 // Replaces the file at path by data, or creates it: the data go to a new file
 // in the same folder, are flushed to disk and only then take the old file's
 // place. On any failure the old file stays as it was and the new one is
-// removed. An existing file keeps its permission bits.
+// removed. An existing file keeps its permission bits. Temporary files that
+// saves cut short (killed, power lost) left in the folder are removed first.
 IoResult ReplaceFileContents(const QString& path, QByteArrayView data);
 
 } // namespace claims

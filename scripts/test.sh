@@ -1,9 +1,40 @@
 #!/bin/sh
-# Installs what is missing, builds, and runs every test.
+# Installs what is missing, builds, and runs every test, three times over:
+#   1. the normal build (folder $KIBORU_BUILD_DIR, default "build"): all tests;
+#   2. everything under AddressSanitizer and UndefinedBehaviorSanitizer
+#      (build-asan): all tests again, leaks included;
+#   3. the fuzz targets built with clang (build-fuzz): each runs for
+#      $KIBORU_FUZZ_SECONDS seconds (default 30).
+# Arguments go to the ctest run of step 1 only.
 set -e
 cd "$(dirname "$0")/.."
+root=$(pwd)
+started=$(date +%s)
+step() { echo "== $1 ($(( $(date +%s) - started )) s so far)"; }
+
 sh scripts/setup.sh
-sh scripts/build.sh build
 export QT_QPA_PLATFORM=offscreen
-cd build
-ctest --output-on-failure --timeout 600 "$@"
+build="${KIBORU_BUILD_DIR:-build}"
+
+step "normal build and tests in $build"
+sh scripts/build.sh "$build"
+(cd "$build" && ctest --output-on-failure --timeout 600 "$@")
+
+step "build and tests under the sanitizers in build-asan"
+sh scripts/build.sh build-asan -DKIBORU_SANITIZE=ON
+(cd build-asan &&
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+  LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0" \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --output-on-failure --timeout 900)
+
+step "fuzz targets in build-fuzz"
+cmake -S . -B build-fuzz -G Ninja -DKIBORU_FUZZ=ON -DKIBORU_BUILD_TESTS=OFF \
+  -DCMAKE_CXX_COMPILER=clang++ -DKIBORU_FUZZ_SECONDS="${KIBORU_FUZZ_SECONDS:-30}"
+cmake --build build-fuzz --target kiboru_fuzz
+(cd build-fuzz && ctest -L fuzz --output-on-failure)
+
+step "Debian package from $build: made, installed on this machine, started under Xvfb (label package; needs root)"
+(cd "$build" && KIBORU_PACKAGE_TEST=1 ctest -L package --output-on-failure)
+
+step "all passed"

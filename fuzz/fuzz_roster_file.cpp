@@ -1,0 +1,36 @@
+// Reading a whole roster file, and the search that reads it piece by piece.
+// Input: one byte n, n bytes of search text, two bytes a and b, then the
+// roster text. The file is a header line of bytes "#" followed by the text:
+// when a is a multiple of 4, 65,280 + 2b of them, so that small inputs reach
+// across the end of the reader's first 64 KiB piece (or make it grow);
+// otherwise b of them, which keeps most runs quick. The file must read
+// exactly as the same text held in memory.
+
+#include "FuzzSupport.h"
+
+#include "claims/RosterFile.h"
+
+using namespace claims;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static fuzz::MemoryFile file;
+    fuzz::InputReader input(data, size);
+    const QByteArrayView searchText = input.Bytes(input.Byte());
+    const unsigned a = input.Byte();
+    const unsigned b = input.Byte();
+    const unsigned padding = a % 4 == 0 ? 65'280 + 2 * b : b;
+    const QByteArray text = QByteArray(padding, '#') + input.Rest().toByteArray();
+    file.Fill(text);
+
+    const RosterLines read = ReadRosterLines(file.Path());
+    FUZZ_EXPECT(read.result.ok());
+    FUZZ_EXPECT(read.lines == SplitRosterText(text));
+
+    const QList<QByteArray> found = FindRosterLinesInText(text, searchText);
+    FUZZ_EXPECT(FindRosterLines(read.lines, searchText) == found);
+    const RosterLines fromFile = FindRosterLinesInFile(file.Path(), searchText);
+    FUZZ_EXPECT(fromFile.result.ok());
+    FUZZ_EXPECT(fromFile.lines == found);
+    return 0;
+}

@@ -1,0 +1,84 @@
+// A helper process for the reliability tests: one that is killed in the
+// middle of saves, and one that reads a large roster in a fresh process so
+// that its peak memory belongs to that reading alone.
+//
+//   save-loop <work folder> <ID> <k>   saves claims k, k+1, ... of the ID
+//       until it is killed, writing each number (an int, as bytes) to
+//       standard output once its save has returned
+//   save-once <work folder> <ID> <k>   saves claim k of the ID once, as the
+//       first save of a new run does
+//   read-roster <path>                 ReadRosterLines, then every line cut
+//       into fields
+//   search-roster <path> <key>         FindRosterLinesInFile
+//
+// The last two print "code=<io code> lines=<lines> bytes=<bytes of the
+// addresses, or of the lines found> start_kib=<peak at start>
+// peak_kib=<peak at the end>".
+
+#include "ReliabilitySupport.h"
+
+#include "claims/RosterFile.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+int SaveLoop(const QString& workDir, const QByteArray& id, int first)
+{
+    for (int k = first;; ++k) {
+        const claims::WriteResult result = rtest::SaveNumberedClaim(workDir, id, k);
+        if (!result.ok()) {
+            std::fprintf(stderr, "save %d failed: %d\n", k, result.io.code);
+            return 2;
+        }
+        if (::write(STDOUT_FILENO, &k, sizeof k) != sizeof k)
+            return 3;
+    }
+}
+
+void Report(const claims::IoResult& result, qsizetype lines, qsizetype bytes, long start)
+{
+    std::printf("code=%d lines=%lld bytes=%lld start_kib=%ld peak_kib=%ld\n", result.code,
+                static_cast<long long>(lines), static_cast<long long>(bytes), start, rtest::PeakResidentKiB());
+}
+
+int ReadRoster(const QString& path)
+{
+    const long start = rtest::PeakResidentKiB();
+    const claims::RosterLines roster = claims::ReadRosterLines(path);
+    qsizetype addressBytes = 0;
+    for (const QByteArray& line : roster.lines)
+        addressBytes += claims::SplitRosterLine(line).Address.size();
+    Report(roster.result, roster.lines.size(), addressBytes, start);
+    return 0;
+}
+
+int SearchRoster(const QString& path, const QByteArray& key)
+{
+    const long start = rtest::PeakResidentKiB();
+    const claims::RosterLines found = claims::FindRosterLinesInFile(path, key);
+    qsizetype bytes = 0;
+    for (const QByteArray& line : found.lines)
+        bytes += line.size();
+    Report(found.result, found.lines.size(), bytes, start);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const QByteArray mode = argc > 1 ? argv[1] : "";
+    if (mode == "save-once" && argc == 5)
+        return rtest::SaveNumberedClaim(QFile::decodeName(argv[2]), argv[3], std::atoi(argv[4])).ok() ? 0 : 2;
+    if (mode == "save-loop" && argc == 5)
+        return SaveLoop(QFile::decodeName(argv[2]), argv[3], std::atoi(argv[4]));
+    if (mode == "read-roster" && argc == 3)
+        return ReadRoster(QFile::decodeName(argv[2]));
+    if (mode == "search-roster" && argc == 4)
+        return SearchRoster(QFile::decodeName(argv[2]), argv[3]);
+    std::fprintf(stderr, "usage: %s save-loop DIR ID K | save-once DIR ID K | read-roster PATH | search-roster PATH KEY\n", argv[0]);
+    return 1;
+}
