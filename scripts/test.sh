@@ -1,10 +1,11 @@
 #!/bin/sh
-# Installs what is missing, builds, and runs every test, three times over:
+# Installs what is missing, builds, and runs every test:
 #   1. the normal build (folder $KIBORU_BUILD_DIR, default "build"): all tests;
 #   2. everything under AddressSanitizer and UndefinedBehaviorSanitizer
 #      (build-asan): all tests again, leaks included;
 #   3. the fuzz targets built with clang (build-fuzz): each runs for
-#      $KIBORU_FUZZ_SECONDS seconds (default 30).
+#      $KIBORU_FUZZ_SECONDS seconds (default 30);
+#   4. the Debian package from the normal build, installed and started.
 # Arguments go to the ctest run of step 1 only.
 set -e
 cd "$(dirname "$0")/.."
