@@ -4,6 +4,51 @@
 #include <QRandomGenerator>
 #include <QSet>
 
+// What both platforms share comes first; each platform's file calls follow.
+namespace claims {
+namespace {
+
+// ".CSV" in all eight spellings, the capitals first.
+QString CsvSpelling(int lowerMask)
+{
+    QString ext = QStringLiteral("CSV");
+    for (int i = 0; i < 3; ++i) {
+        if (lowerMask & (1 << i))
+            ext[i] = ext[i].toLower();
+    }
+    return ext;
+}
+
+} // namespace
+
+QString FindExistingEntry(const QString& path)
+{
+    if (EntryExists(path))
+        return path;
+    const QStringList found = FindExistingEntries(path);
+    return found.isEmpty() ? QString() : found.first();
+}
+
+FileBytes ReadWholeFile(const QString& path)
+{
+    FileBytes file;
+    FileReader reader(path);
+    QByteArray& bytes = file.bytes;
+    bytes.resize(qMax<qsizetype>(reader.Size() + 1, 4096));
+    qsizetype size = 0;
+    qsizetype n = 0;
+    while ((n = reader.Read(bytes.data() + size, bytes.size() - size)) > 0) {
+        size += n;
+        if (size == bytes.size())
+            bytes.resize(bytes.size() * 2);
+    }
+    bytes.truncate(n < 0 ? 0 : size);
+    file.result = reader.Result();
+    return file;
+}
+
+} // namespace claims
+
 #ifndef Q_OS_WIN   // the Windows branch is at the end of this file
 
 #include <cerrno>
@@ -18,17 +63,6 @@ namespace claims {
 namespace {
 
 QByteArray OnDisk(const QString& path) { return QFile::encodeName(path); }
-
-// ".CSV" in all eight spellings, the capitals first.
-QString CsvSpelling(int lowerMask)
-{
-    QString ext = QStringLiteral("CSV");
-    for (int i = 0; i < 3; ++i) {
-        if (lowerMask & (1 << i))
-            ext[i] = ext[i].toLower();
-    }
-    return ext;
-}
 
 int WriteAll(int fd, QByteArrayView data)
 {
@@ -151,14 +185,6 @@ bool EntryExists(const QString& path)
     return !path.isEmpty() && ::lstat(OnDisk(path).constData(), &st) == 0;
 }
 
-QString FindExistingEntry(const QString& path)
-{
-    if (EntryExists(path))
-        return path;
-    const QStringList found = FindExistingEntries(path);
-    return found.isEmpty() ? QString() : found.first();
-}
-
 QStringList FindExistingEntries(const QString& path)
 {
     QStringList candidates{path};
@@ -216,24 +242,6 @@ qsizetype FileReader::Read(char* data, qsizetype size)
             return -1;
         }
     }
-}
-
-FileBytes ReadWholeFile(const QString& path)
-{
-    FileBytes file;
-    FileReader reader(path);
-    QByteArray& bytes = file.bytes;
-    bytes.resize(qMax<qsizetype>(reader.Size() + 1, 4096));
-    qsizetype size = 0;
-    qsizetype n = 0;
-    while ((n = reader.Read(bytes.data() + size, bytes.size() - size)) > 0) {
-        size += n;
-        if (size == bytes.size())
-            bytes.resize(bytes.size() * 2);
-    }
-    bytes.truncate(n < 0 ? 0 : size);
-    file.result = reader.Result();
-    return file;
 }
 
 IoResult CheckWritable(const QString& path)
@@ -365,17 +373,6 @@ IoResult IoResultFromSystemError(DWORD err, const QString& path)
 
 IoResult LastError(const QString& path) { return IoResultFromSystemError(::GetLastError(), path); }
 
-// ".CSV" in all eight spellings, the capitals first.
-QString CsvSpelling(int lowerMask)
-{
-    QString ext = QStringLiteral("CSV");
-    for (int i = 0; i < 3; ++i) {
-        if (lowerMask & (1 << i))
-            ext[i] = ext[i].toLower();
-    }
-    return ext;
-}
-
 // The entry itself, not what a link leads to; for a folder as well.
 HANDLE OpenEntry(const QString& path)
 {
@@ -471,14 +468,6 @@ bool EntryExists(const QString& path)
     return !path.isEmpty() && ::GetFileAttributesW(Native(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-QString FindExistingEntry(const QString& path)
-{
-    if (EntryExists(path))
-        return path;
-    const QStringList found = FindExistingEntries(path);
-    return found.isEmpty() ? QString() : found.first();
-}
-
 QStringList FindExistingEntries(const QString& path)
 {
     QStringList candidates{path};
@@ -554,24 +543,6 @@ qsizetype FileReader::Read(char* data, qsizetype size)
         return -1;
     }
     return qsizetype(read);
-}
-
-FileBytes ReadWholeFile(const QString& path)
-{
-    FileBytes file;
-    FileReader reader(path);
-    QByteArray& bytes = file.bytes;
-    bytes.resize(qMax<qsizetype>(reader.Size() + 1, 4096));
-    qsizetype size = 0;
-    qsizetype n = 0;
-    while ((n = reader.Read(bytes.data() + size, bytes.size() - size)) > 0) {
-        size += n;
-        if (size == bytes.size())
-            bytes.resize(bytes.size() * 2);
-    }
-    bytes.truncate(n < 0 ? 0 : size);
-    file.result = reader.Result();
-    return file;
 }
 
 IoResult CheckWritable(const QString& path)
