@@ -26,7 +26,6 @@ struct EntryState {
     QString RosterFilePath;              // roster path of the last search
     QByteArray ChosenStudentLine;        // roster line last chosen
     std::array<int, 10> ListCounts{};    // item counts of the ten header lists, in header order
-    bool ListCountsRemembered = false;   // false until the first student of the run
 };
 
 } // namespace entry

@@ -43,7 +43,6 @@ void TForm2::RememberListCounts()
     const auto lists = HeaderLists();
     for (int k = 0; k < int(lists.size()); ++k)
         State.ListCounts[k] = lists[k]->count();
-    State.ListCountsRemembered = true;
     CountsRememberedHere = true;
 }
 
@@ -56,8 +55,8 @@ void TForm2::ClearClaimControls()
 
 void TForm2::TrimHeaderLists()
 {
-    if (!State.ListCountsRemembered)
-        return;   // before the first student nothing was added
+    // Only items that loads added lie beyond AddedItemPosition, so a list's
+    // own items stay, also before the first student of the run.
     const auto lists = HeaderLists();
     for (int k = 0; k < int(lists.size()); ++k) {
         const int added = AddedItemPosition(k);
