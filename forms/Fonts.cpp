@@ -1,14 +1,24 @@
 #include "forms/Fonts.h"
 
+#include "forms/LayoutFonts.h"
+
 #include <QFont>
 
 namespace forms {
 
+QString InstalledFamily(const QString& layoutFamily)
+{
+    for (const auto& [layout, installed] : kLayoutFonts) {
+        if (layoutFamily == QStringView(layout))
+            return QString::fromUtf16(installed);
+    }
+    return layoutFamily;
+}
+
 void InstallFontSubstitutions()
 {
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"));
-    QFont::insertSubstitution(QStringLiteral("HG丸ｺﾞｼｯｸM-PRO"), QStringLiteral("MotoyaLMaru"));
+    for (const auto& [layout, installed] : kLayoutFonts)
+        QFont::insertSubstitution(QString::fromUtf16(layout), QString::fromUtf16(installed));
 }
 
 } // namespace forms

@@ -3,6 +3,7 @@
 // returns an empty text when the control matches, otherwise what differs.
 
 #include "forms/ComboBox.h"
+#include "forms/Fonts.h"
 #include "forms/ListBox.h"
 
 #include <QApplication>
@@ -106,7 +107,8 @@ inline QString textOf(const QWidget* w)
 }
 
 // Font and colours as the control shows them once its style sheet applies.
-// The design's Windows font must be drawn by a font that has Japanese.
+// The design's Windows font names the font installed for it on this
+// platform, and that font must have Japanese.
 inline QString lookMismatch(const QWidget* w, const Control& c)
 {
     const QFont font = w->font();
@@ -114,8 +116,9 @@ inline QString lookMismatch(const QWidget* w, const Control& c)
         return differs("pixel size", QString::number(font.pixelSize()), QString::number(c.px));
     if (font.bold() != c.bold)
         return QStringLiteral("bold is %1").arg(font.bold());
-    if (font.family() != QString::fromUtf8(c.family))
-        return differs("family", font.family(), QString::fromUtf8(c.family));
+    const QString family = forms::InstalledFamily(QString::fromUtf8(c.family));
+    if (font.family() != family)
+        return differs("family", font.family(), family);
     const QString drawnBy = QFontInfo(font).family();
     if (!QFontDatabase::writingSystems(drawnBy).contains(QFontDatabase::Japanese))
         return QStringLiteral("drawn by %1, which has no Japanese").arg(drawnBy);
