@@ -6,6 +6,8 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "app/KiboruMain.h"
+#include "app/StartUp.h"
+#include "forms/MessageSeam.h"
 #include "entry/SeiKyuImp.h"
 #include "tests/entry/DesignCheck.h"
 #include "tests/support/ModalHelpers.h"
@@ -15,6 +17,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 using designcheck::Control;
 using designcheck::kGothic;
@@ -32,6 +35,22 @@ const Control kControls[] = {
 };
 
 const QString kEndEntry = QStringLiteral(" 終 了 ");
+
+// The converter check as start-up sees it: how often it ran, and whether
+// the main window was on screen then.
+struct ConverterCheck {
+    static inline const QWidget* window = nullptr;
+    static inline int runs = 0;
+    static inline bool windowWasExposed = false;
+    static bool Seen()
+    {
+        ++runs;
+        windowWasExposed = window && window->windowHandle() && window->windowHandle()->isExposed();
+        return true;
+    }
+    static bool Present() { return Seen(); }
+    static bool Missing() { return !Seen(); }
+};
 
 } // namespace
 
@@ -52,6 +71,8 @@ private slots:
     void endButtonAndCloseBoxEndTheProgram();
     void entryButtonOpensTheEntryWindowModally();
     void reopenedEntryWindowStartsFromItsFixedLists();
+    void startUpChecksTheConverterOnceTheWindowIsUp_data();
+    void startUpChecksTheConverterOnceTheWindowIsUp();
 
 private:
     entry::EntryState state;
@@ -199,6 +220,56 @@ void MainWindow::reopenedEntryWindowStartsFromItsFixedLists()
     QCOMPARE(bodyParts, 27);
     QCOMPARE(injurySelected, -1);
     QCOMPARE(searchText, QString());
+}
+
+void MainWindow::startUpChecksTheConverterOnceTheWindowIsUp_data()
+{
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::newRow("converter present") << true << 0 << QStringList{};
+    QTest::newRow("converter missing")
+        << false << 1
+        << QStringList{QStringLiteral("Shift-JIS の変換機能が見つからないため、Kiboru を起動できません。\n"
+                                      "ICU を使う Qt 6 を入れてから起動して下さい。")};
+}
+
+// Without the Shift-JIS converter every claim would be garbled: the program
+// says so in the error box and ends with code 1. The check runs once, when
+// the window is already on screen.
+void MainWindow::startUpChecksTheConverterOnceTheWindowIsUp()
+{
+    QFETCH(bool, present);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, boxes);
+    form.reset();
+    TForm1 window(state);
+    ConverterCheck::window = &window;
+    ConverterCheck::runs = 0;
+    ConverterCheck::windowWasExposed = false;
+    forms::MessageSeam seam;
+    QTimer endWhenChecked;   // a program that goes on is ended by its close box
+    connect(&endWhenChecked, &QTimer::timeout, &window, [&] {
+        if (ConverterCheck::runs > 0 && window.isVisible())
+            window.close();
+    });
+    endWhenChecked.start(20);
+    QTimer giveUp;
+    connect(&giveUp, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
+    giveUp.start(3000);
+
+    const int code = app::Run(*static_cast<forms::Application*>(qApp), window,
+                              present ? ConverterCheck::Present : ConverterCheck::Missing);
+
+    QCOMPARE(code, exitCode);
+    QCOMPARE(ConverterCheck::runs, 1);
+    QVERIFY(ConverterCheck::windowWasExposed);
+    QCOMPARE(seam.shownTexts(), boxes);
+    for (const forms::ShownBox& box : seam.shown()) {
+        QCOMPARE(box.kind, forms::BoxKind::Error);
+        QCOMPARE(box.caption, QStringLiteral("Kiboru"));
+    }
+    ConverterCheck::window = nullptr;
 }
 
 KIBORU_GUI_TEST_MAIN(MainWindow)
