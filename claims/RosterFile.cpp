@@ -73,7 +73,7 @@ bool IsSearchable(QByteArrayView key)
 // Adds every line of text that holds key. The whole text is searched at
 // once; only a hit is traced back to the start of its line, from where the
 // characters are counted.
-void SearchLines(QByteArrayView text, QByteArrayView key, QList<QByteArray>& found)
+void SearchLines(QByteArrayView text, QByteArrayView key, FoundLines& found)
 {
     qsizetype pos = 0;
     qsizetype lineStart = 0;
@@ -86,7 +86,7 @@ void SearchLines(QByteArrayView text, QByteArrayView key, QList<QByteArray>& fou
             boundary = lineStart;
         }
         if (IsCharacterStart(text, hit, boundary)) {
-            found.append(text.sliced(lineStart, lineEnd - lineStart).toByteArray());
+            found.append(text.sliced(lineStart, lineEnd - lineStart));
             pos = lineEnd;
         } else {
             pos = hit + 1;
@@ -94,12 +94,12 @@ void SearchLines(QByteArrayView text, QByteArrayView key, QList<QByteArray>& fou
     }
 }
 
-RosterLines Unopenable(const QString& path, const IoResult& cause)
+IoResult Unopenable(const QString& path, const IoResult& cause)
 {
-    RosterLines roster;
-    roster.result.code = cause.code;
-    roster.result.message = QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(QDir::toNativeSeparators(path));
-    return roster;
+    IoResult result;
+    result.code = cause.code;
+    result.message = QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(QDir::toNativeSeparators(path));
+    return result;
 }
 
 qsizetype StartOfSecondLine(QByteArrayView text)
@@ -133,7 +133,7 @@ RosterLines ReadRosterLines(const QString& path)
 {
     const FileBytes file = ReadWholeFile(path);
     if (!file.result.ok())
-        return Unopenable(path, file.result);
+        return {{}, Unopenable(path, file.result)};
     RosterLines roster;
     roster.lines = SplitRosterText(file.bytes);
     return roster;
@@ -166,18 +166,39 @@ QList<QByteArray> FindRosterLinesInText(QByteArrayView text, QByteArrayView sear
 {
     text = TextBefore(text, '\0');
     const QByteArrayView key = SearchKey(searchText);
-    QList<QByteArray> found;
+    FoundLines found;
     if (IsSearchable(key))
         SearchLines(text.sliced(StartOfSecondLine(text)), key, found);
-    return found;
+    return found.toList();
 }
 
-RosterLines FindRosterLinesInFile(const QString& path, QByteArrayView searchText)
+QByteArrayView FoundLines::at(qsizetype i) const
+{
+    const qsizetype start = i == 0 ? 0 : ends_[i - 1];
+    return QByteArrayView(bytes_).sliced(start, ends_[i] - start);
+}
+
+QList<QByteArray> FoundLines::toList() const
+{
+    QList<QByteArray> lines;
+    lines.reserve(size());
+    for (qsizetype i = 0; i < size(); ++i)
+        lines.append(line(i));
+    return lines;
+}
+
+void FoundLines::append(QByteArrayView line)
+{
+    bytes_.append(line);
+    ends_.append(bytes_.size());
+}
+
+RosterSearch FindRosterLinesInFile(const QString& path, QByteArrayView searchText)
 {
     FileReader file(path);
     if (!file.Result().ok())
-        return Unopenable(path, file.Result());
-    RosterLines roster;
+        return {{}, Unopenable(path, file.Result())};
+    RosterSearch roster;
     const QByteArrayView key = SearchKey(searchText);
     if (!IsSearchable(key))
         return roster;
@@ -191,7 +212,7 @@ RosterLines FindRosterLinesInFile(const QString& path, QByteArrayView searchText
             buffer.resize(buffer.size() * 2);
         const qsizetype n = file.Read(buffer.data() + held, buffer.size() - held);
         if (n < 0)
-            return Unopenable(path, file.Result());
+            return {{}, Unopenable(path, file.Result())};
         QByteArrayView data(buffer.constData(), held + n);
         const qsizetype nul = data.sliced(held).indexOf('\0');
         last = n == 0 || nul >= 0;

@@ -49,10 +49,31 @@ QList<QByteArray> FindRosterLines(const QList<QByteArray>& lines, QByteArrayView
 // cutting it into lines first.
 QList<QByteArray> FindRosterLinesInText(QByteArrayView text, QByteArrayView searchText);
 
+// Lines that a search found, kept one after another in one block of bytes:
+// a search may find every line of a large roster, and a block of memory for
+// each line made such a search twice as slow.
+class FoundLines {
+public:
+    qsizetype size() const { return ends_.size(); }
+    bool isEmpty() const { return ends_.isEmpty(); }
+    QByteArrayView at(qsizetype i) const;   // valid while this object lives unchanged
+    QByteArray line(qsizetype i) const { return at(i).toByteArray(); }
+    QList<QByteArray> toList() const;
+    void append(QByteArrayView line);
+
+private:
+    QByteArray bytes_;
+    QList<qsizetype> ends_;   // where each line ends in bytes_
+};
+
+struct RosterSearch {
+    FoundLines lines;   // the matching lines only
+    IoResult result;    // as for ReadRosterLines
+};
+
 // The same search straight from the file, read piece by piece: the quick way
-// through a large file. lines holds the matching lines only; result as for
-// ReadRosterLines.
-RosterLines FindRosterLinesInFile(const QString& path, QByteArrayView searchText);
+// through a large file.
+RosterSearch FindRosterLinesInFile(const QString& path, QByteArrayView searchText);
 
 // The twelve fields of a student line. A field among the first eleven that
 // stands empty between commas holds " "; fields that the commas do not reach

@@ -18,7 +18,7 @@ namespace {
 // searched in one pass. A reading that Shift-JIS cannot hold stands in no
 // roster: the file is still opened, so that a roster that cannot be read is
 // reported all the same.
-claims::RosterLines FindStudents(const QString& roster, const QString& typed)
+claims::RosterSearch FindStudents(const QString& roster, const QString& typed)
 {
     const auto key = claims::ToShiftJis(typed);
     return claims::FindRosterLinesInFile(roster, key ? *key : QByteArray());
@@ -42,7 +42,7 @@ void TForm2::BitBtn1Click()
                                      QStringLiteral("ファイルがありません！！"));
         return;
     }
-    claims::RosterLines found = FindStudents(roster, ui->Edit1->text());
+    claims::RosterSearch found = FindStudents(roster, ui->Edit1->text());
     if (!found.result.ok())
         throw forms::Error(found.result.message);
 

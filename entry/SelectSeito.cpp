@@ -22,12 +22,12 @@ void TForm3::ConnectHandlers()
     forms::OnEvent(ui->BitBtn2, &QPushButton::clicked, this, &TForm3::BitBtn2Click);
 }
 
-void TForm3::SetStudentLines(QList<QByteArray> lines)
+void TForm3::SetStudentLines(claims::FoundLines lines)
 {
     QStringList shown;
     shown.reserve(lines.size());
-    for (const QByteArray& line : lines)
-        shown << claims::FromShiftJis(line);
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        shown << claims::FromShiftJis(lines.at(i));
     StudentLines = std::move(lines);
     ui->ListBox2->setLines(std::move(shown));
 }
@@ -42,7 +42,7 @@ void TForm3::BitBtn1Click()
     // The dialog closes after the student is shown, also when showing fails.
     const auto close = qScopeGuard([this] { done(forms::kModalDone); });
     if (OnDecide)
-        OnDecide(StudentLines[row]);
+        OnDecide(StudentLines.line(row));
 }
 
 void TForm3::BitBtn2Click()

@@ -5,6 +5,8 @@
 
 #include "ui_SelectSeito.h"
 
+#include "claims/RosterFile.h"
+
 #include <QByteArray>
 #include <QDialog>
 #include <QList>
@@ -27,7 +29,7 @@ public:
 
     // The roster lines that matched, shown one per row as they stand in the
     // file.
-    void SetStudentLines(QList<QByteArray> lines);
+    void SetStudentLines(claims::FoundLines lines);
 
     // Runs with the chosen line while the dialog is still open; the dialog
     // closes when it returns.
@@ -36,5 +38,5 @@ public:
 private:
     void ConnectHandlers();
 
-    QList<QByteArray> StudentLines;   // the rows' bytes, as read
+    claims::FoundLines StudentLines;   // the rows' bytes, as read
 };

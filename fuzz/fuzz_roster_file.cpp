@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const QList<QByteArray> found = FindRosterLinesInText(text, searchText);
     FUZZ_EXPECT(FindRosterLines(read.lines, searchText) == found);
-    const RosterLines fromFile = FindRosterLinesInFile(file.Path(), searchText);
+    const RosterSearch fromFile = FindRosterLinesInFile(file.Path(), searchText);
     FUZZ_EXPECT(fromFile.result.ok());
-    FUZZ_EXPECT(fromFile.lines == found);
+    FUZZ_EXPECT(fromFile.lines.toList() == found);
     return 0;
 }

@@ -27,9 +27,9 @@ class RosterFile : public QObject {
     {
         QCOMPARE(FindRosterLines(SplitRosterText(text), key), expected);
         QCOMPARE(FindRosterLinesInText(text, key), expected);
-        const RosterLines fromFile = FindRosterLinesInFile(path, key);
+        const RosterSearch fromFile = FindRosterLinesInFile(path, key);
         QVERIFY(fromFile.result.ok());
-        QCOMPARE(fromFile.lines, expected);
+        QCOMPARE(fromFile.lines.toList(), expected);
     }
 
 private slots:
@@ -221,11 +221,14 @@ private slots:
         const QString folder = dir_.filePath(u"H23入学.CSV"_qs);
         QVERIFY(QDir(dir_.path()).mkdir(u"H23入学.CSV"_qs));
         const QString message = u"ﾌｧｲﾙ "_qs + QDir::toNativeSeparators(folder) + u" は開けません"_qs;
-        for (const RosterLines& read : {ReadRosterLines(folder), FindRosterLinesInFile(folder, "a")}) {
-            QCOMPARE(read.result.code, int(AccessDenied));
-            QCOMPARE(read.result.message, message);
-            QVERIFY(read.lines.isEmpty());
+        const RosterLines read = ReadRosterLines(folder);
+        const RosterSearch searched = FindRosterLinesInFile(folder, "a");
+        for (const IoResult& result : {read.result, searched.result}) {
+            QCOMPARE(result.code, int(AccessDenied));
+            QCOMPARE(result.message, message);
         }
+        QVERIFY(read.lines.isEmpty());
+        QVERIFY(searched.lines.isEmpty());
         QCOMPARE(ReadRosterLines(dir_.filePath("missing.CSV")).result.code, int(FileNotFound));
     }
 };

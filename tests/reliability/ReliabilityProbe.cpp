@@ -58,10 +58,10 @@ int ReadRoster(const QString& path)
 int SearchRoster(const QString& path, const QByteArray& key)
 {
     const long start = rtest::PeakResidentKiB();
-    const claims::RosterLines found = claims::FindRosterLinesInFile(path, key);
+    const claims::RosterSearch found = claims::FindRosterLinesInFile(path, key);
     qsizetype bytes = 0;
-    for (const QByteArray& line : found.lines)
-        bytes += line.size();
+    for (qsizetype i = 0; i < found.lines.size(); ++i)
+        bytes += found.lines.at(i).size();
     Report(found.result, found.lines.size(), bytes, start);
     return 0;
 }

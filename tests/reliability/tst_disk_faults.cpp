@@ -234,15 +234,18 @@ private slots:
         const QString message = u"ﾌｧｲﾙ "_qs + claim_ + u" は開けません"_qs;
         {
             rtest::PermissionBitsHold bits;
-            for (const RosterLines& read : {ReadRosterLines(claim_), FindRosterLinesInFile(claim_, "2000")}) {
-                QCOMPARE(read.result.code, code);
-                QCOMPARE(read.result.message, message);
-                QVERIFY(read.lines.isEmpty());
+            const RosterLines read = ReadRosterLines(claim_);
+            const RosterSearch searched = FindRosterLinesInFile(claim_, "2000");
+            for (const IoResult& result : {read.result, searched.result}) {
+                QCOMPARE(result.code, code);
+                QCOMPARE(result.message, message);
             }
+            QVERIFY(read.lines.isEmpty());
+            QVERIFY(searched.lines.isEmpty());
         }
         QVERIFY(Unchange());
         QCOMPARE(ReadRosterLines(claim_).lines, QList<QByteArray>({"header", "20001,a", "20002,b"}));
-        QCOMPARE(FindRosterLinesInFile(claim_, "2000").lines, QList<QByteArray>({"20001,a", "20002,b"}));
+        QCOMPARE(FindRosterLinesInFile(claim_, "2000").lines.toList(), QList<QByteArray>({"20001,a", "20002,b"}));
     }
 
     void fullDiskStopsTheSaveUntilThereIsRoom_data()

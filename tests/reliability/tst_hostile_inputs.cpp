@@ -98,7 +98,7 @@ private slots:
         QCOMPARE(read.lines, lines);
         QCOMPARE(FindRosterLines(read.lines, key), found);
         QCOMPARE(FindRosterLinesInText(text, key), found);
-        QCOMPARE(FindRosterLinesInFile(path, key).lines, found);
+        QCOMPARE(FindRosterLinesInFile(path, key).lines.toList(), found);
         int shown = 0;
         for (const QByteArray& line : read.lines)
             shown += int(FromShiftJis(line).count(QChar(0xFFFD)));
