@@ -1,24 +1,44 @@
 #include "forms/ComboBox.h"
 
 #include <QAbstractItemModel>
+#include <QEvent>
 #include <QLineEdit>
 
 namespace forms {
 
 ComboBox::ComboBox(QWidget* parent) : QComboBox(parent)
 {
-    setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
-    setCompleter(nullptr);
     setMaxVisibleItems(8);
     setCurrentIndex(-1);
-    detachTextMatching();
 
     connect(this, &QComboBox::activated, this, &ComboBox::changed);
-    connect(lineEdit(), &QLineEdit::textEdited, this, &ComboBox::onTextEdited);
     connect(model(), &QAbstractItemModel::rowsAboutToBeInserted, this,
             &ComboBox::onRowsAboutToBeInserted);
     connect(model(), &QAbstractItemModel::rowsInserted, this, &ComboBox::onRowsInserted);
+}
+
+// The box becomes editable here, when its layout sets it so (every layout
+// does), or at the latest when it is first shown or its text is set. Not in
+// the constructor: making a box editable reads its style, and a layout gives
+// the box its own style sheet right after making it, which then made Qt
+// read the style of the box and all its parts again: 2 to 8 million
+// instructions for each box, half the time the entry window took to open.
+void ComboBox::setEditable(bool)
+{
+    if (lineEdit())
+        return;
+    QComboBox::setEditable(true);
+    setCompleter(nullptr);
+    detachTextMatching();
+    connect(lineEdit(), &QLineEdit::textEdited, this, &ComboBox::onTextEdited);
+}
+
+bool ComboBox::event(QEvent* event)
+{
+    if (event->type() == QEvent::Polish)
+        setEditable(true);
+    return QComboBox::event(event);
 }
 
 // QComboBox looks the typed text up among the items when Enter is pressed or
@@ -46,17 +66,19 @@ QString ComboBox::selectedText() const
 
 QString ComboBox::text() const
 {
-    return lineEdit()->text();
+    return lineEdit() ? lineEdit()->text() : currentText();
 }
 
 void ComboBox::setText(const QString& text)
 {
+    setEditable(true);
     setCurrentIndex(-1);
     lineEdit()->setText(text);
 }
 
 void ComboBox::clearSelection()
 {
+    setEditable(true);
     setCurrentIndex(-1);
     lineEdit()->clear();
 }
@@ -96,7 +118,7 @@ void ComboBox::onRowsAboutToBeInserted()
     if (count() > 0 || currentIndex() >= 0)
         return;
     fillingEmptyBox_ = true;
-    textBeforeFill_ = lineEdit()->text();
+    textBeforeFill_ = text();
 }
 
 void ComboBox::onRowsInserted()
@@ -106,8 +128,14 @@ void ComboBox::onRowsInserted()
     fillingEmptyBox_ = false;
 }
 
+// Also while a layout fills the box before making it editable: then there
+// is no text to keep yet.
 void ComboBox::unselectKeepingText(const QString& text)
 {
+    if (!lineEdit()) {
+        setCurrentIndex(-1);
+        return;
+    }
     const int cursor = lineEdit()->cursorPosition();
     setCurrentIndex(-1);
     lineEdit()->setText(text);

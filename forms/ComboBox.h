@@ -14,6 +14,10 @@ class ComboBox : public QComboBox {
 public:
     explicit ComboBox(QWidget* parent = nullptr);
 
+    // Always editable: makes the edit part if it is not there yet (the
+    // argument is there for the layouts, which all say true).
+    void setEditable(bool editable);
+
     int selectedIndex() const;
     void setSelectedIndex(int i);
     QString selectedText() const;
@@ -28,6 +32,9 @@ public:
 
 signals:
     void changed();
+
+protected:
+    bool event(QEvent* event) override;
 
 private:
     void detachTextMatching();

@@ -153,6 +153,7 @@ private slots:
 
     void radioGroupTabStopIsTheSelectedButtonOnly();
     void hiraganaModeIsCarriedByChosenControlsOnly();
+    void comboBoxWaitsForItsLayoutBeforeReadingItsStyle();
     void styleSheetFontsUseInstalledFamilies_data();
     void styleSheetFontsUseInstalledFamilies();
 };
@@ -538,6 +539,28 @@ void ControlsTest::hiraganaModeIsCarriedByChosenControlsOnly()
     QVERIFY(!forms::HasHiraganaOnFocus(&id));
     QCOMPARE(bodyPart.property("imeMode").toString(), QStringLiteral("hiragana"));
     QVERIFY(bodyPart.testAttribute(Qt::WA_InputMethodEnabled));
+}
+
+// A layout makes the box, fills it, names it, gives it its style sheet and
+// only then makes it editable. Reading the style before (by making the box
+// editable in its constructor) made every later step restyle the box again.
+void ControlsTest::comboBoxWaitsForItsLayoutBeforeReadingItsStyle()
+{
+    Window window;
+    window.widget.setStyleSheet(QStringLiteral("QWidget { font: 12px; }"));
+    auto* box = new forms::ComboBox(&window.widget);
+    box->addItem(QStringLiteral("打撲"));
+    box->setObjectName(QStringLiteral("ComboBox9"));
+    box->setStyleSheet(QStringLiteral("font: bold 16px; color: #000080;"));
+    QVERIFY(!box->testAttribute(Qt::WA_WState_Polished));
+    QVERIFY(!box->lineEdit());
+
+    box->setEditable(true);
+    QVERIFY(box->lineEdit());
+    QVERIFY(window.show());
+    QCOMPARE(box->lineEdit()->font().pixelSize(), 16);
+    QCOMPARE(box->selectedIndex(), -1);
+    QCOMPARE(box->text(), QString());
 }
 
 // The layouts give fonts by pixel size in each control's style sheet; the
