@@ -5,7 +5,6 @@
 #include "forms/Messages.h"
 
 #include <QEvent>
-#include <QPointer>
 
 #include <functional>
 
