@@ -84,10 +84,14 @@ void AppendJoined(QByteArray& out, const QByteArray* const* fields, int count)
     out += "\r\n";
 }
 
+bool BreaksField(char16_t c)
+{
+    return c == u',' || c == u'\r' || c == u'\n' || c == char16_t(kEndOfFile);
+}
+
 bool CorruptsFile(QByteArrayView text)
 {
-    return std::any_of(text.begin(), text.end(),
-                       [](char c) { return c == ',' || c == '\r' || c == '\n' || c == kEndOfFile; });
+    return std::any_of(text.begin(), text.end(), [](char c) { return BreaksField(uchar(c)); });
 }
 
 bool IsForbiddenInName(QChar c)
@@ -205,6 +209,11 @@ QByteArray FormatClaim(QByteArrayView fileName, QByteArrayView name, QByteArrayV
         AppendJoined(out, fields, t_kyufu::SlotCount);
     }
     return out;
+}
+
+bool CorruptsClaimFile(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return BreaksField(c.unicode()); });
 }
 
 int FieldThatCorrupts(QByteArrayView name, QByteArrayView sex, const t_sick& header)

@@ -66,6 +66,10 @@ struct WriteResult {
 // byte 1A, which would shift or cut fields when read back; -1 when none does.
 int FieldThatCorrupts(QByteArrayView name, QByteArrayView sex, const t_sick& header);
 
+// The same test on a text before it is made into Shift-JIS bytes (none of
+// these bytes stands inside a double-byte character).
+bool CorruptsClaimFile(QStringView text);
+
 // Writes the claim file of the student and occurrence, replacing an existing
 // one whatever the case of its ".CSV". Refuses an unusable ID and texts that
 // would corrupt the file; fails with PathNotFound when there is no seikyu

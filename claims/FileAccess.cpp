@@ -4,6 +4,8 @@
 #include <QRandomGenerator>
 #include <QSet>
 
+#include <optional>
+
 // What both platforms share comes first; each platform's file calls follow.
 namespace claims {
 namespace {
@@ -19,7 +21,39 @@ QString CsvSpelling(int lowerMask)
     return ext;
 }
 
+// Which entry of the file system a name stands for: device or volume, and
+// inode or file index. known is false where the system cannot tell.
+struct EntryId {
+    quint64 volume = 0;
+    quint64 file = 0;
+    bool known = false;
+    bool operator==(const EntryId&) const = default;
+};
+
+// The entry at path, or nothing when there is none (each platform's own).
+std::optional<EntryId> IdentifyEntry(const QString& path);
+
 } // namespace
+
+QStringList FindExistingEntries(const QString& path)
+{
+    QStringList candidates{path};
+    if (path.endsWith(QLatin1String(".CSV"), Qt::CaseInsensitive)) {
+        for (int mask = 0; mask < 8; ++mask)
+            candidates.append(path.chopped(3) + CsvSpelling(mask));
+    }
+    // Names of one entry (a file system may ignore case) count once.
+    QStringList found;
+    QList<EntryId> seen;
+    for (const QString& candidate : std::as_const(candidates)) {
+        const std::optional<EntryId> id = IdentifyEntry(candidate);
+        if (!id || (id->known && seen.contains(*id)))
+            continue;
+        seen.append(*id);
+        found.append(candidate);
+    }
+    return found;
+}
 
 QString FindExistingEntry(const QString& path)
 {
@@ -185,24 +219,17 @@ bool EntryExists(const QString& path)
     return !path.isEmpty() && ::lstat(OnDisk(path).constData(), &st) == 0;
 }
 
-QStringList FindExistingEntries(const QString& path)
+namespace {
+
+std::optional<EntryId> IdentifyEntry(const QString& path)
 {
-    QStringList candidates{path};
-    if (path.endsWith(QLatin1String(".CSV"), Qt::CaseInsensitive)) {
-        for (int mask = 0; mask < 8; ++mask)
-            candidates.append(path.chopped(3) + CsvSpelling(mask));
-    }
-    QStringList found;
-    QList<QPair<dev_t, ino_t>> seen;
-    for (const QString& candidate : std::as_const(candidates)) {
-        struct stat st;
-        if (::lstat(OnDisk(candidate).constData(), &st) != 0 || seen.contains({st.st_dev, st.st_ino}))
-            continue;
-        seen.append({st.st_dev, st.st_ino});
-        found.append(candidate);
-    }
-    return found;
+    struct stat st;
+    if (::lstat(OnDisk(path).constData(), &st) != 0)
+        return std::nullopt;
+    return EntryId{quint64(st.st_dev), quint64(st.st_ino), true};
 }
+
+} // namespace
 
 FileReader::FileReader(const QString& path) : path_(path)
 {
@@ -468,35 +495,26 @@ bool EntryExists(const QString& path)
     return !path.isEmpty() && ::GetFileAttributesW(Native(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-QStringList FindExistingEntries(const QString& path)
+namespace {
+
+// The volume and the file index tell files apart (the file system ignores
+// case, so several spellings may name one file).
+std::optional<EntryId> IdentifyEntry(const QString& path)
 {
-    QStringList candidates{path};
-    if (path.endsWith(QLatin1String(".CSV"), Qt::CaseInsensitive)) {
-        for (int mask = 0; mask < 8; ++mask)
-            candidates.append(path.chopped(3) + CsvSpelling(mask));
+    if (!EntryExists(path))
+        return std::nullopt;
+    EntryId id;
+    const HANDLE entry = OpenEntry(path);
+    if (entry != INVALID_HANDLE_VALUE) {
+        BY_HANDLE_FILE_INFORMATION info;
+        if (::GetFileInformationByHandle(entry, &info))
+            id = {info.dwVolumeSerialNumber, (quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow, true};
+        ::CloseHandle(entry);
     }
-    // Names of one file (the file system ignores case) count once: the
-    // volume and the file index tell files apart.
-    QStringList found;
-    QList<QPair<quint64, quint64>> seen;
-    for (const QString& candidate : std::as_const(candidates)) {
-        if (!EntryExists(candidate))
-            continue;
-        QPair<quint64, quint64> id{0, 0};
-        const HANDLE entry = OpenEntry(candidate);
-        if (entry != INVALID_HANDLE_VALUE) {
-            BY_HANDLE_FILE_INFORMATION info;
-            if (::GetFileInformationByHandle(entry, &info))
-                id = {info.dwVolumeSerialNumber, (quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
-            ::CloseHandle(entry);
-        }
-        if (id != QPair<quint64, quint64>{0, 0} && seen.contains(id))
-            continue;
-        seen.append(id);
-        found.append(candidate);
-    }
-    return found;
+    return id;
 }
+
+} // namespace
 
 FileReader::FileReader(const QString& path) : path_(path)
 {

@@ -22,15 +22,6 @@ QString FieldName(const QLabel* label)
     return name;
 }
 
-bool CutsTheFile(const QString& text)
-{
-    for (QChar c : text)
-        if (c == QLatin1Char(',') || c == QLatin1Char('\r') || c == QLatin1Char('\n') ||
-            c == QChar(0x1A))
-            return true;
-    return false;
-}
-
 } // namespace
 
 // The texts that a save writes, in the order name, sex, then the header
@@ -57,7 +48,7 @@ std::optional<QList<QByteArray>> TForm2::EncodeTextsToSave()
 {
     QList<QByteArray> bytes;
     for (const SavedText& t : TextsToSave()) {
-        if (CutsTheFile(t.text)) {
+        if (claims::CorruptsClaimFile(t.text)) {
             forms::ShowMessage(this, QStringLiteral("「%1」にカンマや改行は保存できません！！")
                                          .arg(FieldName(t.label)));
             return std::nullopt;
