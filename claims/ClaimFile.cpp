@@ -99,8 +99,6 @@ bool IsForbiddenInName(QChar c)
     return c.unicode() < 0x20 || c.unicode() == 0x7F || QStringView(u"/\\:*?\"<>|").contains(c);
 }
 
-QString SeikyuFolder(const QString& workDir) { return workDir + QStringLiteral("/seikyu"); }
-
 QString ClaimNameOnDisk(QByteArrayView id, int occurrence)
 {
     return FromShiftJis(ClaimFileName(id, occurrence)) + QStringLiteral(".CSV");
@@ -129,6 +127,11 @@ bool IsUsableStudentId(QByteArrayView id)
 QByteArray ClaimFileName(QByteArrayView id, int occurrence)
 {
     return kClaimPrefix + id.toByteArray() + '-' + QByteArray::number(occurrence);
+}
+
+QString SeikyuFolder(const QString& workDir)
+{
+    return workDir + QStringLiteral("/seikyu");
 }
 
 QString ClaimFilePath(const QString& workDir, QByteArrayView id, int occurrence)

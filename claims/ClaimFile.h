@@ -22,6 +22,9 @@ bool IsUsableStudentId(QByteArrayView id);
 
 QByteArray ClaimFileName(QByteArrayView id, int occurrence);   // "請" + id + "-" + occurrence
 
+// The folder of the claim files in a working folder.
+QString SeikyuFolder(const QString& workDir);
+
 // The existing claim file, whatever the case of its ".CSV"; otherwise the
 // path with ".CSV"; empty when the ID is unusable.
 QString ClaimFilePath(const QString& workDir, QByteArrayView id, int occurrence);

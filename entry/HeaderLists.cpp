@@ -7,18 +7,6 @@
 
 #include <algorithm>
 
-namespace {
-
-int IndexOfItem(const forms::ComboBox* list, const QString& text)
-{
-    for (int i = 0; i < list->count(); ++i)
-        if (list->itemText(i) == text)
-            return i;
-    return -1;
-}
-
-} // namespace
-
 // Header order: year, month, day, weekday, creditor, injury, body part,
 // situation, club, place.
 std::array<forms::ComboBox*, 10> TForm2::HeaderLists() const
@@ -86,7 +74,7 @@ void TForm2::ShowClaimHeader()
 {
     const auto lists = HeaderLists();
     for (int k = 0; k < int(lists.size()); ++k)
-        lists[k]->setSelectedIndex(IndexOfItem(lists[k], entry::Text(State.ClaimHeader.field(k))));
+        lists[k]->setSelectedIndex(lists[k]->findText(entry::Text(State.ClaimHeader.field(k))));
     const int occurrence = State.CurrentOccurrence;
     ui->ComboBox12->setSelectedIndex(occurrence >= 1 && occurrence <= 8 ? occurrence - 1 : -1);
     FillTreatmentList();
@@ -99,7 +87,7 @@ void TForm2::AdoptTypedItem(forms::ComboBox* list)
 {
     if (list->selectedIndex() >= 0)
         return;
-    const int i = IndexOfItem(list, list->text());
+    const int i = list->findText(list->text());   // exact, case-sensitive
     if (i >= 0)
         list->setSelectedIndex(i);
 }

@@ -41,7 +41,7 @@ bool TForm2::LoadClaim(int n)
     if (occurrence == 0)
         return false;   // the files went away before one could be chosen
     State.CurrentOccurrence = occurrence;
-    State.ClaimFilePath = State.WorkDir + QStringLiteral("/seikyu/") + chosen;
+    State.ClaimFilePath = claims::SeikyuFolder(State.WorkDir) + u'/' + chosen;
     const claims::IoResult read =
         claims::ReadClaimFile(State.ClaimFilePath, State.ClaimHeader, State.TreatmentTable);
     if (!read.ok())

@@ -17,8 +17,14 @@ const QString kOk = QStringLiteral("OK");
 
 MessageSeam* activeSeam = nullptr;
 
-void showOkBox(QWidget* parent, QMessageBox::Icon icon, const QString& text)
+// A plain or error box: caption "Kiboru", one OK button.
+void showOkBox(QWidget* parent, BoxKind kind, const QString& text)
 {
+    if (MessageSeam* seam = MessageSeam::active()) {
+        seam->answer({kind, kTitle, text, {kOk}});
+        return;
+    }
+    const auto icon = kind == BoxKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon;
     QMessageBox box(icon, kTitle, text, QMessageBox::Ok, parent);
     box.exec();
 }
@@ -43,10 +49,7 @@ Answer askYesNoCancel(QWidget* parent, const QString& text)
 
 void ShowMessage(QWidget* parent, const QString& text)
 {
-    if (MessageSeam* seam = MessageSeam::active())
-        seam->answer({BoxKind::Message, kTitle, text, {kOk}});
-    else
-        showOkBox(parent, QMessageBox::NoIcon, text);
+    showOkBox(parent, BoxKind::Message, text);
 }
 
 Answer Confirm(QWidget* parent, const QString& text)
@@ -58,10 +61,7 @@ Answer Confirm(QWidget* parent, const QString& text)
 
 void ShowErrorBox(QWidget* parent, const QString& text)
 {
-    if (MessageSeam* seam = MessageSeam::active())
-        seam->answer({BoxKind::Error, kTitle, text, {kOk}});
-    else
-        showOkBox(parent, QMessageBox::Critical, text);
+    showOkBox(parent, BoxKind::Error, text);
 }
 
 MessageSeam::MessageSeam() : outer_(activeSeam)
