@@ -49,40 +49,38 @@ const CodeTable& Codes()
     return table;
 }
 
-struct Read {
-    char16_t character;   // kReplacement when the bytes form no character
-    int length;           // bytes taken
-};
-
-// The character at bytes[i]. ASCII stays as it is, control codes included
-// (1A is a character like any other); a lead byte takes the next byte when
-// it can be a trail byte, also when the pair holds no character.
-Read ReadAt(QByteArrayView bytes, qsizetype i)
+// The character that a byte from 80 to FF opens, 0 when none. A lead byte
+// takes the byte at p when that can be a trail byte, also when the pair
+// holds no character.
+char16_t ReadHighByte(uchar b, const uchar*& p, const uchar* end)
 {
-    const uchar b = uchar(bytes[i]);
-    if (b < 0x80)
-        return {b, 1};
     if (IsHalfWidthKanaByte(b))
-        return {char16_t(kFirstHalfWidthKana + (b - 0xA1)), 1};
-    if (!IsShiftJisLeadByte(b) || i + 1 == bytes.size() || !IsTrailByte(uchar(bytes[i + 1])))
-        return {kReplacement, 1};
-    const char16_t c = cp932::kCharacters[cp932::CodeIndex(b, uchar(bytes[i + 1]))];
-    return {c != 0 ? c : kReplacement, 2};
+        return char16_t(kFirstHalfWidthKana + (b - 0xA1));
+    if (IsShiftJisLeadByte(b) && p != end && IsTrailByte(*p))
+        return cp932::kCharacters[cp932::CodeIndex(b, *p++)];
+    return 0;
 }
 
-// Every byte gives one character at most.
+// Every byte gives one character at most. ASCII stays as it is, control
+// codes included.
 QString Decode(QByteArrayView bytes, bool& clean)
 {
     QString out(bytes.size(), Qt::Uninitialized);
-    auto* dst = reinterpret_cast<char16_t*>(out.data());
-    qsizetype n = 0;
-    for (qsizetype i = 0; i < bytes.size();) {
-        const Read read = ReadAt(bytes, i);
-        clean = clean && read.character != kReplacement;
-        dst[n++] = read.character;
-        i += read.length;
+    auto* const begin = reinterpret_cast<char16_t*>(out.data());
+    char16_t* dst = begin;
+    auto* p = reinterpret_cast<const uchar*>(bytes.data());
+    const uchar* const end = p + bytes.size();
+    clean = true;
+    while (p != end) {
+        const uchar b = *p++;
+        char16_t c = b;
+        if (b >= 0x80 && (c = ReadHighByte(b, p, end)) == 0) {
+            c = kReplacement;
+            clean = false;
+        }
+        *dst++ = c;
     }
-    out.truncate(n);
+    out.truncate(dst - begin);
     return out;
 }
 
@@ -90,13 +88,13 @@ QString Decode(QByteArrayView bytes, bool& clean)
 
 QString FromShiftJis(QByteArrayView bytes)
 {
-    bool clean = true;
+    bool clean;
     return Decode(bytes, clean);
 }
 
 std::optional<QString> FromShiftJisExact(QByteArrayView bytes)
 {
-    bool clean = true;
+    bool clean;
     QString text = Decode(bytes, clean);
     if (!clean)
         return std::nullopt;
