@@ -1,6 +1,5 @@
 #include "entry/SelectSeito.h"
 
-#include "claims/ShiftJis.h"
 #include "forms/Application.h"
 #include "forms/Messages.h"
 #include "forms/Modal.h"
@@ -27,7 +26,7 @@ void TForm3::SetStudentLines(claims::FoundLines lines)
     QStringList shown;
     shown.reserve(lines.size());
     for (qsizetype i = 0; i < lines.size(); ++i)
-        shown << claims::FromShiftJis(lines.at(i));
+        shown << lines.text(i);
     StudentLines = std::move(lines);
     ui->ListBox2->setLines(std::move(shown));
 }
