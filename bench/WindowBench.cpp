@@ -8,6 +8,7 @@
 #include "bench/BenchData.h"
 #include "bench/Process.h"
 #include "bench/WhenShown.h"
+#include "claims/RosterFile.h"
 #include "entry/EntryState.h"
 #include "entry/SelectSeito.h"
 #include "entry/SeiKyuImp.h"
@@ -31,6 +32,7 @@ namespace {
 const QString kBigRosterYear = QStringLiteral("平成27年度");
 const QString kSapporo = QStringLiteral("札幌");
 const QString kEveryLine = QStringLiteral("\",\"");
+const QString kDigitZero = QStringLiteral("0");   // a one-digit key, as a user may type
 
 // The entry window on its own, in the working folder of this run, with no
 // message box shown (each is recorded instead).
@@ -210,6 +212,10 @@ void RegisterWindowBenchmarks()
     AddWindow("window_search_to_dialog/823", [](benchmark::State& s) { SearchToDialog(s, kSapporo, 823); }, 21);
     AddWindow("window_search_to_dialog/124825",
               [](benchmark::State& s) { SearchToDialog(s, kEveryLine, 124825); }, 11);
+    AddWindow("window_search_to_dialog/0", [](benchmark::State& s) {
+        const qsizetype lines = claims::FindRosterLinesInFile(BigRosterPath(), "0").lines.size();
+        SearchToDialog(s, kDigitZero, int(lines));
+    }, 11);
     AddWindow("window_student_to_claim", StudentToClaim, 21);
     benchmark::RegisterBenchmark("peak_memory_after_search", PeakMemory)
         ->Unit(benchmark::kMillisecond)

@@ -7,6 +7,7 @@
 #include <QDir>
 
 #include <cstring>
+#include <functional>
 
 namespace claims {
 namespace {
@@ -30,13 +31,15 @@ QByteArrayView SearchKey(QByteArrayView searchText)
     return searchText.sliced(begin, end - begin);
 }
 
-// True when `pos` starts a character, given a character start `boundary`
-// at or before it; `boundary` moves to the first character start at or after
+constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
+
+// True when `pos` starts a Shift-JIS character, given a character start
+// `boundary` at or before it; `boundary` moves to the first character start at or after
 // pos. The bytes just before pos that could open a double-byte character are
 // counted back (to boundary at most): the byte before them opens none, so
 // they pair up from there, and pos starts a character when their count is
 // even. Each byte is counted back once at most, however many hits a line has.
-bool IsCharacterStart(QByteArrayView text, qsizetype pos, qsizetype& boundary)
+bool IsShiftJisCharacterStart(QByteArrayView text, qsizetype pos, qsizetype& boundary)
 {
     if (pos < boundary)
         return false;
@@ -48,11 +51,21 @@ bool IsCharacterStart(QByteArrayView text, qsizetype pos, qsizetype& boundary)
     return start;
 }
 
-bool LineHolds(QByteArrayView line, QByteArrayView key)
+// In UTF-8 every byte tells whether it starts a character: only the bytes
+// 80 to BF continue one.
+bool IsCharacterStart(QByteArrayView text, qsizetype pos, qsizetype& boundary,
+                      RosterEncoding encoding)
+{
+    if (encoding == RosterEncoding::Utf8)
+        return (uchar(text[pos]) & 0xC0) != 0x80;
+    return IsShiftJisCharacterStart(text, pos, boundary);
+}
+
+bool LineHolds(QByteArrayView line, QByteArrayView key, RosterEncoding encoding)
 {
     qsizetype boundary = 0;
     for (qsizetype hit = FindBytes(line, 0, key); hit >= 0; hit = FindBytes(line, hit + 1, key)) {
-        if (IsCharacterStart(line, hit, boundary))
+        if (IsCharacterStart(line, hit, boundary, encoding))
             return true;
     }
     return false;
@@ -85,7 +98,7 @@ void SearchLines(QByteArrayView text, QByteArrayView key, FoundLines& found)
             lineEnd = FindLineEnd(text, hit);
             boundary = lineStart;
         }
-        if (IsCharacterStart(text, hit, boundary)) {
+        if (IsCharacterStart(text, hit, boundary, found.encoding())) {
             found.append(text.sliced(lineStart, lineEnd - lineStart));
             pos = lineEnd;
         } else {
@@ -109,7 +122,92 @@ qsizetype StartOfSecondLine(QByteArrayView text)
     return reader.Position();
 }
 
+// The 令和 era year that an entry-year text names ("令和元年度" is 1,
+// "令和8年度" is 8), or 0 when it names none from 1 to 99.
+int ReiwaYear(QStringView text)
+{
+    if (!text.startsWith(u"令和"))
+        return 0;
+    text = text.sliced(2);
+    if (text.startsWith(u'元'))
+        return 1;
+    int year = 0;
+    qsizetype digits = 0;
+    for (; digits < text.size() && digits < 3 && text[digits].isDigit(); ++digits)
+        year = year * 10 + text[digits].digitValue();
+    return digits <= 2 ? year : 0;
+}
+
+// The search key for a file of the given encoding.
+using KeyFor = std::function<QByteArray(RosterEncoding)>;
+
+RosterSearch SearchRosterFile(const QString& path, const KeyFor& keyFor)
+{
+    FileReader file(path);
+    if (!file.Result().ok())
+        return {{}, Unopenable(path, file.Result())};
+    RosterSearch roster;
+    QByteArray keyBytes;
+    QByteArrayView key;
+    // Small pieces stay in the processor's cache; a line that does not fit
+    // makes the buffer grow.
+    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    qsizetype held = 0;        // the unfinished last line of the piece before
+    bool inHeader = true;
+    for (bool last = false; !last;) {
+        if (held == buffer.size())
+            buffer.resize(buffer.size() * 2);
+        const qsizetype n = file.Read(buffer.data() + held, buffer.size() - held);
+        if (n < 0)
+            return {{}, Unopenable(path, file.Result())};
+        QByteArrayView data(buffer.constData(), held + n);
+        const qsizetype nul = data.sliced(held).indexOf('\0');
+        last = n == 0 || nul >= 0;
+        if (nul >= 0)
+            data = data.first(held + nul);
+        const qsizetype done = last ? data.size() : LastLineEnd(data) + 1;
+        QByteArrayView lines = data.first(done);
+        if (inHeader && done > 0) {
+            // The whole header line is at hand, and with it the byte order mark.
+            roster.lines.setEncoding(EncodingOf(lines));
+            keyBytes = keyFor(roster.lines.encoding());
+            key = SearchKey(keyBytes);
+            if (!IsSearchable(key))
+                return roster;
+            lines = lines.sliced(qMin(lines.size(), FindLineEnd(lines, 0) + 1));
+            inHeader = false;
+        }
+        if (!inHeader)
+            SearchLines(lines, key, roster.lines);
+        held = data.size() - done;
+        std::memmove(buffer.data(), data.data() + done, size_t(held));
+    }
+    return roster;
+}
+
 } // namespace
+
+RosterEncoding EncodingOf(QByteArrayView text)
+{
+    return text.startsWith(kByteOrderMark) ? RosterEncoding::Utf8 : RosterEncoding::ShiftJis;
+}
+
+QByteArrayView WithoutByteOrderMark(QByteArrayView text)
+{
+    return EncodingOf(text) == RosterEncoding::Utf8 ? text.sliced(kByteOrderMark.size()) : text;
+}
+
+QString RosterText(QByteArrayView bytes, RosterEncoding encoding)
+{
+    return encoding == RosterEncoding::Utf8 ? QString::fromUtf8(bytes) : FromShiftJis(bytes);
+}
+
+std::optional<QByteArray> RosterBytes(QStringView text, RosterEncoding encoding)
+{
+    if (encoding == RosterEncoding::Utf8)
+        return text.toUtf8();
+    return ToShiftJis(text);
+}
 
 QByteArray& TStudentRecord::field(int i)
 {
@@ -125,6 +223,8 @@ const QByteArray& TStudentRecord::field(int i) const
 
 QString BuildRosterPath(const QString& workDir, QByteArrayView entryYear)
 {
+    if (const int reiwa = ReiwaYear(FromShiftJis(entryYear)))
+        return workDir + QStringLiteral("/R%1入学.CSV").arg(reiwa, 2, 10, QLatin1Char('0'));
     const QByteArrayView eraYear = entryYear.size() >= 6 ? entryYear.sliced(4, 2) : QByteArrayView();
     return workDir + QStringLiteral("/H") + FromShiftJis(eraYear) + QStringLiteral("入学.CSV");
 }
@@ -136,12 +236,13 @@ RosterLines ReadRosterLines(const QString& path)
         return {{}, Unopenable(path, file.result)};
     RosterLines roster;
     roster.lines = SplitRosterText(file.bytes);
+    roster.encoding = EncodingOf(file.bytes);
     return roster;
 }
 
 QList<QByteArray> SplitRosterText(QByteArrayView text)
 {
-    text = TextBefore(text, '\0');
+    text = TextBefore(WithoutByteOrderMark(text), '\0');
     QList<QByteArray> lines;
     LineReader reader(text);
     while (!reader.AtEnd())
@@ -149,14 +250,15 @@ QList<QByteArray> SplitRosterText(QByteArrayView text)
     return lines;
 }
 
-QList<QByteArray> FindRosterLines(const QList<QByteArray>& lines, QByteArrayView searchText)
+QList<QByteArray> FindRosterLines(const QList<QByteArray>& lines, QByteArrayView searchText,
+                                  RosterEncoding encoding)
 {
     const QByteArrayView key = SearchKey(searchText);
     QList<QByteArray> found;
     if (key.isEmpty())
         return found;
     for (qsizetype i = 1; i < lines.size(); ++i) {
-        if (LineHolds(lines[i], key))
+        if (LineHolds(lines[i], key, encoding))
             found.append(lines[i]);
     }
     return found;
@@ -164,9 +266,11 @@ QList<QByteArray> FindRosterLines(const QList<QByteArray>& lines, QByteArrayView
 
 QList<QByteArray> FindRosterLinesInText(QByteArrayView text, QByteArrayView searchText)
 {
-    text = TextBefore(text, '\0');
+    const RosterEncoding encoding = EncodingOf(text);
+    text = TextBefore(WithoutByteOrderMark(text), '\0');
     const QByteArrayView key = SearchKey(searchText);
     FoundLines found;
+    found.setEncoding(encoding);
     if (IsSearchable(key))
         SearchLines(text.sliced(StartOfSecondLine(text)), key, found);
     return found.toList();
@@ -195,40 +299,14 @@ void FoundLines::append(QByteArrayView line)
 
 RosterSearch FindRosterLinesInFile(const QString& path, QByteArrayView searchText)
 {
-    FileReader file(path);
-    if (!file.Result().ok())
-        return {{}, Unopenable(path, file.Result())};
-    RosterSearch roster;
-    const QByteArrayView key = SearchKey(searchText);
-    if (!IsSearchable(key))
-        return roster;
-    // Small pieces stay in the processor's cache; a line that does not fit
-    // makes the buffer grow.
-    QByteArray buffer(64 * 1024, Qt::Uninitialized);
-    qsizetype held = 0;        // the unfinished last line of the piece before
-    bool inHeader = true;
-    for (bool last = false; !last;) {
-        if (held == buffer.size())
-            buffer.resize(buffer.size() * 2);
-        const qsizetype n = file.Read(buffer.data() + held, buffer.size() - held);
-        if (n < 0)
-            return {{}, Unopenable(path, file.Result())};
-        QByteArrayView data(buffer.constData(), held + n);
-        const qsizetype nul = data.sliced(held).indexOf('\0');
-        last = n == 0 || nul >= 0;
-        if (nul >= 0)
-            data = data.first(held + nul);
-        const qsizetype done = last ? data.size() : LastLineEnd(data) + 1;
-        QByteArrayView lines = data.first(done);
-        if (inHeader && done > 0) {
-            lines = lines.sliced(qMin(lines.size(), FindLineEnd(lines, 0) + 1));
-            inHeader = false;
-        }
-        SearchLines(lines, key, roster.lines);
-        held = data.size() - done;
-        std::memmove(buffer.data(), data.data() + done, size_t(held));
-    }
-    return roster;
+    return SearchRosterFile(path, [&](RosterEncoding) { return searchText.toByteArray(); });
+}
+
+RosterSearch FindTextInRosterFile(const QString& path, QStringView searchText)
+{
+    return SearchRosterFile(path, [&](RosterEncoding encoding) {
+        return RosterBytes(searchText, encoding).value_or(QByteArray());
+    });
 }
 
 TStudentRecord SplitRosterLine(QByteArrayView line)

@@ -1,7 +1,9 @@
 #pragma once
-// The student roster of one entry year: "H" + two-digit era year + "入学.CSV"
-// in the working folder. A header line, then one student a line in twelve
-// comma-separated fields. The program only reads it.
+// The student roster of one entry year: "H" or "R" + two-digit era year +
+// "入学.CSV" in the working folder. A header line, then one student a line in
+// twelve comma-separated fields. The program only reads it. A roster is
+// Shift-JIS, or UTF-8 when it begins with the UTF-8 byte order mark (as
+// Excel's "CSV UTF-8" saves it); the mark is not part of the header line.
 
 #include "claims/FileAccess.h"
 #include "claims/IoResult.h"
@@ -10,8 +12,25 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <QStringView>
+
+#include <optional>
 
 namespace claims {
+
+enum class RosterEncoding { ShiftJis, Utf8 };
+
+// Utf8 when text begins with the byte order mark EF BB BF.
+RosterEncoding EncodingOf(QByteArrayView text);
+
+// The text without its byte order mark, if it begins with one.
+QByteArrayView WithoutByteOrderMark(QByteArrayView text);
+
+// Roster bytes as text; bytes that form no character show as U+FFFD.
+QString RosterText(QByteArrayView bytes, RosterEncoding encoding);
+
+// A text as roster bytes; std::nullopt when the encoding cannot hold it.
+std::optional<QByteArray> RosterBytes(QStringView text, RosterEncoding encoding);
 
 struct TStudentRecord {
     static constexpr int FieldCount = 12;
@@ -24,29 +43,35 @@ struct TStudentRecord {
     bool operator==(const TStudentRecord&) const = default;
 };
 
-// workDir + "/H" + the 5th and 6th byte of the entry year + "入学.CSV"; the
-// era year is empty for a text shorter than six bytes.
+// workDir + "/R" + two-digit era year + "入学.CSV" for a 令和 entry year
+// ("令和元年度" and "令和1年度" give R01); for any other text workDir + "/H" +
+// its 5th and 6th Shift-JIS byte + "入学.CSV", the era year being empty for a
+// text shorter than six bytes.
 QString BuildRosterPath(const QString& workDir, QByteArrayView entryYear);
 
 struct RosterLines {
     QList<QByteArray> lines;   // every line, the header line included
     IoResult result;           // message "ﾌｧｲﾙ %s は開けません" when it fails
+    RosterEncoding encoding = RosterEncoding::ShiftJis;
 };
 
-// All lines of the file. A NUL byte ends the text.
+// All lines of the file, without the byte order mark. A NUL byte ends the
+// text.
 RosterLines ReadRosterLines(const QString& path);
 
-// Cuts a roster text into its lines, as ReadRosterLines does.
+// Cuts a roster text into its lines, as ReadRosterLines does (a byte order
+// mark at its start is dropped).
 QList<QByteArray> SplitRosterText(QByteArrayView text);
 
 // The student lines (the header line is never looked at) that hold the search
-// text, trimmed of bytes 00 to 20 at both ends, as a run of whole Shift-JIS
-// characters: a match never begins on the second byte of a character. An
-// empty key finds nothing.
-QList<QByteArray> FindRosterLines(const QList<QByteArray>& lines, QByteArrayView searchText);
+// text, trimmed of bytes 00 to 20 at both ends, as a run of whole characters
+// of the encoding: a match never begins inside a character. An empty key
+// finds nothing. The search text is in the roster's encoding.
+QList<QByteArray> FindRosterLines(const QList<QByteArray>& lines, QByteArrayView searchText,
+                                  RosterEncoding encoding = RosterEncoding::ShiftJis);
 
 // The same search over the roster text as it came from the file, without
-// cutting it into lines first.
+// cutting it into lines first; the encoding is the text's own.
 QList<QByteArray> FindRosterLinesInText(QByteArrayView text, QByteArrayView searchText);
 
 // Lines that a search found, kept one after another in one block of bytes:
@@ -61,7 +86,13 @@ public:
     QList<QByteArray> toList() const;
     void append(QByteArrayView line);
 
+    // The lines' encoding, and line i as text.
+    RosterEncoding encoding() const { return encoding_; }
+    void setEncoding(RosterEncoding encoding) { encoding_ = encoding; }
+    QString text(qsizetype i) const { return RosterText(at(i), encoding_); }
+
 private:
+    RosterEncoding encoding_ = RosterEncoding::ShiftJis;
     QByteArray bytes_;
     QList<qsizetype> ends_;   // where each line ends in bytes_
 };
@@ -72,8 +103,14 @@ struct RosterSearch {
 };
 
 // The same search straight from the file, read piece by piece: the quick way
-// through a large file.
+// through a large file. The search text's bytes are taken as they stand,
+// whatever the file's encoding.
 RosterSearch FindRosterLinesInFile(const QString& path, QByteArrayView searchText);
+
+// The search for a typed text, in the encoding of the file. A text that the
+// encoding cannot hold finds nothing, but the file is opened all the same,
+// so that a roster that cannot be read is reported.
+RosterSearch FindTextInRosterFile(const QString& path, QStringView searchText);
 
 // The twelve fields of a student line. A field among the first eleven that
 // stands empty between commas holds " "; fields that the commas do not reach

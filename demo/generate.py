@@ -2,7 +2,8 @@
 """Build Kiboru's demo working folder (demo/data).
 
 The folder holds one student roster per entry year, H20入学.CSV to
-H28入学.CSV, and a folder seikyu with a few claim files.  Every person in it
+H28入学.CSV and R06入学.CSV to R08入学.CSV, and a folder seikyu with a few
+claim files.  Every person in it
 is made up: names and readings are drawn at random from public name lists
 (gimei_names.yml), addresses and junior high schools from a public list of
 place names (gimei_addresses.yml).  The random seed is fixed, so the output
@@ -118,6 +119,29 @@ CLAIM_STORIES = [
     dict(entry=2016, sex=None, yen=False, claims=[
         (1, 0, (5, 6, 7), "未", "打撲", "顎部", "昼休み", "サッカー",
          "校舎外その他", (0, 1)),
+    ]),
+]
+
+# Today's students: the rosters of 令和6年度 to 令和8年度, living in school
+# year 2026, and claims of injuries in 2025 and 2026.  They come from a random
+# generator of their own, so the 平成 files stay as they were.
+REIWA_SEED = 20260401
+REIWA_ENTRY_YEARS = (2024, 2025, 2026)
+REIWA_LIVES_IN = 2026
+REIWA_STORIES = [
+    dict(entry=2024, sex="女", yen=False, claims=[
+        (1, 1, (5, 6, 9), "済", "捻挫", "足関節部", "部活中", "ﾊﾞｽｹｯﾄﾎﾞｰﾙ",
+         "校舎内体育館・武道場", (0, 1)),
+        (2, 2, (6, 7), "未", "骨折", "手・手指部", "部活中", "ﾊﾞｽｹｯﾄﾎﾞｰﾙ",
+         "学校外体育館・屋内運動場", (0, 1, 2)),
+    ]),
+    dict(entry=2025, sex="男", yen=False, claims=[
+        (1, 0, (6, 7, 10), "済", "打撲", "膝部", "部活中", "サッカー",
+         "校舎外運動場・校庭", (0,)),
+    ]),
+    dict(entry=2026, sex=None, yen=False, claims=[
+        (1, 0, (5, 6, 9), "未", "熱中症", "その他", "学校行事中", "陸上競技",
+         "校舎外運動場・校庭", (0, 1)),
     ]),
 ]
 
@@ -309,8 +333,10 @@ def heisei(year):
     return year - 1988
 
 
-def make_roster(entry, src, rng):
-    """Students of one entry year, in ID order, as dicts."""
+def make_roster(entry, src, rng, id_prefix=None, lives_in=LAST_ENTRY_YEAR):
+    """Students of one entry year, in ID order, as dicts.  IDs begin with
+    id_prefix (the 平成 year by default); classes of school years after
+    lives_in stay empty."""
     students = []
     seen = set()
     for cls in range(1, CLASSES + 1):
@@ -340,7 +366,7 @@ def make_roster(entry, src, rng):
             ))
     # Attendance numbers follow the reading within each first-year class.
     students.sort(key=lambda s: (s["class1"], s["family"][1], s["given"][1]))
-    era = heisei(entry)
+    era = str(heisei(entry)) if id_prefix is None else id_prefix
     for seq, s in enumerate(students, 1):
         s["id"] = f"{era}{seq:03d}"
         s["name"] = s["family"][0] + "\u3000" + s["given"][0]
@@ -350,7 +376,7 @@ def make_roster(entry, src, rng):
     # Classes are mixed again for the second and third year (the science
     # class stays together); years not reached yet stay empty.
     for grade, key in ((2, "class2"), (3, "class3")):
-        if entry + grade - 1 > LAST_ENTRY_YEAR:
+        if entry + grade - 1 > lives_in:
             continue
         general = [s for s in students if s["course"] == "普通科"]
         rng.shuffle(general)
@@ -395,11 +421,12 @@ def pick_date(rng, year, months, situation):
         return d
 
 
-def make_claims(rosters, rng):
+def make_claims(rosters, rng, stories=CLAIM_STORIES,
+                years=(FIRST_ENTRY_YEAR, LAST_ENTRY_YEAR)):
     """List of (file name, [15 text lines])."""
     files = []
     used = set()
-    for story in CLAIM_STORIES:
+    for story in stories:
         entry = story["entry"]
         pool = [s for s in rosters[entry]
                 if (story["sex"] is None or s["sex"] == story["sex"])
@@ -416,7 +443,7 @@ def make_claims(rosters, rng):
                 if value not in allowed and value not in TYPED_VALUES:
                     raise ValueError("unexpected header value: " + value)
             year = entry + offset
-            if not FIRST_ENTRY_YEAR <= year <= LAST_ENTRY_YEAR:
+            if not years[0] <= year <= years[1]:
                 raise ValueError("claim year out of range")
             d = pick_date(rng, year, months, situation)
             header = [str(d.year), str(d.month), str(d.day), WEEKDAYS[d.weekday()],
@@ -454,6 +481,33 @@ def roster_name(entry):
     return f"H{heisei(entry)}入学.CSV"
 
 
+def reiwa(year):
+    return year - 2018
+
+
+def reiwa_roster_name(entry):
+    return f"R{reiwa(entry):02d}入学.CSV"
+
+
+def make_reiwa_rosters(src):
+    """Today's rosters and their claims, from their own random generator."""
+    rng = random.Random(REIWA_SEED)
+    rosters = {entry: make_roster(entry, src, rng, f"{reiwa(entry):02d}", REIWA_LIVES_IN)
+               for entry in REIWA_ENTRY_YEARS}
+    claims = make_claims(rosters, rng, REIWA_STORIES,
+                         (REIWA_ENTRY_YEARS[0], REIWA_LIVES_IN))
+    return rosters, claims
+
+
+def roster_files():
+    """(entry year, file name, ID prefix, school year it lives in) of every roster."""
+    heisei_files = [(e, roster_name(e), str(heisei(e)), LAST_ENTRY_YEAR)
+                    for e in range(FIRST_ENTRY_YEAR, LAST_ENTRY_YEAR + 1)]
+    reiwa_files = [(e, reiwa_roster_name(e), f"{reiwa(e):02d}", REIWA_LIVES_IN)
+                   for e in REIWA_ENTRY_YEARS]
+    return heisei_files + reiwa_files
+
+
 def split_crlf(data, what):
     if not data.endswith(CRLF):
         raise AssertionError(f"{what}: last line not ended by CR LF")
@@ -477,8 +531,8 @@ def verify(out_dir):
     ids = {}
     students = 0
     yen_names = []
-    for entry in range(FIRST_ENTRY_YEAR, LAST_ENTRY_YEAR + 1):
-        path = out_dir / roster_name(entry)
+    for entry, name, id_prefix, lives_in in roster_files():
+        path = out_dir / name
         lines = split_crlf(path.read_bytes(), path.name)
         if decode_exact(lines[0], path.name) != ROSTER_HEADER:
             raise AssertionError(f"{path.name}: header line")
@@ -489,11 +543,11 @@ def verify(out_dir):
             f = decode_exact(line, what).split(",")
             if f[0] in ids:
                 raise AssertionError(f"{what}: ID {f[0]} used twice")
-            if not f[0].isdigit() or not f[0].startswith(str(heisei(entry))):
+            if not f[0].isdigit() or not f[0].startswith(id_prefix):
                 raise AssertionError(f"{what}: ID {f[0]}")
             if f[8] not in ("男", "女") or "\u3000" not in f[4] or "\u3000" not in f[5]:
                 raise AssertionError(f"{what}: name or sex")
-            ids[f[0]] = (entry, f[4], f[8])
+            ids[f[0]] = (entry, f[4], f[8], lives_in)
             students += 1
             if has_yen_trail(f[4]):
                 yen_names.append(f[4])
@@ -518,12 +572,12 @@ def verify(out_dir):
         sid, n = stem[1:].split("-")
         if sid not in ids or not n.isdigit() or not 1 <= int(n) <= 8:
             raise AssertionError(f"{what}: unknown student or occurrence")
-        entry, name, sex = ids[sid]
+        entry, name, sex, lives_in = ids[sid]
         if fields[0][1:] != [name, sex]:
             raise AssertionError(f"{what}: name or sex differs from the roster")
         h = fields[1]
         d = datetime.date(int(h[0]), int(h[1]), int(h[2]))
-        if not entry <= d.year <= min(entry + 2, LAST_ENTRY_YEAR):
+        if not entry <= d.year <= min(entry + 2, lives_in):
             raise AssertionError(f"{what}: year outside the student's school years")
         if h[3] != WEEKDAYS[d.weekday()] or h[4] not in ("未", "済"):
             raise AssertionError(f"{what}: weekday or creditor")
@@ -551,8 +605,9 @@ def verify(out_dir):
 
 
 def clear_old_output(out_dir):
-    for p in out_dir.glob("H*入学.CSV"):
-        p.unlink()
+    for pattern in ("H*入学.CSV", "R*入学.CSV"):
+        for p in out_dir.glob(pattern):
+            p.unlink()
     seikyu = out_dir / "seikyu"
     if seikyu.is_dir():
         for p in seikyu.glob("請*.CSV"):
@@ -580,6 +635,7 @@ def main(argv=None):
     rosters = {entry: make_roster(entry, src, rng)
                for entry in range(FIRST_ENTRY_YEAR, LAST_ENTRY_YEAR + 1)}
     claims = make_claims(rosters, rng)
+    reiwa_rosters, reiwa_claims = make_reiwa_rosters(src)
 
     out_dir = Path(args.out)
     (out_dir / "seikyu").mkdir(parents=True, exist_ok=True)
@@ -587,14 +643,18 @@ def main(argv=None):
     for entry, students in rosters.items():
         lines = [ROSTER_HEADER] + [roster_line(s) for s in students]
         write_bytes(out_dir / roster_name(entry), encode_lines(lines))
-    for name, lines in claims:
+    for entry, students in reiwa_rosters.items():
+        lines = [ROSTER_HEADER] + [roster_line(s) for s in students]
+        write_bytes(out_dir / reiwa_roster_name(entry), encode_lines(lines))
+    for name, lines in claims + reiwa_claims:
         write_bytes(out_dir / "seikyu" / name, encode_lines(lines))
 
     found = verify(out_dir)
     print(f"school's prefecture: {src.home_pref}")
-    for entry in range(FIRST_ENTRY_YEAR, LAST_ENTRY_YEAR + 1):
-        p = out_dir / roster_name(entry)
-        print(f"{p.name}: {len(rosters[entry])} students, {p.stat().st_size} bytes")
+    all_rosters = {**rosters, **reiwa_rosters}
+    for entry, name, _, _ in roster_files():
+        p = out_dir / name
+        print(f"{p.name}: {len(all_rosters[entry])} students, {p.stat().st_size} bytes")
     print(f"students: {found['students']} (IDs unique: {found['ids']}); "
           f"names with a 0x5C trail byte: {len(found['yen_names'])}, "
           f"e.g. {', '.join(found['yen_names'][:4])}")

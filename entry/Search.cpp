@@ -14,14 +14,14 @@
 
 namespace {
 
-// The student lines of the roster that hold the typed reading, read and
-// searched in one pass. A reading that Shift-JIS cannot hold stands in no
-// roster: the file is still opened, so that a roster that cannot be read is
-// reported all the same.
-claims::RosterSearch FindStudents(const QString& roster, const QString& typed)
+// The ID that names the student's claim files, in Shift-JIS. A character
+// that Shift-JIS cannot hold (from a UTF-8 roster) becomes a byte that no
+// file name may hold, so that the save refuses the ID.
+QByteArray ClaimId(const QByteArray& id, claims::RosterEncoding encoding)
 {
-    const auto key = claims::ToShiftJis(typed);
-    return claims::FindRosterLinesInFile(roster, key ? *key : QByteArray());
+    if (encoding == claims::RosterEncoding::ShiftJis)
+        return id;
+    return entry::LookupBytes(claims::RosterText(id, encoding));
 }
 
 } // namespace
@@ -42,15 +42,17 @@ void TForm2::BitBtn1Click()
                                      QStringLiteral("ファイルがありません！！"));
         return;
     }
-    claims::RosterSearch found = FindStudents(roster, ui->Edit1->text());
+    // The reading read and searched in one pass, in the roster's encoding.
+    claims::RosterSearch found = claims::FindTextInRosterFile(roster, ui->Edit1->text());
     if (!found.result.ok())
         throw forms::Error(found.result.message);
 
+    const claims::RosterEncoding encoding = found.lines.encoding();
     auto dialog = std::make_unique<TForm3>(this);
     dialog->SetStudentLines(std::move(found.lines));
-    dialog->OnDecide = [this](const QByteArray& line) {
+    dialog->OnDecide = [this, encoding](const QByteArray& line) {
         State.ChosenStudentLine = line;
-        ShowStudent(line);
+        ShowStudent(line, encoding);
     };
     ClearClaimControls();
     forms::RunModal(std::move(dialog));
@@ -64,14 +66,14 @@ std::array<QLineEdit*, 12> TForm2::StudentFields() const
             ui->Edit8, ui->Edit9, ui->Edit10, ui->Edit11, ui->Edit12, ui->Edit13};
 }
 
-void TForm2::ShowStudent(const QByteArray& line)
+void TForm2::ShowStudent(const QByteArray& line, claims::RosterEncoding encoding)
 {
     const claims::TStudentRecord student = claims::SplitRosterLine(line);
     const auto fields = StudentFields();
     for (int i = 0; i < int(fields.size()); ++i)
-        fields[i]->setText(entry::Text(student.field(i)));
+        fields[i]->setText(claims::RosterText(student.field(i), encoding));
     ui->Edit14->setText(ui->Edit2->text());
-    State.CurrentStudentId = student.Id;
+    State.CurrentStudentId = ClaimId(student.Id, encoding);
     ui->Edit15->setText(ui->Edit6->text());
     ui->Edit16->setText(ui->Edit10->text());
     for (QLineEdit* field : StudentFields())

@@ -1,4 +1,5 @@
 #include "entry/SeiKyuImp.h"
+#include "entry/YearLists.h"
 
 #include "forms/Application.h"
 #include "forms/InputMode.h"
@@ -7,7 +8,7 @@
 
 #include <QKeyEvent>
 
-TForm2::TForm2(entry::EntryState& state, QWidget* parent)
+TForm2::TForm2(entry::EntryState& state, QWidget* parent, QDate openingDay)
     : QDialog(parent), ui(std::make_unique<Ui::TForm2>()), State(state)
 {
     // Flags first: changing them later makes every control take its style
@@ -26,6 +27,7 @@ TForm2::TForm2(entry::EntryState& state, QWidget* parent)
          ui->RadioButton5, ui->RadioButton6, ui->RadioButton7, ui->RadioButton8,
          ui->RadioButton9, ui->RadioButton10, ui->RadioButton11, ui->RadioButton12},
         this);
+    AddLaterYears(openingDay);   // before the header lists' own items are counted
     const auto lists = HeaderLists();
     for (int k = 0; k < int(lists.size()); ++k)
         FixedItemCounts[k] = lists[k]->count();
@@ -34,6 +36,18 @@ TForm2::TForm2(entry::EntryState& state, QWidget* parent)
 }
 
 TForm2::~TForm2() = default;
+
+// The layout's items keep their positions; the years since follow them, the
+// same in both year lists, so that rows are still reckoned by positions.
+void TForm2::AddLaterYears(QDate openingDay)
+{
+    for (const QString& item : entry::LaterEntryYears(openingDay))
+        ui->ComboBox1->addItemText(item);
+    for (const QString& item : entry::LaterYears(openingDay)) {
+        ui->ComboBox2->addItemText(item);
+        ui->ComboBox10->addItemText(item);
+    }
+}
 
 void TForm2::ConnectHandlers()
 {

@@ -10,8 +10,10 @@
 
 #include "entry/EntryState.h"
 #include "claims/ClaimFile.h"
+#include "claims/RosterFile.h"
 #include "ui_SeiKyuImp.h"
 
+#include <QDate>
 #include <QDialog>
 #include <QList>
 
@@ -30,7 +32,9 @@ class RadioGroup;
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm2(entry::EntryState& state, QWidget* parent = nullptr);
+    // The entry-year and year lists reach as far as openingDay calls for.
+    explicit TForm2(entry::EntryState& state, QWidget* parent = nullptr,
+                    QDate openingDay = QDate::currentDate());
     ~TForm2() override;
 
     // The controls, by their layout names: ui->ComboBox12, ui->Edit14, ...
@@ -64,9 +68,10 @@ protected:
 private:
     void ConnectHandlers();
     void ConnectTypedItems();
+    void AddLaterYears(QDate openingDay);
 
     // Search and student (Search.cpp).
-    void ShowStudent(const QByteArray& line);
+    void ShowStudent(const QByteArray& line, claims::RosterEncoding encoding);
     std::array<QLineEdit*, 12> StudentFields() const;
 
     // Occurrence (Occurrence.cpp).

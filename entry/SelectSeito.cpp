@@ -1,6 +1,5 @@
 #include "entry/SelectSeito.h"
 
-#include "claims/ShiftJis.h"
 #include "forms/Application.h"
 #include "forms/Messages.h"
 #include "forms/Modal.h"
@@ -22,14 +21,13 @@ void TForm3::ConnectHandlers()
     forms::OnEvent(ui->BitBtn2, &QPushButton::clicked, this, &TForm3::BitBtn2Click);
 }
 
+// A row's text is made from its bytes when the list first needs it: the
+// dialog opens without decoding lines that nobody looks at.
 void TForm3::SetStudentLines(claims::FoundLines lines)
 {
-    QStringList shown;
-    shown.reserve(lines.size());
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        shown << claims::FromShiftJis(lines.at(i));
     StudentLines = std::move(lines);
-    ui->ListBox2->setLines(std::move(shown));
+    ui->ListBox2->setLines(int(StudentLines.size()),
+                           [shown = StudentLines](int i) { return shown.text(i); });
 }
 
 void TForm3::BitBtn1Click()

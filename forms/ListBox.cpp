@@ -1,6 +1,7 @@
 #include "forms/ListBox.h"
 
 #include <QAbstractListModel>
+#include <QBitArray>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 
@@ -19,17 +20,32 @@ public:
     {
         if (role != Qt::DisplayRole || !contains(index.row()))
             return {};
-        return lines_.at(index.row());
+        return line(index.row());
     }
 
     bool contains(int row) const { return row >= 0 && row < lines_.size(); }
-    QString line(int row) const { return contains(row) ? lines_.at(row) : QString(); }
+
+    // A line from the function is made once, when first asked for.
+    QString line(int row) const
+    {
+        if (!contains(row))
+            return QString();
+        if (lineAt_ && !made_.testBit(row)) {
+            lines_[row] = lineAt_(row);
+            made_.setBit(row);
+        }
+        return lines_.at(row);
+    }
 
     void add(const QString& line)
     {
         const int row = static_cast<int>(lines_.size());
         beginInsertRows({}, row, row);
         lines_.append(line);
+        if (lineAt_) {
+            made_.resize(row + 1);
+            made_.setBit(row);
+        }
         endInsertRows();
     }
 
@@ -37,6 +53,17 @@ public:
     {
         beginResetModel();
         lines_ = std::move(lines);
+        lineAt_ = nullptr;
+        made_.clear();
+        endResetModel();
+    }
+
+    void setAll(int count, std::function<QString(int)> lineAt)
+    {
+        beginResetModel();
+        lines_ = QStringList(qMax(count, 0));
+        lineAt_ = std::move(lineAt);
+        made_ = QBitArray(lines_.size());
         endResetModel();
     }
 
@@ -45,6 +72,8 @@ public:
         if (!contains(row))
             return;
         lines_[row] = line;
+        if (lineAt_)
+            made_.setBit(row);
         const QModelIndex changed = index(row);
         emit dataChanged(changed, changed, {Qt::DisplayRole});
     }
@@ -57,7 +86,9 @@ public:
     }
 
 private:
-    QStringList lines_;
+    mutable QStringList lines_;
+    std::function<QString(int)> lineAt_;   // null: every line is in lines_
+    mutable QBitArray made_;                // with lineAt_: the lines made so far
 };
 
 namespace {
@@ -98,6 +129,11 @@ void ListBox::addLine(const QString& line)
 void ListBox::setLines(QStringList lines)
 {
     model_->setAll(std::move(lines));
+}
+
+void ListBox::setLines(int count, std::function<QString(int)> lineAt)
+{
+    model_->setAll(count, std::move(lineAt));
 }
 
 void ListBox::replaceLine(int i, const QString& line)

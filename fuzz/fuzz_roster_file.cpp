@@ -3,8 +3,9 @@
 // roster text. The file is a header line of bytes "#" followed by the text:
 // when a is a multiple of 4, 65,280 + 2b of them, so that small inputs reach
 // across the end of the reader's first 64 KiB piece (or make it grow);
-// otherwise b of them, which keeps most runs quick. The file must read
-// exactly as the same text held in memory.
+// otherwise b of them, which keeps most runs quick; with b = 0 the text may
+// begin with the UTF-8 byte order mark. The file must read exactly as the
+// same text held in memory.
 
 #include "FuzzSupport.h"
 
@@ -26,11 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const RosterLines read = ReadRosterLines(file.Path());
     FUZZ_EXPECT(read.result.ok());
     FUZZ_EXPECT(read.lines == SplitRosterText(text));
+    FUZZ_EXPECT(read.encoding == EncodingOf(text));
 
     const QList<QByteArray> found = FindRosterLinesInText(text, searchText);
-    FUZZ_EXPECT(FindRosterLines(read.lines, searchText) == found);
+    FUZZ_EXPECT(FindRosterLines(read.lines, searchText, read.encoding) == found);
     const RosterSearch fromFile = FindRosterLinesInFile(file.Path(), searchText);
     FUZZ_EXPECT(fromFile.result.ok());
     FUZZ_EXPECT(fromFile.lines.toList() == found);
+    FUZZ_EXPECT(fromFile.lines.encoding() == read.encoding);
     return 0;
 }

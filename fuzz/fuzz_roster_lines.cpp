@@ -1,6 +1,6 @@
 // Cutting a roster text into lines and fields, and the search by reading.
-// Input: one byte n, n bytes of search text, then the roster text.
-// Every answer is compared with a plain, slow reading of the same rules.
+// Input: one byte n, n bytes of search text, then the roster text (UTF-8
+// when it begins with EF BB BF, Shift-JIS otherwise). Every answer is compared with a plain, slow reading of the same rules.
 
 #include "FuzzSupport.h"
 
@@ -15,9 +15,14 @@ namespace {
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
-// Lines end at CR LF, CR or LF; a NUL byte ends the text.
+bool IsUtf8(QByteArrayView text) { return text.startsWith("\xEF\xBB\xBF"); }
+
+// Lines end at CR LF, CR or LF; a NUL byte ends the text; a byte order mark
+// is no part of the first line.
 QList<QByteArray> PlainLines(QByteArrayView text)
 {
+    if (IsUtf8(text))
+        text = text.sliced(3);
     QList<QByteArray> lines;
     QByteArray line;
     qsizetype i = 0;
@@ -45,24 +50,28 @@ QByteArrayView PlainKey(QByteArrayView text)
     return text;
 }
 
-// Whether key stands in line at a place where a character begins.
-bool PlainHolds(QByteArrayView line, QByteArrayView key)
+// Whether key stands in line at a place where a character begins: in
+// Shift-JIS a lead byte takes the next byte along; in UTF-8 the bytes 80 to
+// BF continue a character.
+bool PlainHolds(QByteArrayView line, QByteArrayView key, bool utf8)
 {
     qsizetype start = 0;
     while (start + key.size() <= line.size()) {
-        if (line.sliced(start).startsWith(key))
+        const uchar b = uchar(line[start]);
+        const bool begins = !utf8 || b < 0x80 || b > 0xBF;
+        if (begins && line.sliced(start).startsWith(key))
             return true;
-        start += IsShiftJisLeadByte(uchar(line[start])) ? 2 : 1;
+        start += !utf8 && IsShiftJisLeadByte(b) ? 2 : 1;
     }
     return false;
 }
 
-QList<QByteArray> PlainSearch(const QList<QByteArray>& lines, QByteArrayView searchText)
+QList<QByteArray> PlainSearch(const QList<QByteArray>& lines, QByteArrayView searchText, bool utf8)
 {
     const QByteArrayView key = PlainKey(searchText);
     QList<QByteArray> found;
     for (qsizetype i = 1; i < lines.size() && !key.isEmpty(); ++i) {
-        if (PlainHolds(lines[i], key))
+        if (PlainHolds(lines[i], key, utf8))
             found.append(lines[i]);
     }
     return found;
@@ -97,8 +106,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QList<QByteArray> lines = SplitRosterText(text);
     FUZZ_EXPECT(lines == PlainLines(text));
 
-    const QList<QByteArray> found = PlainSearch(lines, searchText);
-    FUZZ_EXPECT(FindRosterLines(lines, searchText) == found);
+    const bool utf8 = IsUtf8(text);
+    const QList<QByteArray> found = PlainSearch(lines, searchText, utf8);
+    FUZZ_EXPECT(FindRosterLines(lines, searchText, EncodingOf(text)) == found);
     FUZZ_EXPECT(FindRosterLinesInText(text, searchText) == found);
 
     for (const QByteArray& line : lines)

@@ -25,7 +25,7 @@ class RosterFile : public QObject {
     void CheckAllSearches(const QByteArray& text, const QString& path, const QByteArray& key,
                           const QList<QByteArray>& expected)
     {
-        QCOMPARE(FindRosterLines(SplitRosterText(text), key), expected);
+        QCOMPARE(FindRosterLines(SplitRosterText(text), key, EncodingOf(text)), expected);
         QCOMPARE(FindRosterLinesInText(text, key), expected);
         const RosterSearch fromFile = FindRosterLinesInFile(path, key);
         QVERIFY(fromFile.result.ok());
@@ -55,6 +55,13 @@ private slots:
         QTest::newRow("nothing chosen") << QString() << u"/data/H入学.CSV"_qs;
         QTest::newRow("five bytes") << u"平成2"_qs << u"/data/H入学.CSV"_qs;
         QTest::newRow("typed ASCII") << u"abcd21x"_qs << u"/data/H21入学.CSV"_qs;
+        QTest::newRow("平成30年度") << u"平成30年度"_qs << u"/data/H30入学.CSV"_qs;
+        QTest::newRow("令和元年度") << u"令和元年度"_qs << u"/data/R01入学.CSV"_qs;
+        QTest::newRow("令和1年度 typed") << u"令和1年度"_qs << u"/data/R01入学.CSV"_qs;
+        QTest::newRow("令和10年度") << u"令和10年度"_qs << u"/data/R10入学.CSV"_qs;
+        QTest::newRow("令和８ full-width typed") << u"令和８"_qs << u"/data/R08入学.CSV"_qs;
+        QTest::newRow("令和 without a year") << u"令和年度"_qs << u"/data/H年入学.CSV"_qs;
+        QTest::newRow("令和100年度 is none") << u"令和100年度"_qs << u"/data/H10入学.CSV"_qs;
     }
 
     void pathTakesEraYearFromFifthAndSixthByte()
@@ -73,6 +80,7 @@ private slots:
         QTest::newRow("empty lines count") << QByteArray("h\r\n\r\n\n \r\n") << QList<QByteArray>{"h", "", "", " "};
         QTest::newRow("NUL ends the text") << QByteArray("h\r\na\0b\r\nc", 9) << QList<QByteArray>{"h", "a"};
         QTest::newRow("empty file") << QByteArray() << QList<QByteArray>{};
+        QTest::newRow("byte order mark dropped") << QByteArray("\xEF\xBB\xBFh\na") << QList<QByteArray>{"h", "a"};
     }
 
     void textIsCutIntoLines()
@@ -150,6 +158,13 @@ private slots:
         const QByteArray longLine = QByteArray(200'000, 'x') + "ab";
         QTest::newRow("long header") << longLine + "\nab" << QByteArray("ab") << QList<QByteArray>{"ab"};
         QTest::newRow("long line") << "h\r\n" + longLine << QByteArray("ab") << QList<QByteArray>{longLine};
+        // UTF-8 after a byte order mark: 80 to BF only continue a character,
+        // so "\x82" ends あ (E3 81 82) and begins nothing.
+        const QByteArray bom = "\xEF\xBB\xBF";
+        const QByteArray a = u"あ"_qs.toUtf8();
+        QTest::newRow("UTF-8 whole character") << bom + "h\n" + a << a << QList<QByteArray>{a};
+        QTest::newRow("UTF-8 never inside one") << bom + "h\n" + a << QByteArray("\x82") << QList<QByteArray>{};
+        QTest::newRow("UTF-8 header never searched") << bom + a + "\n" << a << QList<QByteArray>{};
     }
 
     void searchFindsWholeCharactersOnly()
@@ -214,6 +229,39 @@ private slots:
         QCOMPARE(FindExistingEntry(path), dir_.filePath(u"H22入学.csv"_qs));
         QVERIFY(QDir(dir_.path()).mkdir(u"H22入学.CSV"_qs));   // a folder answers too, and comes first
         QCOMPARE(FindExistingEntry(path), path);
+    }
+
+    // A typed reading is looked for in the file's own encoding, and the
+    // lines found read back as the text that was written.
+    void typedTextIsSearchedInTheFilesEncoding_data()
+    {
+        QTest::addColumn<bool>("utf8");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("found");
+        const QString kawada = u"2,かわだ,川田"_qs;
+        const QString smile = u"3,えみ,笑😀"_qs;
+        QTest::newRow("Shift-JIS") << false << u" かわだ"_qs << QStringList{kawada};
+        QTest::newRow("UTF-8") << true << u"かわだ "_qs << QStringList{kawada};
+        QTest::newRow("UTF-8 beyond Shift-JIS") << true << u"😀"_qs << QStringList{smile};
+        QTest::newRow("Shift-JIS cannot hold the key") << false << u"😀"_qs << QStringList{};
+    }
+
+    void typedTextIsSearchedInTheFilesEncoding()
+    {
+        QFETCH(bool, utf8);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, found);
+        const QString text = u"ID,よみ,名前\r\n1,やまだ,山田\r\n2,かわだ,川田\r\n"_qs;
+        const QByteArray bytes = utf8 ? "\xEF\xBB\xBF" + (text + u"3,えみ,笑😀"_qs).toUtf8() : Sj(text);
+        const QString path = dir_.filePath("typed.CSV");
+        QVERIFY(ktest::WriteBytes(path, bytes));
+        const RosterSearch search = FindTextInRosterFile(path, typed);
+        QVERIFY(search.result.ok());
+        QCOMPARE(search.lines.encoding(), utf8 ? RosterEncoding::Utf8 : RosterEncoding::ShiftJis);
+        QStringList shown;
+        for (qsizetype i = 0; i < search.lines.size(); ++i)
+            shown << search.lines.text(i);
+        QCOMPARE(shown, found);
     }
 
     void rosterThatCannotBeOpenedIsReported()

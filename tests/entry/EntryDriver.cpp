@@ -322,7 +322,7 @@ Session::Session()
 
 void Session::reopen()
 {
-    window = std::make_unique<TForm2>(state);
+    window = std::make_unique<TForm2>(state, nullptr, kOpeningDay);
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()))
         qWarning("the entry window was not shown");

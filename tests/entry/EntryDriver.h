@@ -8,6 +8,7 @@
 #include "forms/MessageSeam.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QElapsedTimer>
 #include <QList>
 #include <QMap>
@@ -49,6 +50,10 @@ private:
     QString previous_;
     QTemporaryDir dir_;
 };
+
+// The day every entry window of the tests opens: its year lists reach
+// 令和9年度 and 2039.
+inline const QDate kOpeningDay(2026, 12, 8);
 
 // The roster H20入学.CSV: a header line and these students, CR LF after each.
 inline const QString kRoster = QStringLiteral("H20入学.CSV");

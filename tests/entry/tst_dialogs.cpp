@@ -7,7 +7,9 @@
 #include "tests/support/ModalHelpers.h"
 #include "tests/support/TestMain.h"
 
+#include <QFile>
 #include <QPointer>
+#include <QTemporaryDir>
 
 using designcheck::Control;
 using designcheck::kGothic;
@@ -62,6 +64,8 @@ private slots:
     void controlAsDesigned();
     void studentDialogKeepsTheRosterInAHiddenList();
     void listLinesHaveTheirHeight();
+    void studentRowsReadAsTheirDecodedLines_data();
+    void studentRowsReadAsTheirDecodedLines();
     void dialogEndsItsLoopAndIsDeleted_data();
     void dialogEndsItsLoopAndIsDeleted();
 };
@@ -135,6 +139,41 @@ void DialogLayouts::listLinesHaveTheirHeight()
     QCOMPARE(students.ui->ListBox1->lineHeight(), 16);
     QCOMPARE(students.ui->ListBox2->lineHeight(), 16);
     QCOMPARE(occurrences.ui->ListBox1->lineHeight(), 21);
+}
+
+void DialogLayouts::studentRowsReadAsTheirDecodedLines_data()
+{
+    QTest::addColumn<QByteArray>("roster");
+    QTest::addColumn<QString>("firstRow");
+    QTest::newRow("Shift-JIS, bytes of no character")
+        << QByteArray("h\r\n1,\x82\xA0\x80\r\n2,\xFF,\x81\r\n3,\x81\x20x") << QStringLiteral("1,あ\uFFFD");
+    QTest::newRow("UTF-8, bytes of no character")
+        << QByteArray("\xEF\xBB\xBFh\n1,\xE3\x81\x82\xC0\n2,\xE3\x81\n3,\x82\xA0") << QStringLiteral("1,あ\uFFFD");
+}
+
+// Rows are made when first needed: read from the end or from the start,
+// each reads as its line decoded whole, bytes of no character as U+FFFD.
+void DialogLayouts::studentRowsReadAsTheirDecodedLines()
+{
+    QFETCH(QByteArray, roster);
+    QFETCH(QString, firstRow);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("R01.CSV");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(roster) == roster.size());
+    file.close();
+    const claims::RosterSearch found = claims::FindRosterLinesInFile(path, ",");
+    QCOMPARE(found.lines.size(), 3);
+    TForm3 dialog;
+    dialog.SetStudentLines(found.lines);
+    dialog.show();
+    const forms::ListBox* rows = dialog.ui->ListBox2;
+    QCOMPARE(rows->count(), 3);
+    const QString last = claims::RosterText(found.lines.at(2), found.lines.encoding());
+    QCOMPARE(rows->model()->index(2, 0).data().toString(), last);
+    QCOMPARE(rows->line(0), firstRow);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(rows->line(i), claims::RosterText(found.lines.at(i), found.lines.encoding()));
 }
 
 // Each use runs the dialog's real modal loop; the window is gone after it.

@@ -84,6 +84,8 @@ private slots:
     void saveWritesChosenItemsAndTypedTexts();
     void saveRefusesWhatTheFileCannotHold_data();
     void saveRefusesWhatTheFileCannotHold();
+    void utf8RosterOfAReiwaYear_data();
+    void utf8RosterOfAReiwaYear();
     void failedSaveKeepsTheWindowAndTheOldFile_data();
     void failedSaveKeepsTheWindowAndTheOldFile();
 
@@ -398,6 +400,34 @@ void EntryMessages::saveRefusesWhatTheFileCannotHold()
     QCOMPARE(s.folder.claimFiles(), QStringList());
     QVERIFY(s.window->isVisible());
     QCOMPARE(s.window->ui->ListBox1->count(), 13);
+}
+
+void EntryMessages::utf8RosterOfAReiwaYear_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");   // after the question
+    QTest::newRow("name Shift-JIS holds") << u"川田　湊"_qs << kSaved;
+    QTest::newRow("name beyond Shift-JIS") << u"川田😀"_qs << unstorableIn(u"氏名"_qs);
+}
+
+// A roster saved as "CSV UTF-8" under its 令和 name: the student is found by
+// the reading, and the save refuses what a claim file cannot hold.
+void EntryMessages::utf8RosterOfAReiwaYear()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    Session& s = *session;
+    s.folder.makeFolder("seikyu");
+    const QString text = u"ID,3,2,1,氏名,ふりがな,保護者,中学,性別,学科,生年月日,住所\r\n"_qs +
+                         u"08001,,,1-1,"_qs + name + u",かわだ　みなと,川田　一,北中,男,普通科,H22.5.6,東京都\r\n"_qs;
+    s.folder.write(u"R08入学.CSV"_qs, "\xEF\xBB\xBF" + text.toUtf8());
+    s.search(u"かわだ"_qs, {{choose(0)}}, u"令和8年度"_qs);
+    QCOMPARE(s.window->ui->Edit6->text(), name);
+    QCOMPARE(s.state.CurrentStudentId, QByteArray("08001"));
+    s.boxes.clear();
+    typeInto(s.window->ui->ComboBox2, "2026");
+    s.save(forms::Answer::Yes);
+    QCOMPARE(s.shownBoxes(), QStringList({kQuestion, messageBox(message)}));
 }
 
 void EntryMessages::failedSaveKeepsTheWindowAndTheOldFile_data()

@@ -110,11 +110,15 @@ QList<QByteArray> numbers(int first, int last)
     return items;
 }
 
-QList<QByteArray> entryYears()   // 平成20年度 .. 平成28年度
+// 平成20年度 .. 平成30年度, 令和元年度, 令和2年度 .. 令和9年度
+QList<QByteArray> entryYears()
 {
     QList<QByteArray> items;
-    for (const QByteArray& year : numbers(20, 28))
+    for (const QByteArray& year : numbers(20, 30))
         items.append("\x95\xBD\x90\xAC" + year + "\x94\x4E\x93\x78");
+    items.append("\x97\xDF\x98\x61\x8C\xB3\x94\x4E\x93\x78");
+    for (const QByteArray& year : numbers(2, 9))
+        items.append("\x97\xDF\x98\x61" + year + "\x94\x4E\x93\x78");
     return items;
 }
 
@@ -184,6 +188,8 @@ private slots:
     void controlLooksAsDesigned();
     void choiceListHoldsItsItemsInShiftJis_data();
     void choiceListHoldsItsItemsInShiftJis();
+    void yearListsFollowTheOpeningDay_data();
+    void yearListsFollowTheOpeningDay();
     void windowOpensEmpty();
     void listLinesHaveTheirHeight();
     void onlyTheSixNameFieldsSwitchToHiragana();
@@ -203,7 +209,7 @@ private:
 void EntryWindowLayout::init()
 {
     state = entry::EntryState();
-    window = std::make_unique<TForm2>(state);
+    window = std::make_unique<TForm2>(state, nullptr, QDate(2026, 12, 8));
     window->show();
     QApplication::setActiveWindow(window.get());
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
@@ -271,10 +277,10 @@ void EntryWindowLayout::choiceListHoldsItsItemsInShiftJis_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QList<QByteArray>>("items");
     QTest::newRow("entry year") << "ComboBox1" << entryYears();
-    QTest::newRow("injury year") << "ComboBox2" << numbers(2008, 2030);
+    QTest::newRow("injury year") << "ComboBox2" << numbers(2008, 2039);
     QTest::newRow("month") << "ComboBox3" << numbers(1, 12);
     QTest::newRow("day") << "ComboBox4" << numbers(1, 31);
-    QTest::newRow("treatment year") << "ComboBox10" << numbers(2008, 2030);
+    QTest::newRow("treatment year") << "ComboBox10" << numbers(2008, 2039);
     QTest::newRow("occurrence") << "ComboBox12" << numbers(1, 8);
     for (const auto& [name, items] : kJapaneseLists)
         QTest::newRow(name) << QString::fromLatin1(name) << items;
@@ -287,6 +293,31 @@ void EntryWindowLayout::choiceListHoldsItsItemsInShiftJis()
     const auto* box = window->findChild<forms::ComboBox*>(name);
     QVERIFY(box);
     QCOMPARE(shiftJisItems(box), items);
+}
+
+// A school year begins on 1 April; the entry years reach the one after the
+// opening day's, both year lists alike the opening year + 13.
+void EntryWindowLayout::yearListsFollowTheOpeningDay_data()
+{
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<QString>("lastEntryYear");
+    QTest::addColumn<QString>("lastYear");
+    QTest::newRow("before the layout's last") << QDate(2015, 6, 1) << u"平成28年度"_qs << "2030";
+    QTest::newRow("31 March 2019") << QDate(2019, 3, 31) << u"令和元年度"_qs << "2032";
+    QTest::newRow("1 April 2019") << QDate(2019, 4, 1) << u"令和2年度"_qs << "2032";
+    QTest::newRow("31 March 2027") << QDate(2027, 3, 31) << u"令和9年度"_qs << "2040";
+    QTest::newRow("1 April 2027") << QDate(2027, 4, 1) << u"令和10年度"_qs << "2040";
+}
+
+void EntryWindowLayout::yearListsFollowTheOpeningDay()
+{
+    QFETCH(QDate, day);
+    QFETCH(QString, lastEntryYear);
+    QFETCH(QString, lastYear);
+    const TForm2 w(state, nullptr, day);
+    QCOMPARE(w.ui->ComboBox1->itemText(w.ui->ComboBox1->count() - 1), lastEntryYear);
+    QCOMPARE(w.ui->ComboBox2->itemText(w.ui->ComboBox2->count() - 1), lastYear);
+    QCOMPARE(shiftJisItems(w.ui->ComboBox10), shiftJisItems(w.ui->ComboBox2));
 }
 
 void EntryWindowLayout::windowOpensEmpty()

@@ -65,14 +65,18 @@ void TreatmentEditing::rowChoiceStaysWithinThirteenYears_data()
     QTest::newRow("14th year") << "2010" << RowBy::YearBox << "2023" << kTooLate << 5 << "2023";
     QTest::newRow("year before") << "2010" << RowBy::YearBox << "2009" << kTooEarly << 5 << "2009";
     QTest::newRow("injury year itself") << "2010" << RowBy::YearBox << "2010" << "" << 1 << "2010";
-    QTest::newRow("last year entry") << "2018" << RowBy::YearBox << "2030" << "" << 13 << "2030";
+    QTest::newRow("13th year of 2018") << "2018" << RowBy::YearBox << "2030" << "" << 13 << "2030";
     QTest::newRow("first year entry") << "2008" << RowBy::YearBox << "2008" << "" << 1 << "2008";
     QTest::newRow("typed text that is no year") << "2010" << RowBy::YearBox << "201" << "" << 5 << "201";
     QTest::newRow("line of the 13th year") << "2010" << RowBy::Line << "12" << "" << 13 << "2022";
     QTest::newRow("line of 2030") << "2018" << RowBy::Line << "12" << "" << 13 << "2030";
-    QTest::newRow("line past 2030") << "2025" << RowBy::Line << "12" << "" << 13 << "";
+    QTest::newRow("line of 2037") << "2025" << RowBy::Line << "12" << "" << 13 << "2037";
+    QTest::newRow("line past the last year entry") << "2030" << RowBy::Line << "12" << "" << 13 << "";
+    QTest::newRow("13th year of 2026") << "2026" << RowBy::YearBox << "2038" << "" << 13 << "2038";
+    QTest::newRow("14th year of 2026") << "2026" << RowBy::YearBox << "2039" << kTooLate << 5 << "2039";
     QTest::newRow("first line") << "2030" << RowBy::Line << "0" << "" << 1 << "2030";
-    QTest::newRow("second line past 2030") << "2030" << RowBy::Line << "1" << "" << 2 << "";
+    QTest::newRow("second line of 2030") << "2030" << RowBy::Line << "1" << "" << 2 << "2031";
+    QTest::newRow("second line past the last") << "2039" << RowBy::Line << "1" << "" << 2 << "";
     QTest::newRow("Down key on the list") << "2010" << RowBy::Key << "" << "" << 6 << "2015";
     QTest::newRow("no choice") << "2010" << RowBy::Nothing << "" << "" << 5 << "2014";
 }

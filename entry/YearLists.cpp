@@ -1,0 +1,43 @@
+#include "entry/YearLists.h"
+
+namespace entry {
+namespace {
+
+constexpr int kLastLayoutEntryYear = 2016;   // 平成28年度
+constexpr int kLastLayoutYear = 2030;
+constexpr int kFirstReiwaYear = 2019;        // 令和元年度
+constexpr int kYearsAhead = 13;              // a treatment table's thirteen rows from now
+
+} // namespace
+
+int SchoolYear(QDate day)
+{
+    return day.month() >= 4 ? day.year() : day.year() - 1;
+}
+
+QString EntryYearText(int schoolYear)
+{
+    if (schoolYear < kFirstReiwaYear)
+        return QStringLiteral("平成%1年度").arg(schoolYear - 1988);
+    if (schoolYear == kFirstReiwaYear)
+        return QStringLiteral("令和元年度");
+    return QStringLiteral("令和%1年度").arg(schoolYear - 2018);
+}
+
+QStringList LaterEntryYears(QDate openingDay)
+{
+    QStringList items;
+    for (int year = kLastLayoutEntryYear + 1; year <= SchoolYear(openingDay) + 1; ++year)
+        items << EntryYearText(year);
+    return items;
+}
+
+QStringList LaterYears(QDate openingDay)
+{
+    QStringList items;
+    for (int year = kLastLayoutYear + 1; year <= openingDay.year() + kYearsAhead; ++year)
+        items << QString::number(year);
+    return items;
+}
+
+} // namespace entry

@@ -1,0 +1,25 @@
+#pragma once
+// The entry-year list and the two year lists grow with the calendar. The
+// layout holds the items that stored files rely on (平成20年度 .. 平成28年度,
+// 2008 .. 2030); the window adds the years since, as of the day it opens.
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+namespace entry {
+
+// The school year that holds day: a school year begins on 1 April.
+int SchoolYear(QDate day);
+
+// The entry-year item of a school year: "平成29年度", "令和元年度", "令和2年度".
+QString EntryYearText(int schoolYear);
+
+// The entry years after 平成28年度, up to the school year after the one
+// that holds openingDay.
+QStringList LaterEntryYears(QDate openingDay);
+
+// The years after 2030, up to the year of openingDay + 13.
+QStringList LaterYears(QDate openingDay);
+
+} // namespace entry
