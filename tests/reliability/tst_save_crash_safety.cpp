@@ -47,6 +47,9 @@ class SaveCrashSafety : public QObject {
     {
         QStringList entries = ktest::Entries(seikyu_);
         entries.removeAll(claimName_);
+        // A save killed while it held the claim's lock leaves the lock file;
+        // the next save takes it over and removes it.
+        entries.removeAll(claimName_ + u".lock"_qs);
         return entries;
     }
 
