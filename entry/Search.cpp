@@ -53,6 +53,7 @@ void TForm2::BitBtn1Click()
         ShowStudent(line);
     };
     ClearClaimControls();
+    RememberClaimOnScreen();
     forms::RunModal(std::move(dialog));
 }
 
@@ -80,6 +81,7 @@ void TForm2::ShowStudent(const QByteArray& line)
         field->setCursorPosition(0);
 
     ResetClaim();
+    StudentChosenHere = true;
     RememberListCounts();
     State.CurrentOccurrence = 1;
     const bool loaded = LoadClaim(State.CurrentOccurrence);
@@ -88,4 +90,5 @@ void TForm2::ShowStudent(const QByteArray& line)
         ShowClaimHeader();
     else
         ui->ComboBox12->setSelectedIndex(0);
+    RememberClaimOnScreen();
 }

@@ -282,7 +282,8 @@ void EntryMessages::saveAsksFirst()
     QCOMPARE(linesOf(s.window->ui->ListBox1), lines);
 }
 
-// 終 了 asks nothing and writes nothing; the marks stay in memory.
+// 終 了 after marking months asks first; "いいえ(&N)" writes nothing and
+// closes; the marks stay in memory.
 void EntryMessages::endButtonClosesWithoutSaving()
 {
     Session& s = *session;
@@ -290,11 +291,12 @@ void EntryMessages::endButtonClosesWithoutSaving()
     s.chooseStudent("やまだ", 0);
     typeInto(s.window->ui->ComboBox2, "2010");
     clickMonth(*s.window, 8);
+    s.boxes.queueAnswer(forms::Answer::No);
     QTest::mouseClick(s.window->ui->BitBtn3, Qt::LeftButton);
 
     QVERIFY(!s.window->isVisible());
     QCOMPARE(s.window->result(), 1000);
-    QCOMPARE(s.shownBoxes(), QStringList());
+    QCOMPARE(s.shownBoxes(), QStringList{kQuestion});
     QCOMPARE(s.folder.claimFiles(), QStringList());
     QCOMPARE(s.state.TreatmentTable.row(1).mark(8), QByteArray("\x81\x9D"));
 }
