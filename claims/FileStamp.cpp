@@ -43,6 +43,19 @@ IoResult TakeLock(QLockFile& lock)
     return IoResult();
 }
 
+// Removing a stale lock takes a lock of its own, the lock's name with
+// ".rmlock" added; one left by a save killed right then goes with the next
+// save, once no process holds it.
+void RemoveLeftRemovalLock(const QString& lockPath)
+{
+    const QString name = lockPath + QStringLiteral(".rmlock");
+    if (!EntryExists(name))
+        return;
+    QLockFile removal(name);
+    if (removal.tryLock(0))
+        removal.unlock();
+}
+
 } // namespace
 
 FileStamp StampOfRead(const QString& path, QByteArrayView bytes)
@@ -75,6 +88,7 @@ GuardedWrite ReplaceUnlessChanged(const QString& path, const QString& lockPath, 
     result.io = TakeLock(lock);
     if (!result.io.ok())
         return result;
+    RemoveLeftRemovalLock(lockPath);
     const auto unchanged = [&]() -> IoResult {
         if (!expected)
             return IoResult();

@@ -137,7 +137,8 @@ void TForm2::BitBtn2Click()
 }
 
 // Writes the claim on screen to its file. False, with a message, when there
-// is nothing that can be saved; a failure of the disk goes to the error box.
+// is nothing that can be saved, and when the user keeps a file that another
+// PC changed; a failure of the disk goes to the error box.
 bool TForm2::SaveClaim()
 {
     const int occurrence = State.CurrentOccurrence;
