@@ -1,6 +1,6 @@
-// What keeps a claim from being lost: the save needs a student chosen in its
-// own window, closing asks about unsaved changes, and a claim that another
-// PC saved after it was loaded is overwritten only when the user says so.
+// What keeps a claim from being lost: closing asks about unsaved changes,
+// and a claim that another PC saved after it was loaded is overwritten only
+// when the user says so.
 #include "entry/SeiKyuImp.h"
 #include "tests/entry/EntryDriver.h"
 #include "tests/reliability/NumberedClaim.h"
@@ -23,12 +23,6 @@ const QString kChanged =
     box("confirm", QStringLiteral("請1024-1.CSV\nこの請求ファイルは読み込んだ後に他のパソコンで変更されています。上書きしますか？"));
 const QByteArray kMarkedRow = "\r\n" + rowBytes("2010", {5}) + "\r\n";   // May of the first row marked
 
-// The header and the rows of a claim file.
-QByteArray withoutFirstLine(const QByteArray& claim)
-{
-    return claim.mid(claim.indexOf('\n'));
-}
-
 // Another PC saves claim k of student 1024, occurrence 1, into the folder.
 bool otherPcSaves(const WorkFolder& folder, int k)
 {
@@ -46,8 +40,6 @@ private slots:
     void init();
     void cleanup();
 
-    void saveNeedsAStudentChosenInThisWindow_data();
-    void saveNeedsAStudentChosenInThisWindow();
     void closingAsksAboutUnsavedChanges_data();
     void closingAsksAboutUnsavedChanges();
     void claimChangedElsewhereIsOverwrittenOnlyWhenAsked_data();
@@ -69,40 +61,6 @@ void ClaimSafety::cleanup()
     QVERIFY(!session->boxes.failed());
     QCOMPARE(session->dialogs.unanswered(), 0);
     session.reset();
-}
-
-void ClaimSafety::saveNeedsAStudentChosenInThisWindow_data()
-{
-    QTest::addColumn<bool>("chooseAgain");
-    QTest::newRow("reopened window") << false;
-    QTest::newRow("student chosen again after reopening") << true;
-}
-
-// A claim closed with 終 了 and the window opened again: the student and the
-// claim are still in memory, but the empty window does not write them.
-void ClaimSafety::saveNeedsAStudentChosenInThisWindow()
-{
-    QFETCH(bool, chooseAgain);
-    Session& s = *session;
-    writeClaim(s.folder, "請1024-1.CSV", kFirst, 2010);
-    const QByteArray old = s.folder.read(kClaim);
-    s.chooseStudent("やまだ", 0, 0);
-    QTest::mouseClick(s.window->ui->BitBtn3, Qt::LeftButton);
-    QVERIFY(!s.window->isVisible());
-    s.reopen();
-    if (chooseAgain)
-        s.chooseStudent("やまだ", 0, 0);
-    s.save(A::Yes);
-
-    if (chooseAgain) {
-        QCOMPARE(s.shownBoxes(), QStringList({kQuestion, kSaved}));
-        QCOMPARE(withoutFirstLine(s.folder.read(kClaim)), withoutFirstLine(old));
-        return;
-    }
-    QCOMPARE(s.shownBoxes(), QStringList({kQuestion, messageBox("生徒が選択されていません！！")}));
-    QCOMPARE(s.folder.read(kClaim), old);
-    QVERIFY(s.window->isVisible());
-    QCOMPARE(s.state.CurrentStudentId, QByteArray("1024"));
 }
 
 void ClaimSafety::closingAsksAboutUnsavedChanges_data()

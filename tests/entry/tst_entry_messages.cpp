@@ -349,7 +349,8 @@ void EntryMessages::saveRefusesWhatTheFileCannotHold_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");      // typed, or committed with a line break
     QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("setup");   // "occurrence": 受傷回数 2 chosen; "id": an ID, no occurrence
+    QTest::addColumn<QString>("setup");   // "occurrence": 受傷回数 2 chosen; "id": an ID, no occurrence;
+                                          // "reopened": the student, then a new window
     const QString badId = QStringLiteral("ID番号がファイル名に使えません！！");
     const QString taro = QStringLiteral("やまだ");
     QTest::newRow("comma in the injury") << taro << "ComboBox9" << "打撲,骨折" << commaIn("傷病名") << "";
@@ -364,6 +365,7 @@ void EntryMessages::saveRefusesWhatTheFileCannotHold_data()
     QTest::newRow("no student in the run") << "" << "" << "" << kNoStudent << "";
     QTest::newRow("occurrence but no student") << "" << "" << "" << kNoStudent << "occurrence";
     QTest::newRow("student ID but no occurrence") << "" << "" << "" << kNoStudent << "id";
+    QTest::newRow("student chosen in an earlier window") << "やまだ" << "" << "" << kNoStudent << "reopened";
     QTest::newRow("ID with a slash") << "すずき" << "" << "" << badId << "";
     QTest::newRow("empty ID") << "たなか" << "" << "" << badId << "";
 }
@@ -382,6 +384,8 @@ void EntryMessages::saveRefusesWhatTheFileCannotHold()
         s.chooseStudent(reading, 0);
     if (setup == "id")
         s.state.CurrentStudentId = "1024";
+    if (setup == "reopened")
+        s.reopen();   // the student stays in memory, but this window has none
     if (setup == "occurrence")
         s.chooseOccurrence("2");
     s.boxes.clear();
