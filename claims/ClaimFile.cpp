@@ -183,12 +183,20 @@ void ParseClaim(QByteArrayView bytes, t_sick& header, TTreatmentTable& table)
         SplitRowLine(reader.Next(), table.row(r));
 }
 
-IoResult ReadClaimFile(const QString& path, t_sick& header, TTreatmentTable& table)
+IoResult ReadClaimFile(const QString& path, t_sick& header, TTreatmentTable& table,
+                       FileStamp* stamp)
 {
     const FileBytes file = ReadWholeFile(path);
     if (file.result.ok())
         ParseClaim(file.bytes, header, table);
+    if (file.result.ok() && stamp)
+        *stamp = StampOfRead(path, file.bytes);
     return file.result;
+}
+
+QString ClaimLockPath(const QString& workDir, QByteArrayView id, int occurrence)
+{
+    return SeikyuFolder(workDir) + u'/' + ClaimNameOnDisk(id, occurrence) + QStringLiteral(".lock");
 }
 
 QByteArray FormatClaim(QByteArrayView fileName, QByteArrayView name, QByteArrayView sex,
@@ -234,7 +242,7 @@ int FieldThatCorrupts(QByteArrayView name, QByteArrayView sex, const t_sick& hea
 
 WriteResult WriteClaimFile(const QString& workDir, QByteArrayView id, int occurrence,
                            QByteArrayView name, QByteArrayView sex, const t_sick& header,
-                           const TTreatmentTable& table)
+                           const TTreatmentTable& table, const std::optional<FileStamp>& expected)
 {
     WriteResult result;
     if (!IsUsableStudentId(id)) {
@@ -252,7 +260,10 @@ WriteResult WriteClaimFile(const QString& workDir, QByteArrayView id, int occurr
         result.io = CheckWritable(result.path);
     if (result.io.ok()) {
         const QByteArray data = FormatClaim(ClaimFileName(id, occurrence), name, sex, header, table);
-        result.io = ReplaceFileContents(result.path, data);
+        const GuardedWrite written = ReplaceUnlessChanged(
+            result.path, ClaimLockPath(workDir, id, occurrence), data, expected);
+        result.io = written.io;
+        result.onDisk = written.onDisk;
     }
     return result;
 }

@@ -5,12 +5,15 @@
 // fields, and the thirteen treatment rows of 25 fields each.
 
 #include "claims/ClaimRecord.h"
+#include "claims/FileStamp.h"
 #include "claims/IoResult.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace claims {
 
@@ -46,9 +49,14 @@ int OccurrenceOfClaimFile(const QString& name, QByteArrayView id);
 // read as empty ones.
 void ParseClaim(QByteArrayView bytes, t_sick& header, TTreatmentTable& table);
 
-// Reads the whole file, then parses it. Nothing is changed when it cannot be
-// read.
-IoResult ReadClaimFile(const QString& path, t_sick& header, TTreatmentTable& table);
+// Reads the whole file, then parses it; stamp, when given, gets what was
+// read. Nothing is changed when it cannot be read.
+IoResult ReadClaimFile(const QString& path, t_sick& header, TTreatmentTable& table,
+                       FileStamp* stamp = nullptr);
+
+// The lock file that saves of the claim file take: its name with ".lock"
+// added, so that no search for claim files ("*.CSV") finds it.
+QString ClaimLockPath(const QString& workDir, QByteArrayView id, int occurrence);
 
 // The fifteen lines of a claim file, each ended by CR LF.
 QByteArray FormatClaim(QByteArrayView fileName, QByteArrayView name, QByteArrayView sex,
@@ -62,7 +70,9 @@ struct WriteResult {
     WriteRefusal refusal = WriteRefusal::None;
     int field = -1;     // with FieldText: 0 name, 1 sex, 2 .. 11 header fields 0 .. 9
     QString path;       // the claim file written or tried
+    FileStamp onDisk;   // the file as written, or as found when it changed elsewhere
     bool ok() const { return refusal == WriteRefusal::None && io.ok(); }
+    bool changedElsewhere() const { return io.code == kChangedElsewhere; }
 };
 
 // The field (numbered as in WriteResult) whose text holds a ",", CR, LF or
@@ -78,9 +88,14 @@ bool CorruptsClaimFile(QStringView text);
 // would corrupt the file; fails with PathNotFound when there is no seikyu
 // folder and with AccessDenied for a read-only claim file or seikyu folder,
 // all before anything is written. After any failure the previous file is as
-// it was.
+// it was. Saves of one claim file take turns through its lock file. With
+// an expected stamp (what was read, or not existing), a file that is no
+// longer so is left as it is: changedElsewhere(), and onDisk tells what is
+// there now, to be passed as the expected stamp once the user has agreed to
+// overwrite it.
 WriteResult WriteClaimFile(const QString& workDir, QByteArrayView id, int occurrence,
                            QByteArrayView name, QByteArrayView sex, const t_sick& header,
-                           const TTreatmentTable& table);
+                           const TTreatmentTable& table,
+                           const std::optional<FileStamp>& expected = std::nullopt);
 
 } // namespace claims

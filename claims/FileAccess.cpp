@@ -284,7 +284,8 @@ IoResult CheckWritable(const QString& path)
     return IoResult();
 }
 
-IoResult ReplaceFileContents(const QString& path, QByteArrayView data)
+IoResult ReplaceFileContents(const QString& path, QByteArrayView data,
+                             const std::function<IoResult()>& beforeRename)
 {
     const QByteArray target = OnDisk(path);
     struct stat old;
@@ -302,11 +303,16 @@ IoResult ReplaceFileContents(const QString& path, QByteArrayView data)
     // The lock goes with the close, after the rename: until then no other
     // save takes the file for a stale one. Once the data are on disk, a
     // failing close no longer endangers them.
+    const IoResult check = err == 0 && beforeRename ? beforeRename() : IoResult();   // the caller's last look
+    if (!check.ok())
+        err = -1;
     if (err == 0 && ::rename(temp.constData(), target.constData()) != 0)
         err = errno;
     if (err != 0)
         ::unlink(temp.constData());
     ::close(fd);
+    if (!check.ok())
+        return check;
     if (err != 0)
         return IoResultFromErrno(err, path);
     SyncFolderOf(target);
@@ -586,7 +592,8 @@ IoResult CheckWritable(const QString& path)
     return IoResult();
 }
 
-IoResult ReplaceFileContents(const QString& path, QByteArrayView data)
+IoResult ReplaceFileContents(const QString& path, QByteArrayView data,
+                             const std::function<IoResult()>& beforeRename)
 {
     const std::wstring target = Native(path);
     RemoveStaleTemps(FolderOf(path));
@@ -601,6 +608,11 @@ IoResult ReplaceFileContents(const QString& path, QByteArrayView data)
     // closed. Once the data are on disk, a failing
     // close no longer endangers them.
     ::CloseHandle(file);
+    const IoResult check = err == ERROR_SUCCESS && beforeRename ? beforeRename() : IoResult();   // the caller's last look
+    if (!check.ok()) {
+        ::DeleteFileW(temp.c_str());
+        return check;
+    }
     if (err == ERROR_SUCCESS
         && !::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         err = ::GetLastError();

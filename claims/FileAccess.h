@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace claims {
 
 // True when a directory entry of that name exists: a file, a folder, or a
@@ -66,6 +68,10 @@ IoResult CheckWritable(const QString& path);
 // place. On any failure the old file stays as it was and the new one is
 // removed. An existing file keeps its permission bits. Temporary files that
 // saves cut short (killed, power lost) left in the folder are removed first.
-IoResult ReplaceFileContents(const QString& path, QByteArrayView data);
+// beforeRename, when given, runs once the new file is on disk, right before
+// it takes the old one's place; a failure it returns stops the save there
+// (the new file removed, the old one as it was) and is returned.
+IoResult ReplaceFileContents(const QString& path, QByteArrayView data,
+                             const std::function<IoResult()>& beforeRename = {});
 
 } // namespace claims

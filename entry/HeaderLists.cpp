@@ -21,7 +21,7 @@ std::array<forms::ComboBox*, 10> TForm2::HeaderLists() const
 // counts remembered in an earlier window do not apply to it.
 int TForm2::AddedItemPosition(int k) const
 {
-    if (!CountsRememberedHere)
+    if (!StudentChosenHere)
         return FixedItemCounts[k];
     return std::max(State.ListCounts[k], FixedItemCounts[k]);
 }
@@ -31,7 +31,6 @@ void TForm2::RememberListCounts()
     const auto lists = HeaderLists();
     for (int k = 0; k < int(lists.size()); ++k)
         State.ListCounts[k] = lists[k]->count();
-    CountsRememberedHere = true;
 }
 
 void TForm2::ClearClaimControls()

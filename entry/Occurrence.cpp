@@ -21,17 +21,19 @@ void TForm2::ComboBox12Change()
     State.CurrentRow = 1;
     if (loaded) {
         ShowClaimHeader();
-        return;
+    } else {
+        forms::ShowMessage(this, QStringLiteral("指定された回の記録はありません！"));
+        TrimHeaderLists();
+        ClearClaimControls();
     }
-    forms::ShowMessage(this, QStringLiteral("指定された回の記録はありません！"));
-    TrimHeaderLists();
-    ClearClaimControls();
+    RememberClaimOnScreen();
 }
 
 // Loads the claim of occurrence n when its file exists: the user picks one of
 // the student's claim files, whose occurrence becomes the current one.
 bool TForm2::LoadClaim(int n)
 {
+    LoadedStamp = claims::FileStamp();   // no file read: a save must find none
     State.WorkDir = QDir::currentPath();
     State.ClaimFilePath = claims::ClaimFilePath(State.WorkDir, State.CurrentStudentId, n);
     if (!claims::FileCanBeRead(State.ClaimFilePath))
@@ -43,7 +45,7 @@ bool TForm2::LoadClaim(int n)
     State.CurrentOccurrence = occurrence;
     State.ClaimFilePath = claims::SeikyuFolder(State.WorkDir) + u'/' + chosen;
     const claims::IoResult read =
-        claims::ReadClaimFile(State.ClaimFilePath, State.ClaimHeader, State.TreatmentTable);
+        claims::ReadClaimFile(State.ClaimFilePath, State.ClaimHeader, State.TreatmentTable, &LoadedStamp);
     if (!read.ok())
         throw forms::Error(read.message);
     PlaceLoadedValues();

@@ -8,7 +8,9 @@
 #include "forms/Modal.h"
 #include "ui_SeiKyuImp.h"
 
+#include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 
 namespace {
@@ -64,6 +66,61 @@ std::optional<QList<QByteArray>> TForm2::EncodeTextsToSave()
     return bytes;
 }
 
+// What a save would write now: the window's texts and the rows in memory.
+TForm2::ClaimOnScreen TForm2::CurrentClaim() const
+{
+    ClaimOnScreen claim;
+    for (const SavedText& t : TextsToSave())
+        claim.texts << t.text;
+    claim.table = State.TreatmentTable;
+    return claim;
+}
+
+void TForm2::RememberClaimOnScreen()
+{
+    LoadedClaim = CurrentClaim();
+}
+
+// Only a claim of a student chosen in this window can be saved, so only
+// such a claim can have unsaved changes.
+bool TForm2::ClaimChanged() const
+{
+    return StudentChosenHere && CurrentClaim() != LoadedClaim;
+}
+
+// Whether the window may close: at once when nothing changed; otherwise the
+// user saves (the window stays open when the save does not go through),
+// drops the changes, or cancels.
+bool TForm2::MayClose()
+{
+    if (!ClaimChanged())
+        return true;
+    const forms::Answer answer = forms::Confirm(this, QStringLiteral("変更を保存しますか"));
+    if (answer == forms::Answer::Cancel)
+        return false;
+    if (answer == forms::Answer::No)
+        return true;
+    if (!SaveClaim())
+        return false;
+    forms::ShowMessage(this, QStringLiteral("保存しました！"));
+    return true;
+}
+
+void TForm2::closeEvent(QCloseEvent* event)
+{
+    try {
+        if (!MayClose()) {
+            event->ignore();
+            return;
+        }
+    } catch (const std::exception& e) {
+        forms::ReportException(e);
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
 void TForm2::BitBtn2Click()
 {
     const forms::Answer answer = forms::Confirm(this, QStringLiteral("変更を保存しますか"));
@@ -80,11 +137,12 @@ void TForm2::BitBtn2Click()
 }
 
 // Writes the claim on screen to its file. False, with a message, when there
-// is nothing that can be saved; a failure of the disk goes to the error box.
+// is nothing that can be saved, and when the user keeps a file that another
+// PC changed; a failure of the disk goes to the error box.
 bool TForm2::SaveClaim()
 {
     const int occurrence = State.CurrentOccurrence;
-    if (State.CurrentStudentId.isEmpty() || occurrence < 1 || occurrence > 8) {
+    if (!StudentChosenHere || State.CurrentStudentId.isEmpty() || occurrence < 1 || occurrence > 8) {
         forms::ShowMessage(this, QStringLiteral("生徒が選択されていません！！"));
         return false;
     }
@@ -95,19 +153,47 @@ bool TForm2::SaveClaim()
     const auto texts = EncodeTextsToSave();
     if (!texts)
         return false;
-    claims::t_sick header;
-    for (int k = 0; k < claims::t_sick::FieldCount; ++k)
-        header.field(k) = texts->at(2 + k);
     State.WorkDir = QDir::currentPath();
-    const claims::WriteResult written =
-        claims::WriteClaimFile(State.WorkDir, State.CurrentStudentId, occurrence, texts->at(0),
-                               texts->at(1), header, State.TreatmentTable);
-    State.ClaimFilePath = written.path;
+    claims::WriteResult written = WriteClaim(*texts, LoadedStamp);
+    while (written.changedElsewhere()) {
+        if (!MayOverwrite(written.path))
+            return false;
+        written = WriteClaim(*texts, written.onDisk);   // asks again after yet another change
+    }
     if (!written.io.ok())
         throw forms::Error(written.io.message);
-    if (!written.ok())
+    if (!written.ok()) {
         RefuseSave(written);
-    return written.ok();
+        return false;
+    }
+    LoadedStamp = written.onDisk;
+    RememberClaimOnScreen();
+    return true;
+}
+
+// Writes the texts and the rows in memory over the claim file, as long as
+// the file is still as expected.
+claims::WriteResult TForm2::WriteClaim(const QList<QByteArray>& texts, const claims::FileStamp& expected)
+{
+    claims::t_sick header;
+    for (int k = 0; k < claims::t_sick::FieldCount; ++k)
+        header.field(k) = texts.at(2 + k);
+    const claims::WriteResult written =
+        claims::WriteClaimFile(State.WorkDir, State.CurrentStudentId, State.CurrentOccurrence, texts.at(0),
+                               texts.at(1), header, State.TreatmentTable, expected);
+    State.ClaimFilePath = written.path;
+    return written;
+}
+
+// The claim file changed on disk after it was read (or came to be after the
+// occurrence was chosen): the user decides whether the window's claim
+// replaces it.
+bool TForm2::MayOverwrite(const QString& path)
+{
+    const QString question =
+        QFileInfo(path).fileName() + u'\n'
+        + QStringLiteral("この請求ファイルは読み込んだ後に他のパソコンで変更されています。上書きしますか？");
+    return forms::Confirm(this, question) == forms::Answer::Yes;
 }
 
 // What the file itself refused, although the window's own checks passed.
@@ -126,5 +212,6 @@ void TForm2::RefuseSave(const claims::WriteResult& written)
 
 void TForm2::BitBtn3Click()
 {
-    done(forms::kModalDone);
+    if (MayClose())
+        done(forms::kModalDone);
 }

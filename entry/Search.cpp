@@ -55,6 +55,7 @@ void TForm2::BitBtn1Click()
         ShowStudent(line, encoding);
     };
     ClearClaimControls();
+    RememberClaimOnScreen();
     forms::RunModal(std::move(dialog));
 }
 
@@ -82,6 +83,7 @@ void TForm2::ShowStudent(const QByteArray& line, claims::RosterEncoding encoding
         field->setCursorPosition(0);
 
     ResetClaim();
+    StudentChosenHere = true;
     RememberListCounts();
     State.CurrentOccurrence = 1;
     const bool loaded = LoadClaim(State.CurrentOccurrence);
@@ -90,4 +92,5 @@ void TForm2::ShowStudent(const QByteArray& line, claims::RosterEncoding encoding
         ShowClaimHeader();
     else
         ui->ComboBox12->setSelectedIndex(0);
+    RememberClaimOnScreen();
 }

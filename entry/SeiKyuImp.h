@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 
+class QCloseEvent;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -64,6 +65,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void ConnectHandlers();
@@ -96,10 +98,26 @@ private:
     QList<SavedText> TextsToSave() const;
     std::optional<QList<QByteArray>> EncodeTextsToSave();
     bool SaveClaim();
+    claims::WriteResult WriteClaim(const QList<QByteArray>& texts, const claims::FileStamp& expected);
+    bool MayOverwrite(const QString& path);
     void RefuseSave(const claims::WriteResult& written);
+
+    // Unsaved changes (Save.cpp): what a save would write, against what was
+    // on screen when the claim was loaded, started or saved.
+    struct ClaimOnScreen {
+        QStringList texts;   // name, sex and the header, as TextsToSave() takes them
+        claims::TTreatmentTable table;
+        bool operator==(const ClaimOnScreen&) const = default;
+    };
+    ClaimOnScreen CurrentClaim() const;
+    void RememberClaimOnScreen();
+    bool ClaimChanged() const;
+    bool MayClose();
 
     entry::EntryState& State;
     forms::RadioGroup* MonthButtons;    // RadioButton1 .. RadioButton12
     std::array<int, 10> FixedItemCounts{};   // the header lists' own items, in header order
-    bool CountsRememberedHere = false;       // a student was chosen in this window
+    bool StudentChosenHere = false;          // only then may this window save
+    ClaimOnScreen LoadedClaim;               // as loaded, started or saved
+    claims::FileStamp LoadedStamp;           // the claim file as read, or its absence
 };

@@ -284,7 +284,8 @@ void EntryMessages::saveAsksFirst()
     QCOMPARE(linesOf(s.window->ui->ListBox1), lines);
 }
 
-// 終 了 asks nothing and writes nothing; the marks stay in memory.
+// 終 了 after marking months asks first; "いいえ(&N)" writes nothing and
+// closes; the marks stay in memory.
 void EntryMessages::endButtonClosesWithoutSaving()
 {
     Session& s = *session;
@@ -292,11 +293,12 @@ void EntryMessages::endButtonClosesWithoutSaving()
     s.chooseStudent("やまだ", 0);
     typeInto(s.window->ui->ComboBox2, "2010");
     clickMonth(*s.window, 8);
+    s.boxes.queueAnswer(forms::Answer::No);
     QTest::mouseClick(s.window->ui->BitBtn3, Qt::LeftButton);
 
     QVERIFY(!s.window->isVisible());
     QCOMPARE(s.window->result(), 1000);
-    QCOMPARE(s.shownBoxes(), QStringList());
+    QCOMPARE(s.shownBoxes(), QStringList{kQuestion});
     QCOMPARE(s.folder.claimFiles(), QStringList());
     QCOMPARE(s.state.TreatmentTable.row(1).mark(8), QByteArray("\x81\x9D"));
 }
@@ -349,7 +351,8 @@ void EntryMessages::saveRefusesWhatTheFileCannotHold_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");      // typed, or committed with a line break
     QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("setup");   // "occurrence": 受傷回数 2 chosen; "id": an ID, no occurrence
+    QTest::addColumn<QString>("setup");   // "occurrence": 受傷回数 2 chosen; "id": an ID, no occurrence;
+                                          // "reopened": the student, then a new window
     const QString badId = QStringLiteral("ID番号がファイル名に使えません！！");
     const QString taro = QStringLiteral("やまだ");
     QTest::newRow("comma in the injury") << taro << "ComboBox9" << "打撲,骨折" << commaIn("傷病名") << "";
@@ -364,6 +367,7 @@ void EntryMessages::saveRefusesWhatTheFileCannotHold_data()
     QTest::newRow("no student in the run") << "" << "" << "" << kNoStudent << "";
     QTest::newRow("occurrence but no student") << "" << "" << "" << kNoStudent << "occurrence";
     QTest::newRow("student ID but no occurrence") << "" << "" << "" << kNoStudent << "id";
+    QTest::newRow("student chosen in an earlier window") << "やまだ" << "" << "" << kNoStudent << "reopened";
     QTest::newRow("ID with a slash") << "すずき" << "" << "" << badId << "";
     QTest::newRow("empty ID") << "たなか" << "" << "" << badId << "";
 }
@@ -382,6 +386,8 @@ void EntryMessages::saveRefusesWhatTheFileCannotHold()
         s.chooseStudent(reading, 0);
     if (setup == "id")
         s.state.CurrentStudentId = "1024";
+    if (setup == "reopened")
+        s.reopen();   // the student stays in memory, but this window has none
     if (setup == "occurrence")
         s.chooseOccurrence("2");
     s.boxes.clear();

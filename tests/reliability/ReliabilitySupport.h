@@ -3,8 +3,7 @@
 // save, a child process with a pipe, a look at a whole folder tree, the
 // superuser made subject to permission bits, and a small file system.
 
-#include "claims/ClaimFile.h"
-#include "claims/ShiftJis.h"
+#include "NumberedClaim.h"
 
 #include <QByteArray>
 #include <QDirIterator>
@@ -28,45 +27,6 @@
 extern char** environ;
 
 namespace rtest {
-
-struct Claim {
-    claims::t_sick header;
-    claims::TTreatmentTable table;
-};
-
-inline QByteArray StudentName() { return claims::ToShiftJis(u"山田太郎").value(); }
-inline QByteArray StudentSex() { return claims::ToShiftJis(u"男").value(); }
-
-// Claim number k: its creditor field holds k, and its length changes from
-// one number to the next (about 2 to 6 KB), so that a file cut short or
-// mixed from two saves cannot pass for either of them.
-inline Claim NumberedClaim(int k)
-{
-    Claim claim;
-    claims::ResetClaim(claim.header, claim.table, 2000 + k % 20);
-    claim.header.year = QByteArray::number(2000 + k % 20);
-    claim.header.month = QByteArray::number(1 + k % 12);
-    claim.header.day = QByteArray::number(1 + k % 28);
-    claim.header.creditor = QByteArray::number(k);
-    claim.header.situation = QByteArray(qint64(k) * 7919 % 4000, 'x');
-    for (int r = 1; r <= claims::TTreatmentTable::RowCount; ++r)
-        claims::ToggleMark(claim.table.row(r), 1 + (k + r) % 12);
-    return claim;
-}
-
-inline claims::WriteResult SaveNumberedClaim(const QString& workDir, QByteArrayView id, int k)
-{
-    const Claim claim = NumberedClaim(k);
-    return claims::WriteClaimFile(workDir, id, 1, StudentName(), StudentSex(), claim.header, claim.table);
-}
-
-// The bytes that the save of claim k writes.
-inline QByteArray NumberedClaimBytes(QByteArrayView id, int k)
-{
-    const Claim claim = NumberedClaim(k);
-    return claims::FormatClaim(claims::ClaimFileName(id, 1), StudentName(), StudentSex(), claim.header,
-                               claim.table);
-}
 
 // A process started with its standard output on a pipe to us.
 class ChildProcess {

@@ -47,6 +47,11 @@ class SaveCrashSafety : public QObject {
     {
         QStringList entries = ktest::Entries(seikyu_);
         entries.removeAll(claimName_);
+        // A save killed while it held the claim's lock (or the lock for
+        // removing a stale one) leaves that lock file; the next save takes
+        // it over and removes it.
+        entries.removeAll(claimName_ + u".lock"_qs);
+        entries.removeAll(claimName_ + u".lock.rmlock"_qs);
         return entries;
     }
 

@@ -1,0 +1,65 @@
+// A second office PC saving into the same claim folder, for the tests of
+// saves from several processes:
+//
+//   once <work folder> <ID> <k>        saves claim k of occurrence 1 over
+//       whatever is there, then prints "saved"
+//   loop <work folder> <ID> <k> <ms>   for that long, reads the claim and
+//       saves claims k, k+1, ... over it as the entry window does: a file
+//       changed by someone else since it was read counts as a conflict and
+//       is then overwritten, as when the user answers yes. Prints
+//       "saves=<n> conflicts=<n> failed=<n>".
+
+#include "NumberedClaim.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct Counts {
+    int saves = 0;
+    int conflicts = 0;
+    int failed = 0;
+};
+
+// One save as the window makes it: what was read is expected on disk.
+void SaveAsTheWindowDoes(const QString& work, const QByteArray& id, int k, Counts& counts)
+{
+    const QString path = claims::ClaimFilePath(work, id, 1);
+    claims::WriteResult written = rtest::SaveNumberedClaim(work, id, k, claims::ReadStamp(path).stamp);
+    while (written.changedElsewhere()) {
+        ++counts.conflicts;
+        written = rtest::SaveNumberedClaim(work, id, k, written.onDisk);
+    }
+    ++(written.ok() ? counts.saves : counts.failed);
+    QThread::usleep(200);   // the other process's turn now and then
+}
+
+int Loop(const QString& work, const QByteArray& id, int first, int milliseconds)
+{
+    Counts counts;
+    QElapsedTimer clock;
+    clock.start();
+    for (int k = first; clock.elapsed() < milliseconds; ++k)
+        SaveAsTheWindowDoes(work, id, k, counts);
+    std::printf("saves=%d conflicts=%d failed=%d\n", counts.saves, counts.conflicts, counts.failed);
+    return counts.failed == 0 ? 0 : 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 5 && std::strcmp(argv[1], "once") == 0) {
+        const bool ok = rtest::SaveNumberedClaim(QString::fromLocal8Bit(argv[2]), argv[3], std::atoi(argv[4])).ok();
+        std::printf(ok ? "saved\n" : "failed\n");
+        return ok ? 0 : 2;
+    }
+    if (argc >= 6 && std::strcmp(argv[1], "loop") == 0)
+        return Loop(QString::fromLocal8Bit(argv[2]), argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
+    std::fprintf(stderr, "usage: once|loop <work folder> <ID> <k> [<ms>]\n");
+    return 1;
+}
