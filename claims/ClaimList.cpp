@@ -8,41 +8,76 @@
 #include <QDir>
 #include <QSet>
 
+#include <QThread>
+
 #include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 namespace claims {
 namespace {
 
-QString Trimmed(const QByteArray& field)
+// Threads that read claim files at once: the files are small, so the time
+// goes to the system's open and read calls, which run side by side.
+constexpr int kMostReaders = 4;
+
+QString Trimmed(QByteArrayView field)
 {
     return FromShiftJis(field).trimmed();
 }
 
-QString StudentName(QByteArrayView firstLine)
-{
-    const qsizetype first = firstLine.indexOf(',');
-    if (first < 0)
-        return QString();
-    const QByteArrayView rest = firstLine.sliced(first + 1);
-    return Trimmed(TextBefore(rest, ',').toByteArray());
-}
+// The fields of a claim line as the claim file's reader cuts them: field i
+// (counted from 0) exists only when a "," follows it; the others are empty.
+class FieldViews {
+public:
+    FieldViews(QByteArrayView line, int wanted)
+    {
+        for (int i = 0; i < wanted; ++i) {
+            const qsizetype comma = line.indexOf(',');
+            if (comma < 0)
+                break;
+            fields_[i] = line.first(comma);
+            line = line.sliced(comma + 1);
+        }
+    }
+    QByteArrayView operator[](int i) const { return fields_[i]; }
 
-QString InjuryDate(const t_sick& header)
+private:
+    QByteArrayView fields_[t_kyufu::SlotCount];
+};
+
+QString InjuryDate(const FieldViews& header)
 {
-    const QString y = Trimmed(header.year), m = Trimmed(header.month), d = Trimmed(header.day);
+    const QString y = Trimmed(header[0]), m = Trimmed(header[1]), d = Trimmed(header[2]);
     return y.isEmpty() ? QString() : QStringList{y, m, d}.join(u'/');
 }
 
+// What the list needs of a claim file, read without copying its fields:
+// the name of line 1, the injury date and name of the header, and the
+// treated months of the thirteen rows (as TreatedMonths reads them).
 void ReadClaimBytes(QByteArrayView bytes, ClaimOverview& claim)
 {
-    t_sick header;
-    TTreatmentTable table;
-    ParseClaim(bytes, header, table);
-    LineReader reader(bytes);
-    claim.name = StudentName(reader.Next());
+    static const QByteArray treated = TreatedMark();
+    LineReader reader(TextBefore(bytes, '\x1A'));
+    const QByteArrayView first = reader.Next();
+    const qsizetype comma = first.indexOf(',');
+    claim.name = comma < 0 ? QString() : Trimmed(TextBefore(first.sliced(comma + 1), ','));
+    const FieldViews header(reader.Next(), 8);
     claim.injuryDate = InjuryDate(header);
-    claim.injury = Trimmed(header.injury);
-    claim.treated = TreatedMonths(table);
+    claim.injury = Trimmed(header[5]);
+    for (int r = 1; r <= TTreatmentTable::RowCount; ++r) {
+        const FieldViews row(reader.Next(), t_kyufu::SlotCount - 1);
+        const int year = ReadYear(row[0]);
+        if (year <= 0 || year > 9000)
+            continue;
+        for (int k = 1; k <= t_kyufu::MonthCount; ++k) {
+            if (row[2 * k - 1] == treated)
+                claim.treated.append(CalendarMonth(year, k));
+        }
+    }
+    std::sort(claim.treated.begin(), claim.treated.end());
+    claim.treated.erase(std::unique(claim.treated.begin(), claim.treated.end()), claim.treated.end());
 }
 
 bool Shows(const StatusLine& line, StatusView view, YearMonth thisMonth)
@@ -129,28 +164,48 @@ ClaimOverview ReadClaimOverview(const QString& claimPath, const QString& statusP
 
 ClaimListing ReadAllClaims(const QString& workDir, const std::function<bool(int, int)>& progress)
 {
-    ClaimListing listing;
     const QDir seikyu(SeikyuFolder(workDir));
     const QStringList names = seikyu.entryList({QStringLiteral("*.csv")}, QDir::Files, QDir::Name);
     const QStringList statusNames = QDir(StatusFolder(workDir)).entryList(QDir::Files);
     const QSet<QString> withStatus(statusNames.begin(), statusNames.end());
-    for (int i = 0; i < names.size(); ++i) {
-        if (progress && i % 64 == 0 && !progress(i, int(names.size())))
-            break;
-        QByteArray id;
-        int occurrence = 0;
-        if (!SplitClaimFileName(names[i], id, occurrence))
-            continue;
-        QString statusPath = StatusFilePath(workDir, id, occurrence);
-        if (!withStatus.contains(QDir(statusPath).dirName()))
-            statusPath.clear();   // most claims have none: no failed open for each
-        listing.claims.append(ReadClaimOverview(seikyu.filePath(names[i]), statusPath, id, occurrence, listing.problems));
+    const int total = int(names.size());
+    std::atomic<int> next{0};
+    std::atomic<bool> stopped{false};
+    // Each worker takes the next name; the caller's thread works too and
+    // reports progress.
+    auto work = [&](ClaimListing& part, bool reports) {
+        for (int i = next++; i < total && !stopped; i = next++) {
+            if (reports && i % 64 == 0 && progress && !progress(i, total))
+                stopped = true;
+            QByteArray id;
+            int occurrence = 0;
+            if (!SplitClaimFileName(names[i], id, occurrence))
+                continue;
+            QString statusPath = StatusFilePath(workDir, id, occurrence);
+            if (!withStatus.contains(QDir(statusPath).dirName()))
+                statusPath.clear();   // most claims have none: no failed open for each
+            part.claims.append(ReadClaimOverview(seikyu.filePath(names[i]), statusPath, id, occurrence, part.problems));
+        }
+    };
+    const int helpers = std::clamp(QThread::idealThreadCount(), 1, kMostReaders) - 1;
+    std::vector<ClaimListing> parts(helpers + 1);
+    std::vector<std::thread> threads;
+    for (int h = 1; h <= helpers; ++h)
+        threads.emplace_back(work, std::ref(parts[h]), false);
+    work(parts[0], true);
+    for (std::thread& t : threads)
+        t.join();
+    ClaimListing listing;
+    for (ClaimListing& part : parts) {
+        listing.claims += std::move(part.claims);
+        listing.problems += part.problems;
     }
-    std::stable_sort(listing.claims.begin(), listing.claims.end(), [](const ClaimOverview& a, const ClaimOverview& b) {
+    std::sort(listing.claims.begin(), listing.claims.end(), [](const ClaimOverview& a, const ClaimOverview& b) {
         return a.id != b.id ? a.id < b.id : a.occurrence < b.occurrence;
     });
-    if (progress)
-        progress(int(names.size()), int(names.size()));
+    listing.problems.sort();
+    if (progress && !stopped)
+        progress(total, total);
     return listing;
 }
 
