@@ -50,7 +50,6 @@ MonthDialog::MonthDialog(const QString& workDir, const ClaimOverview& claim, QWi
                                 .arg(claim_.occurrence)
                                 .arg(claim_.injuryDate, claim_.injury));
     FillTable();
-    PointsChange();
     forms::OnEvent(ui->SaveButton, &QPushButton::clicked, this, &MonthDialog::SaveButtonClick);
     forms::OnEvent(ui->CancelButton, &QPushButton::clicked, this, &MonthDialog::CancelButtonClick);
 }
@@ -80,8 +79,9 @@ void MonthDialog::FillTable()
             status = *found;
         AddRow(row, status, claim_.treated.contains(months_[row]));
     }
+    PointsChange();   // the remarks, before the columns take their widths
     table->resizeColumnsToContents();
-    table->setColumnWidth(Note, 220);
+    table->setColumnWidth(Note, 200);
 }
 
 void MonthDialog::AddRow(int row, const MonthStatus& status, bool marked)
