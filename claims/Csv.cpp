@@ -1,5 +1,7 @@
 #include "claims/Csv.h"
 
+#include <algorithm>
+
 namespace claims {
 namespace {
 
@@ -106,7 +108,8 @@ QList<CsvRecord> ReadCsv(QByteArrayView text)
 
 QByteArray CsvField(QByteArrayView field)
 {
-    const bool quote = field.contains(',') || field.contains('"') || field.contains('\r') || field.contains('\n');
+    const bool quote = std::any_of(field.begin(), field.end(),
+                                   [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
     if (!quote)
         return field.toByteArray();
     QByteArray out = "\"";

@@ -124,10 +124,11 @@ QByteArray NumberField(const std::optional<qint64>& number)
 std::optional<QByteArray> MonthLine(const MonthStatus& m, qsizetype extraCount)
 {
     const std::optional<QByteArray> note = ToShiftJis(m.note);
-    if (!note)
+    const std::optional<QByteArray> state = ToShiftJis(StateText(m.state));
+    if (!note || !state)
         return std::nullopt;
     QList<QByteArray> fields{QByteArray::number(m.month.year), QByteArray::number(m.month.month),
-                             *ToShiftJis(StateText(m.state)), DateField(m.claimDate), NumberField(m.points),
+                             *state, DateField(m.claimDate), NumberField(m.points),
                              DateField(m.paidDate), NumberField(m.amount), *note};
     fields += m.extra.mid(0, extraCount);
     while (fields.size() < KnownColumns + extraCount)
@@ -218,8 +219,12 @@ StatusFile ParseStatusFile(QByteArrayView bytes, const QString& fileName)
 std::optional<QByteArray> FormatStatusFile(const StatusFile& file)
 {
     QList<QByteArray> header;
-    for (const char16_t* name : kColumnNames)
-        header.append(*ToShiftJis(QStringView(name)));
+    for (const char16_t* name : kColumnNames) {
+        const std::optional<QByteArray> bytes = ToShiftJis(QStringView(name));
+        if (!bytes)
+            return std::nullopt;   // no converter: nothing is written rather than a garbled file
+        header.append(*bytes);
+    }
     QByteArray out = CsvLine(header + file.extraColumns);
     for (const MonthStatus& m : file.months) {
         if (!m.HasContent())

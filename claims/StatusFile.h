@@ -61,7 +61,8 @@ std::optional<qint64> ReadAmount(QStringView text);
 // fileName names the file in the problems reported.
 StatusFile ParseStatusFile(QByteArrayView bytes, const QString& fileName);
 
-// The file's bytes; std::nullopt when a note cannot be held in Shift-JIS.
+// The file's bytes; std::nullopt when a note cannot be held in Shift-JIS
+// (or when there is no Shift-JIS converter at all).
 std::optional<QByteArray> FormatStatusFile(const StatusFile& file);
 
 QString StatusFolder(const QString& workDir);
