@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
@@ -113,7 +114,19 @@ QDateEdit* MonthDialog::NewDateEdit(QDate date)
     edit->setMinimumDate(kNoDate);
     edit->setSpecialValueText(QStringLiteral(" "));
     edit->setDate(date.isValid() ? date : kNoDate);
+    edit->installEventFilter(this);
     return edit;
+}
+
+// Delete empties a date again.
+bool MonthDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* date = qobject_cast<QDateEdit*>(watched);
+    if (date && event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        date->setDate(kNoDate);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QLineEdit* MonthDialog::NewDigitsEdit(const std::optional<qint64>& value)

@@ -41,6 +41,9 @@ public:
     // Runs with what was written, after a save.
     std::function<void(const claims::StatusFile&)> OnSaved;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void FillTable();
     void AddRow(int row, const claims::MonthStatus& status, bool marked);

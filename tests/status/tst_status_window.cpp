@@ -171,6 +171,8 @@ void StatusList::monthDialogSavesOrCancels()
         belowBefore = dialog->ui->BelowMinimum->isVisibleTo(dialog);
         static_cast<QComboBox*>(dialog->Editor(r, MonthDialog::State))->setCurrentIndex(2);
         static_cast<QDateEdit*>(dialog->Editor(r, MonthDialog::ClaimDate))->setDate(QDate(2026, 12, 9));
+        static_cast<QDateEdit*>(dialog->Editor(r, MonthDialog::PaidDate))->setDate(QDate(2026, 12, 1));
+        QTest::keyClick(dialog->Editor(r, MonthDialog::PaidDate), Qt::Key_Delete);   // empty again
         testsupport::TypeText(dialog->Editor(r, MonthDialog::Points), u"70x00"_qs);
         testsupport::TypeText(dialog->Editor(r, MonthDialog::Note), u"領収書 \"2枚\", 済"_qs);
         belowAfter = dialog->ui->BelowMinimum->isVisibleTo(dialog);
