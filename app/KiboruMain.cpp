@@ -3,8 +3,10 @@
 #include "entry/SeiKyuImp.h"
 #include "forms/Application.h"
 #include "forms/Modal.h"
+#include "status/StatusWindow.h"
 
 #include <QDate>
+#include <QDir>
 #include <QKeyEvent>
 #include <QScreen>
 
@@ -22,6 +24,7 @@ TForm1::~TForm1() = default;
 void TForm1::ConnectHandlers()
 {
     forms::OnEvent(ui->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    forms::OnEvent(ui->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     forms::OnEvent(ui->Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
 }
 
@@ -39,6 +42,11 @@ void TForm1::SetToday()
 void TForm1::Button1Click()
 {
     forms::RunModal(std::make_unique<TForm2>(State, this));
+}
+
+void TForm1::Button3Click()
+{
+    forms::RunModal(std::make_unique<status::StatusWindow>(QDir::currentPath(), ui->DateTimePicker1->date(), this));
 }
 
 void TForm1::Button2Click()

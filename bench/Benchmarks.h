@@ -6,6 +6,7 @@ namespace bench {
 void RegisterClaimsBenchmarks();    // the claim library on real data
 void RegisterStartupBenchmarks();   // the program and a bare Qt program, as processes
 void RegisterWindowBenchmarks();    // the real windows, offscreen, in this process
+void RegisterStatusBenchmarks();    // the deadline list over 10,000 claims
 
 // Run as `kiboru_bench --peak-after-search FOLDER`: the entry window searches
 // the roster of 124,825 matching lines in the working folder FOLDER once and

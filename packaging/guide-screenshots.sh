@@ -112,6 +112,23 @@ downs() {   # downs X Y COUNT: click a list box of the entry window, then Down k
 # ---- the road of a claim: an injury already on file -----------------------
 start "$base/Kiboru"
 shot main "$MAIN"
+
+# ---- claim status and deadlines (before any claim is changed) ---------------
+click "$MAIN" 476 264                # 請求状況
+LIST=$(wait_window 請求状況)
+sleep 2                              # the claims are read off the window's thread
+shot status-list "$LIST"
+click "$LIST" 815 22                 # 今月の請求
+shot status-thismonth "$LIST"
+click "$LIST" 815 22                 # back to the whole list
+click "$LIST" 300 150                # the orange line: 28011, 2024年11月
+xdotool key Return
+MONTHS=$(wait_window 請求状況の入力)
+shot status-month "$MONTHS"
+xdotool key Escape                   # nothing saved
+wait_gone "$MONTHS"
+click "$LIST" 988 616                # 閉じる
+wait_gone "$LIST"
 open_entry
 search 2 はやし                      # 平成21年度, はやし
 shot search "$ENTRY"

@@ -3,11 +3,13 @@
 # but only those that are missing. Works as root or as a user with sudo.
 # clang with libclang-rt-14-dev builds the fuzz targets (libFuzzer and the
 # sanitizers' runtimes); llvm gives llvm-symbolizer for readable reports.
+# poppler-utils gives pdftotext, with which the tests read printed lists.
 set -e
 PKGS="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
       fonts-ipafont-gothic fonts-ipafont-mincho fonts-motoya-l-maruberi
       libbenchmark-dev unzip xvfb xauth xdotool desktop-file-utils
-      clang libclang-rt-14-dev llvm"
+      clang libclang-rt-14-dev llvm
+      poppler-utils"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -9,6 +9,7 @@
 #include "app/StartUp.h"
 #include "forms/MessageSeam.h"
 #include "entry/SeiKyuImp.h"
+#include "status/StatusWindow.h"
 #include "tests/entry/DesignCheck.h"
 #include "tests/support/ModalHelpers.h"
 #include "tests/support/TestMain.h"
@@ -30,6 +31,7 @@ const Control kControls[] = {
     {"StaticText1", "label", "Form1", {56, 32, 460, 41}, "Kiboru", 37, true, kMaru, "#008000", "#F0F0F0"},
     {"DateTimePicker1", "date", "Form1", {40, 96, 313, 41}, "", 32, false, kMaru, "#000000", ""},
     {"Button1", "button", "Form1", {416, 176, 121, 41}, "給付入力", 27, false, kMaru, "#000080", ""},
+    {"Button3", "button", "Form1", {416, 244, 121, 41}, "請求状況", 27, false, kMaru, "#000080", ""},
     {"Button2", "button", "Form1", {416, 312, 121, 41}, "終　　了", 27, false, kMincho, "#000000", ""},
     {"StaticText2", "label", "Form1", {88, 432, 418, 31}, "Ver 1.2", 27, true, kMaru, "#008080", "#F0F0F0"},
 };
@@ -55,6 +57,7 @@ private slots:
     void endButtonAndCloseBoxEndTheProgram();
     void entryButtonOpensTheEntryWindowModally();
     void reopenedEntryWindowStartsFromItsFixedLists();
+    void statusButtonOpensTheListOnThePickersDate();
     void startUpShowsTheWindowAndRunsUntilItCloses();
 
 private:
@@ -116,8 +119,8 @@ void MainWindow::tabWalksTheDesignedOrder_data()
 {
     QTest::addColumn<bool>("forward");
     QTest::addColumn<QStringList>("visited");
-    QTest::newRow("Tab") << true << QStringList{"Button2", "DateTimePicker1", "Button1", "Button2"};
-    QTest::newRow("Shift+Tab") << false << QStringList{"DateTimePicker1", "Button2", "Button1", "DateTimePicker1"};
+    QTest::newRow("Tab") << true << QStringList{"Button3", "Button2", "DateTimePicker1", "Button1", "Button3"};
+    QTest::newRow("Shift+Tab") << false << QStringList{"DateTimePicker1", "Button2", "Button3", "Button1", "DateTimePicker1"};
 }
 
 void MainWindow::tabWalksTheDesignedOrder()
@@ -203,6 +206,23 @@ void MainWindow::reopenedEntryWindowStartsFromItsFixedLists()
     QCOMPARE(bodyParts, 27);
     QCOMPARE(injurySelected, -1);
     QCOMPARE(searchText, QString());
+}
+
+// The list looks ahead or back from the date in the picker.
+void MainWindow::statusButtonOpensTheListOnThePickersDate()
+{
+    form->ui->DateTimePicker1->setDate(QDate(2027, 3, 31));
+    QString shownDate;
+    bool stuck = false;
+    testsupport::WhenModal([&](QWidget* modal) {
+        auto* list = qobject_cast<status::StatusWindow*>(modal);
+        designcheck::closeIfStuck(modal, stuck);
+        shownDate = list ? list->ui->StatusDate->text() : modal->objectName();
+        testsupport::ClickButton(modal, QStringLiteral("閉じる"));
+    });
+    QTest::mouseClick(form->ui->Button3, Qt::LeftButton);
+    QVERIFY(!stuck);
+    QCOMPARE(shownDate, QStringLiteral("基準日　2027年3月31日"));
 }
 
 // Start-up shows the main window and runs until it is closed, with no box

@@ -1,0 +1,101 @@
+// The deadline list over 10,000 claim files: from 請求状況 clicked to the
+// window painted with its list filled.
+
+#include "bench/Benchmarks.h"
+
+#include "app/KiboruMain.h"
+#include "bench/BenchData.h"
+#include "bench/Process.h"
+#include "claims/ClaimFile.h"
+#include "claims/ShiftJis.h"
+#include "claims/StatusFile.h"
+#include "entry/EntryState.h"
+#include "status/StatusWindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+namespace bench {
+namespace {
+
+constexpr int kClaimCount = 10000;
+
+// 10,000 claims of 1,250 students, eight each, treated in one to four
+// months of 2023 to 2026; every tenth has a status file.
+QString MakeStatusFolder()
+{
+    const QString folder = RunFolder() + QStringLiteral("/status10000");
+    QDir().mkpath(folder + QStringLiteral("/seikyu"));
+    claims::t_sick header;
+    for (int i = 0; i < kClaimCount; ++i) {
+        const QByteArray id = QByteArray::number(30000 + i / 8);
+        const int occurrence = i % 8 + 1;
+        claims::TTreatmentTable table;
+        claims::ResetClaim(header, table, 2023 + i % 4);
+        for (int k = 1; k <= 1 + i % 4; ++k)
+            claims::ToggleMark(table.row(1), (i + k * 3) % 12 + 1);
+        header.year = QByteArray::number(2023 + i % 4);
+        const QByteArray name = claims::ClaimFileName(id, occurrence);
+        QFile file(folder + QStringLiteral("/seikyu/") + claims::FromShiftJis(name) + ".CSV");
+        if (!file.open(QIODevice::WriteOnly))
+            return QString();
+        file.write(claims::FormatClaim(name, Sjis(QStringLiteral("札幌　花子")), Sjis(QStringLiteral("女")), header, table));
+        if (i % 10 == 0) {
+            claims::StatusFile status;
+            status.Edit({2024, 4}).state = claims::ClaimState::Claimed;
+            claims::WriteStatusFile(folder, id, occurrence, status);
+        }
+    }
+    return folder;
+}
+
+QString StatusFolder10000()
+{
+    static const QString folder = MakeStatusFolder();
+    return folder;
+}
+
+void StatusListShown(benchmark::State& state)
+{
+    QDir::setCurrent(StatusFolder10000());
+    entry::EntryState entryState;
+    TForm1 form1(entryState);
+    form1.SetToday();
+    form1.show();
+    if (!QTest::qWaitForWindowExposed(&form1))
+        state.SkipWithError("the main window did not come on screen");
+    int lines = 0;
+    for (auto _ : state) {
+        const std::int64_t start = MonotonicNs();
+        status::StatusWindow window(QDir::currentPath(), form1.ui->DateTimePicker1->date(), &form1);
+        window.show();
+        while (!window.IsLoaded())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        window.ui->StatusTable->viewport()->repaint();
+        const std::int64_t end = MonotonicNs();
+        lines = window.Model().rowCount();
+        if (lines == 0) {
+            state.SkipWithError("the list stayed empty");
+            break;
+        }
+        state.SetIterationTime(double(end - start) * 1e-9);
+    }
+    state.counters["lines"] = lines;
+}
+
+} // namespace
+
+void RegisterStatusBenchmarks()
+{
+    benchmark::RegisterBenchmark("window_status_list/10000", StatusListShown)
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(1)
+        ->Repetitions(11)
+        ->ReportAggregatesOnly(true);
+}
+
+} // namespace bench

@@ -1,0 +1,243 @@
+#include "claims/ClaimList.h"
+
+#include "claims/ClaimFile.h"
+#include "claims/FileAccess.h"
+#include "claims/LineReader.h"
+#include "claims/ShiftJis.h"
+
+#include <QDir>
+#include <QSet>
+
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace claims {
+namespace {
+
+// Threads that read claim files at once: the files are small, so the time
+// goes to the system's open and read calls, which run side by side.
+constexpr int kMostReaders = 4;
+
+QString Trimmed(QByteArrayView field)
+{
+    return FromShiftJis(field).trimmed();
+}
+
+// The fields of a claim line as the claim file's reader cuts them: field i
+// (counted from 0) exists only when a "," follows it; the others are empty.
+class FieldViews {
+public:
+    FieldViews(QByteArrayView line, int wanted)
+    {
+        for (int i = 0; i < wanted; ++i) {
+            const qsizetype comma = line.indexOf(',');
+            if (comma < 0)
+                break;
+            fields_[i] = line.first(comma);
+            line = line.sliced(comma + 1);
+        }
+    }
+    QByteArrayView operator[](int i) const { return fields_[i]; }
+
+private:
+    QByteArrayView fields_[t_kyufu::SlotCount];
+};
+
+QString InjuryDate(const FieldViews& header)
+{
+    const QString y = Trimmed(header[0]), m = Trimmed(header[1]), d = Trimmed(header[2]);
+    return y.isEmpty() ? QString() : QStringList{y, m, d}.join(u'/');
+}
+
+// What the list needs of a claim file, read without copying its fields:
+// the name of line 1, the injury date and name of the header, and the
+// treated months of the thirteen rows (as TreatedMonths reads them).
+void ReadClaimBytes(QByteArrayView bytes, ClaimOverview& claim)
+{
+    static const QByteArray treated = TreatedMark();
+    LineReader reader(TextBefore(bytes, '\x1A'));
+    const QByteArrayView first = reader.Next();
+    const qsizetype comma = first.indexOf(',');
+    claim.name = comma < 0 ? QString() : Trimmed(TextBefore(first.sliced(comma + 1), ','));
+    const FieldViews header(reader.Next(), 8);
+    claim.injuryDate = InjuryDate(header);
+    claim.injury = Trimmed(header[5]);
+    for (int r = 1; r <= TTreatmentTable::RowCount; ++r) {
+        const FieldViews row(reader.Next(), t_kyufu::SlotCount - 1);
+        const int year = ReadYear(row[0]);
+        if (year <= 0 || year > 9000)
+            continue;
+        for (int k = 1; k <= t_kyufu::MonthCount; ++k) {
+            if (row[2 * k - 1] == treated)
+                claim.treated.append(CalendarMonth(year, k));
+        }
+    }
+    std::sort(claim.treated.begin(), claim.treated.end());
+    claim.treated.erase(std::unique(claim.treated.begin(), claim.treated.end()), claim.treated.end());
+}
+
+bool Shows(const StatusLine& line, StatusView view, YearMonth thisMonth)
+{
+    const bool open = line.marked && IsOpen(line.state);
+    const bool claimable = open && !line.beyondPeriod;
+    switch (view) {
+    case StatusView::Open: return open;
+    case StatusView::Within90: return claimable && line.daysLeft >= 0 && line.daysLeft <= 90;
+    case StatusView::Lapsed: return claimable && line.daysLeft < 0;
+    case StatusView::Claimed: return line.state == ClaimState::Claimed;
+    case StatusView::Paid: return line.state == ClaimState::Paid;
+    case StatusView::All: return true;
+    case StatusView::ThisMonth: return claimable && line.daysLeft >= 0 && line.month < thisMonth;
+    }
+    return false;
+}
+
+StatusLine LineOf(const ClaimOverview& claim, int index, YearMonth month, QDate reference)
+{
+    StatusLine line;
+    line.claim = index;
+    line.month = month;
+    line.deadline = ClaimDeadline(month);
+    line.daysLeft = DaysLeft(line.deadline, reference);
+    line.beyondPeriod = !claim.treated.isEmpty() && BeyondBenefitPeriod(claim.treated.first(), month);
+    line.marked = claim.treated.contains(month);
+    if (const MonthStatus* status = claim.status.Find(month))
+        line.state = status->state;
+    return line;
+}
+
+// Every treated month, then every recorded month no longer marked.
+QList<StatusLine> LinesOfClaim(const ClaimOverview& claim, int index, QDate reference)
+{
+    QList<StatusLine> lines;
+    for (YearMonth month : claim.treated)
+        lines.append(LineOf(claim, index, month, reference));
+    for (const MonthStatus& status : claim.status.months) {
+        if (!claim.treated.contains(status.month))
+            lines.append(LineOf(claim, index, status.month, reference));
+    }
+    return lines;
+}
+
+} // namespace
+
+bool SplitClaimFileName(const QString& name, QByteArray& id, int& occurrence)
+{
+    if (!name.startsWith(u'請') || !name.endsWith(QLatin1String(".CSV"), Qt::CaseInsensitive))
+        return false;
+    const QString stem = name.chopped(4);
+    const qsizetype dash = stem.lastIndexOf(u'-');
+    if (dash < 2 || dash != stem.size() - 2 || stem.back() < u'1' || stem.back() > u'8')
+        return false;
+    const std::optional<QByteArray> bytes = ToShiftJis(QStringView(stem).sliced(1, dash - 1));
+    if (!bytes || !IsUsableStudentId(*bytes))
+        return false;
+    id = *bytes;
+    occurrence = stem.back().digitValue();
+    return true;
+}
+
+ClaimOverview ReadClaimOverview(const QString& claimPath, const QString& statusPath, const QByteArray& id,
+                                int occurrence, QStringList& problems)
+{
+    ClaimOverview claim;
+    claim.id = id;
+    claim.occurrence = occurrence;
+    const FileBytes bytes = ReadWholeFile(claimPath);
+    if (bytes.result.ok())
+        ReadClaimBytes(bytes.bytes, claim);
+    else
+        problems.append(QStringLiteral("%1: %2").arg(QDir(claimPath).dirName(), bytes.result.message));
+    if (statusPath.isEmpty())
+        return claim;
+    const StatusRead status = ReadStatusFile(statusPath);
+    if (!status.io.ok())
+        problems.append(QStringLiteral("%1: %2").arg(QDir(statusPath).dirName(), status.io.message));
+    claim.status = status.file;
+    problems += status.file.problems;
+    return claim;
+}
+
+ClaimListing ReadAllClaims(const QString& workDir, const std::function<bool(int, int)>& progress)
+{
+    const QDir seikyu(SeikyuFolder(workDir));
+    const QStringList names = seikyu.entryList({QStringLiteral("*.csv")}, QDir::Files, QDir::Name);
+    const QStringList statusNames = QDir(StatusFolder(workDir)).entryList(QDir::Files);
+    const QSet<QString> withStatus(statusNames.begin(), statusNames.end());
+    const int total = int(names.size());
+    std::atomic<int> next{0};
+    std::atomic<bool> stopped{false};
+    // Each worker takes the next name; the caller's thread works too and
+    // reports progress.
+    auto work = [&](ClaimListing& part, bool reports) {
+        for (int i = next++; i < total && !stopped; i = next++) {
+            if (reports && i % 64 == 0 && progress && !progress(i, total))
+                stopped = true;
+            QByteArray id;
+            int occurrence = 0;
+            if (!SplitClaimFileName(names[i], id, occurrence))
+                continue;
+            QString statusPath = StatusFilePath(workDir, id, occurrence);
+            if (!withStatus.contains(QDir(statusPath).dirName()))
+                statusPath.clear();   // most claims have none: no failed open for each
+            part.claims.append(ReadClaimOverview(seikyu.filePath(names[i]), statusPath, id, occurrence, part.problems));
+        }
+    };
+    const int helpers = std::clamp(QThread::idealThreadCount(), 1, kMostReaders) - 1;
+    std::vector<ClaimListing> parts(helpers + 1);
+    std::vector<std::thread> threads;
+    for (int h = 1; h <= helpers; ++h)
+        threads.emplace_back(work, std::ref(parts[h]), false);
+    work(parts[0], true);
+    for (std::thread& t : threads)
+        t.join();
+    ClaimListing listing;
+    for (ClaimListing& part : parts) {
+        listing.claims += std::move(part.claims);
+        listing.problems += part.problems;
+    }
+    std::sort(listing.claims.begin(), listing.claims.end(), [](const ClaimOverview& a, const ClaimOverview& b) {
+        return a.id != b.id ? a.id < b.id : a.occurrence < b.occurrence;
+    });
+    listing.problems.sort();
+    if (progress && !stopped)
+        progress(total, total);
+    return listing;
+}
+
+QList<StatusLine> BuildStatusLines(const QList<ClaimOverview>& claims, QDate reference, StatusView view)
+{
+    const YearMonth thisMonth{reference.year(), reference.month()};
+    QList<StatusLine> lines;
+    for (int i = 0; i < claims.size(); ++i) {
+        for (const StatusLine& line : LinesOfClaim(claims[i], i, reference)) {
+            if (Shows(line, view, thisMonth))
+                lines.append(line);
+        }
+    }
+    if (view != StatusView::ThisMonth) {
+        std::stable_sort(lines.begin(), lines.end(),
+                         [](const StatusLine& a, const StatusLine& b) { return a.deadline < b.deadline; });
+    }
+    return lines;
+}
+
+StatusCounts CountOpenMonths(const QList<ClaimOverview>& claims, QDate reference)
+{
+    StatusCounts counts;
+    for (const StatusLine& line : BuildStatusLines(claims, reference, StatusView::Open)) {
+        ++counts.open;
+        if (line.beyondPeriod)
+            continue;
+        counts.lapsed += line.daysLeft < 0;
+        counts.within30 += line.daysLeft >= 0 && line.daysLeft <= 30;
+        counts.within90 += line.daysLeft >= 0 && line.daysLeft <= 90;
+    }
+    return counts;
+}
+
+} // namespace claims

@@ -1,0 +1,71 @@
+#pragma once
+// Every claim of the seikyu folder with its treated months and the status
+// recorded for them, and the lines of the deadline list built from them.
+
+#include "claims/Deadline.h"
+#include "claims/StatusFile.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace claims {
+
+struct ClaimOverview {
+    QByteArray id;            // Shift-JIS bytes, as in the file name
+    int occurrence = 0;
+    QString name;             // the student's name from line 1 of the claim file
+    QString injuryDate;       // "2025/6/14", empty when the header holds none
+    QString injury;
+    QList<YearMonth> treated; // calendar order
+    StatusFile status;
+};
+
+struct ClaimListing {
+    QList<ClaimOverview> claims;
+    QStringList problems;     // files that could not be read, damaged status lines
+};
+
+// The ID and occurrence of a claim file name "請<ID>-<n>.CSV" (any case of
+// ".CSV"); false for any other name.
+bool SplitClaimFileName(const QString& name, QByteArray& id, int& occurrence);
+
+// Reads the claim file and its status file (none when statusPath is empty).
+ClaimOverview ReadClaimOverview(const QString& claimPath, const QString& statusPath, const QByteArray& id,
+                                int occurrence, QStringList& problems);
+
+// Reads every claim of the working folder's seikyu folder, sorted by ID and
+// occurrence. progress(done, total) is called now and then; when it answers
+// false, reading stops and what was read so far is returned.
+ClaimListing ReadAllClaims(const QString& workDir, const std::function<bool(int, int)>& progress = {});
+
+// The views the deadline list offers.
+enum class StatusView { Open, Within90, Lapsed, Claimed, Paid, All, ThisMonth };
+
+struct StatusLine {
+    int claim = 0;            // index into the listing's claims
+    YearMonth month;
+    QDate deadline;
+    int daysLeft = 0;
+    bool beyondPeriod = false;
+    bool marked = true;       // false: a recorded month no longer marked treated
+    ClaimState state = ClaimState::Unclaimed;
+};
+
+// The lines of one view on the reference date. Open months come soonest
+// deadline first; this month's claims come grouped by student, ready for
+// the board: open months treated up to the end of the previous month and
+// still claimable.
+QList<StatusLine> BuildStatusLines(const QList<ClaimOverview>& claims, QDate reference, StatusView view);
+
+// The counts at the foot of the list, over every open treated month.
+struct StatusCounts {
+    int lapsed = 0, within30 = 0, within90 = 0, open = 0;
+};
+StatusCounts CountOpenMonths(const QList<ClaimOverview>& claims, QDate reference);
+
+} // namespace claims

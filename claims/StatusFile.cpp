@@ -1,0 +1,278 @@
+#include "claims/StatusFile.h"
+
+#include "claims/ClaimFile.h"
+#include "claims/Csv.h"
+#include "claims/FileAccess.h"
+#include "claims/ShiftJis.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace claims {
+namespace {
+
+enum Column { Year, Month, State, ClaimDate, Points, PaidDate, Amount, Note, KnownColumns };
+
+const char16_t* const kColumnNames[KnownColumns] = {u"診療年", u"診療月", u"状況", u"請求日",
+                                                    u"点数",   u"支払日", u"支払額", u"メモ"};
+const char16_t* const kStateTexts[kClaimStateCount] = {u"未請求", u"書類待ち", u"請求済", u"支払済", u"対象外"};
+const char kDateFormat[] = "yyyy/MM/dd";
+
+// Where each known column stands in the file, and which columns are unknown.
+struct ColumnMap {
+    int at[KnownColumns];
+    QList<int> extra;
+};
+
+ColumnMap DefaultColumns()
+{
+    ColumnMap map;
+    for (int c = 0; c < KnownColumns; ++c)
+        map.at[c] = c;
+    return map;
+}
+
+bool IsHeader(const CsvRecord& record)
+{
+    return !record.fields.isEmpty() && FromShiftJis(record.fields[0]) == QStringView(kColumnNames[Year]);
+}
+
+ColumnMap ColumnsOfHeader(const CsvRecord& header, StatusFile& file)
+{
+    ColumnMap map;
+    std::fill(std::begin(map.at), std::end(map.at), -1);
+    for (int i = 0; i < header.fields.size(); ++i) {
+        const QString name = FromShiftJis(header.fields[i]);
+        const auto known = std::find_if(std::begin(kColumnNames), std::end(kColumnNames),
+                                        [&](const char16_t* n) { return name == QStringView(n); });
+        const int c = int(known - std::begin(kColumnNames));
+        if (c < KnownColumns && map.at[c] < 0) {
+            map.at[c] = i;
+        } else {
+            map.extra.append(i);
+            file.extraColumns.append(header.fields[i]);
+        }
+    }
+    return map;
+}
+
+QByteArray FieldAt(const CsvRecord& record, int index)
+{
+    return index >= 0 && index < record.fields.size() ? record.fields[index] : QByteArray();
+}
+
+bool ReadDate(const QByteArray& field, QDate& date)
+{
+    if (field.isEmpty())
+        return true;
+    date = QDate::fromString(QString::fromLatin1(field), QStringLiteral("yyyy/M/d"));
+    return date.isValid();
+}
+
+bool ReadNumber(const QByteArray& field, std::optional<qint64>& number)
+{
+    if (field.isEmpty())
+        return true;
+    number = ReadAmount(QString::fromLatin1(field));
+    return number.has_value();
+}
+
+// The month status of a line; an empty text when it was read, otherwise why not.
+QString ReadMonth(const CsvRecord& record, const ColumnMap& map, MonthStatus& status)
+{
+    if (record.broken)
+        return QStringLiteral("引用符が閉じていません");
+    const std::optional<qint64> year = ReadAmount(QString::fromLatin1(FieldAt(record, map.at[Year])));
+    const std::optional<qint64> month = ReadAmount(QString::fromLatin1(FieldAt(record, map.at[Month])));
+    if (!year || !month || *year < 1900 || *year > 9000 || *month < 1 || *month > 12)
+        return QStringLiteral("診療年・診療月が正しくありません");
+    status.month = {int(*year), int(*month)};
+    const std::optional<QString> state = FromShiftJisExact(FieldAt(record, map.at[State]));
+    const std::optional<QString> note = FromShiftJisExact(FieldAt(record, map.at[Note]));
+    if (!state || !note)
+        return QStringLiteral("Shift-JIS として読めない文字があります");
+    if (!state->isEmpty()) {
+        const std::optional<ClaimState> known = StateFromText(*state);
+        if (!known)
+            return QStringLiteral("状況「%1」は使えません").arg(*state);
+        status.state = *known;
+    }
+    status.note = *note;
+    if (!ReadDate(FieldAt(record, map.at[ClaimDate]), status.claimDate)
+        || !ReadDate(FieldAt(record, map.at[PaidDate]), status.paidDate))
+        return QStringLiteral("日付が正しくありません");
+    if (!ReadNumber(FieldAt(record, map.at[Points]), status.points)
+        || !ReadNumber(FieldAt(record, map.at[Amount]), status.amount))
+        return QStringLiteral("点数・支払額が数字ではありません");
+    for (int i : map.extra)
+        status.extra.append(FieldAt(record, i));
+    return QString();
+}
+
+QByteArray DateField(QDate date)
+{
+    return date.isValid() ? date.toString(QLatin1String(kDateFormat)).toLatin1() : QByteArray();
+}
+
+QByteArray NumberField(const std::optional<qint64>& number)
+{
+    return number ? QByteArray::number(*number) : QByteArray();
+}
+
+std::optional<QByteArray> MonthLine(const MonthStatus& m, qsizetype extraCount)
+{
+    const std::optional<QByteArray> note = ToShiftJis(m.note);
+    const std::optional<QByteArray> state = ToShiftJis(StateText(m.state));
+    if (!note || !state)
+        return std::nullopt;
+    QList<QByteArray> fields{QByteArray::number(m.month.year), QByteArray::number(m.month.month),
+                             *state, DateField(m.claimDate), NumberField(m.points),
+                             DateField(m.paidDate), NumberField(m.amount), *note};
+    fields += m.extra.mid(0, extraCount);
+    while (fields.size() < KnownColumns + extraCount)
+        fields.append(QByteArray());
+    return CsvLine(fields);
+}
+
+} // namespace
+
+QString StateText(ClaimState state)
+{
+    return QString::fromUtf16(kStateTexts[int(state)]);
+}
+
+std::optional<ClaimState> StateFromText(QStringView text)
+{
+    for (int i = 0; i < kClaimStateCount; ++i) {
+        if (text == QStringView(kStateTexts[i]))
+            return ClaimState(i);
+    }
+    return std::nullopt;
+}
+
+bool IsOpen(ClaimState state)
+{
+    return state == ClaimState::Unclaimed || state == ClaimState::AwaitingPapers;
+}
+
+bool MonthStatus::HasContent() const
+{
+    const bool extraText = std::any_of(extra.begin(), extra.end(), [](const QByteArray& f) { return !f.isEmpty(); });
+    return state != ClaimState::Unclaimed || claimDate.isValid() || points || paidDate.isValid() || amount
+           || !note.isEmpty() || extraText;
+}
+
+const MonthStatus* StatusFile::Find(YearMonth month) const
+{
+    const auto it = std::find_if(months.begin(), months.end(), [&](const MonthStatus& m) { return m.month == month; });
+    return it == months.end() ? nullptr : &*it;
+}
+
+MonthStatus& StatusFile::Edit(YearMonth month)
+{
+    const auto it = std::lower_bound(months.begin(), months.end(), month,
+                                     [](const MonthStatus& m, YearMonth ym) { return m.month < ym; });
+    if (it != months.end() && it->month == month)
+        return *it;
+    MonthStatus added;
+    added.month = month;
+    return *months.insert(it, added);
+}
+
+std::optional<qint64> ReadAmount(QStringView text)
+{
+    if (text.isEmpty() || text.size() > 12)
+        return std::nullopt;
+    qint64 value = 0;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
+StatusFile ParseStatusFile(QByteArrayView bytes, const QString& fileName)
+{
+    StatusFile file;
+    QList<CsvRecord> records = ReadCsv(bytes);
+    ColumnMap map = DefaultColumns();
+    if (!records.isEmpty() && IsHeader(records.first()))
+        map = ColumnsOfHeader(records.takeFirst(), file);
+    for (const CsvRecord& record : records) {
+        MonthStatus status;
+        QString problem = ReadMonth(record, map, status);
+        if (problem.isEmpty() && file.Find(status.month))
+            problem = QStringLiteral("同じ診療月がもう一度あります");
+        if (problem.isEmpty()) {
+            file.Edit(status.month) = status;
+            continue;
+        }
+        file.keptLines.append(record.raw);
+        file.problems.append(QStringLiteral("%1 %2行目: %3").arg(fileName).arg(record.line).arg(problem));
+    }
+    return file;
+}
+
+std::optional<QByteArray> FormatStatusFile(const StatusFile& file)
+{
+    QList<QByteArray> header;
+    for (const char16_t* name : kColumnNames) {
+        const std::optional<QByteArray> bytes = ToShiftJis(QStringView(name));
+        if (!bytes)
+            return std::nullopt;   // no converter: nothing is written rather than a garbled file
+        header.append(*bytes);
+    }
+    QByteArray out = CsvLine(header + file.extraColumns);
+    for (const MonthStatus& m : file.months) {
+        if (!m.HasContent())
+            continue;
+        const std::optional<QByteArray> line = MonthLine(m, file.extraColumns.size());
+        if (!line)
+            return std::nullopt;
+        out += *line;
+    }
+    for (const QByteArray& kept : file.keptLines)
+        out += kept + "\r\n";
+    return out;
+}
+
+QString StatusFolder(const QString& workDir)
+{
+    return workDir + QStringLiteral("/請求状況");
+}
+
+QString StatusFilePath(const QString& workDir, QByteArrayView id, int occurrence)
+{
+    if (!IsUsableStudentId(id))
+        return QString();
+    return StatusFolder(workDir) + u'/' + FromShiftJis(ClaimFileName(id, occurrence)) + QStringLiteral(".CSV");
+}
+
+StatusRead ReadStatusFile(const QString& path)
+{
+    StatusRead read;
+    if (!EntryExists(path))
+        return read;
+    const FileBytes bytes = ReadWholeFile(path);
+    read.io = bytes.result;
+    if (read.io.ok())
+        read.file = ParseStatusFile(bytes.bytes, QFileInfo(path).fileName());
+    return read;
+}
+
+IoResult WriteStatusFile(const QString& workDir, QByteArrayView id, int occurrence, const StatusFile& file)
+{
+    const QString path = StatusFilePath(workDir, id, occurrence);
+    const std::optional<QByteArray> bytes = FormatStatusFile(file);
+    if (path.isEmpty() || !bytes)
+        return IoFailure(PathNotFound);
+    const QString folder = StatusFolder(workDir);
+    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder))
+        return IoFailure(QFileInfo(workDir).isDir() ? AccessDenied : PathNotFound);
+    return ReplaceFileContents(path, *bytes);
+}
+
+} // namespace claims

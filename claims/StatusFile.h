@@ -1,0 +1,84 @@
+#pragma once
+// What the office did about each treated month of one claim, kept in the
+// folder "請求状況" beside "seikyu": one Shift-JIS file per claim, named like
+// the claim file (請<ID>-<n>.CSV). A line of column names comes first, then
+// one line per month that has anything recorded:
+//   診療年,診療月,状況,請求日,点数,支払日,支払額,メモ
+// Dates read 2022/05/10. Columns and lines this program does not know are
+// kept as they stood when it writes the file again. No file means that
+// every month is still unclaimed. Claim files are never touched here.
+
+#include "claims/Deadline.h"
+#include "claims/IoResult.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace claims {
+
+enum class ClaimState { Unclaimed, AwaitingPapers, Claimed, Paid, NotCovered };
+inline constexpr int kClaimStateCount = 5;
+
+QString StateText(ClaimState state);   // 未請求, 書類待ち, 請求済, 支払済, 対象外
+std::optional<ClaimState> StateFromText(QStringView text);
+
+// Still to be sent to the board: 未請求 and 書類待ち.
+bool IsOpen(ClaimState state);
+
+struct MonthStatus {
+    YearMonth month;
+    ClaimState state = ClaimState::Unclaimed;
+    QDate claimDate;
+    std::optional<qint64> points;
+    QDate paidDate;
+    std::optional<qint64> amount;     // yen
+    QString note;
+    QList<QByteArray> extra;          // the unknown columns' fields, in the file's order
+
+    bool HasContent() const;
+    bool operator==(const MonthStatus&) const = default;
+};
+
+struct StatusFile {
+    QList<QByteArray> extraColumns;   // names of the columns this program does not know
+    QList<MonthStatus> months;        // in calendar order
+    QList<QByteArray> keptLines;      // lines not understood, as they stood
+    QStringList problems;             // one text per damaged line, with file name and line number
+
+    const MonthStatus* Find(YearMonth month) const;
+    MonthStatus& Edit(YearMonth month);   // the month's status, added when missing
+};
+
+// A text of digits only (at most 12), as points and amounts are entered.
+std::optional<qint64> ReadAmount(QStringView text);
+
+// fileName names the file in the problems reported.
+StatusFile ParseStatusFile(QByteArrayView bytes, const QString& fileName);
+
+// The file's bytes; std::nullopt when a note cannot be held in Shift-JIS
+// (or when there is no Shift-JIS converter at all).
+std::optional<QByteArray> FormatStatusFile(const StatusFile& file);
+
+QString StatusFolder(const QString& workDir);
+QString StatusFilePath(const QString& workDir, QByteArrayView id, int occurrence);
+
+struct StatusRead {
+    StatusFile file;
+    IoResult io;
+};
+
+// A missing file reads as an empty one.
+StatusRead ReadStatusFile(const QString& path);
+
+// Writes the file in one piece (the old one stays until the new one is
+// complete), making the folder on the first save. Texts that Shift-JIS
+// cannot hold are refused before anything is written.
+IoResult WriteStatusFile(const QString& workDir, QByteArrayView id, int occurrence, const StatusFile& file);
+
+} // namespace claims

@@ -1,0 +1,152 @@
+#!/usr/bin/env python3
+"""Adds claim status files to Kiboru's demo working folder.
+
+Run after generate.py (which replaces the claim files):
+
+    python3 demo/generate_status.py [--out OUT_DIR]
+
+Writes two claims of long follow-up treatment (an injury in 2015 or 2016
+treated again from 2024 on, within the ten years of benefit) and status
+files in 請求状況/ for them and for the generated claims (all paid but one). On the
+reference date 2026-12-09 the deadline list then shows every colour at
+once: lapsed months (red), a month due within 30 days (orange), months
+due within 90 days (yellow), later ones, a month beyond the ten years
+(給付期間外), claimed and paid months, a month of 7,000 points or more and
+a recorded month that is no longer marked (印なし). Through 2027 the
+colours move on to the later months. Standard library only; the output is
+the same byte for byte on every run.
+"""
+
+import argparse
+import csv
+import datetime
+import io
+import sys
+from pathlib import Path
+
+from generate import ENCODING, MONTH_LABELS, NOT_TREATED, TREATED, WEEKDAYS, encode_lines, write_bytes
+
+STATUS_HEADER = ["診療年", "診療月", "状況", "請求日", "点数", "支払日", "支払額", "メモ"]
+
+# (ID, occurrence, injury date, header fields 5 to 10, treated months)
+FOLLOW_UP_CLAIMS = [
+    ("28011", 1, datetime.date(2016, 11, 15), ["済", "骨折", "膝部", "部活中", "サッカー", "校舎外運動場・校庭"],
+     [(2016, 11), (2016, 12), (2017, 1), (2024, 10), (2024, 11), (2024, 12), (2025, 3), (2026, 10), (2026, 12)]),
+    ("27105", 1, datetime.date(2015, 9, 3), ["済", "捻挫", "足関節部", "部活中", "陸上競技", "校舎外運動場・校庭"],
+     [(2015, 9), (2015, 10), (2025, 1), (2025, 2), (2025, 6), (2025, 9)]),
+]
+
+# Claim file name -> rows (year, month, state, claim date, points, paid date, amount, note)
+STATUSES = {
+    "請28011-1": [
+        (2016, 11, "支払済", "2016/12/08", 1850, "2017/01/20", 18500, ""),
+        (2016, 12, "支払済", "2017/01/10", 620, "2017/02/17", 6200, ""),
+        (2017, 1, "請求済", "2017/02/09", 430, "", None, "支払通知待ち"),
+        (2024, 11, "書類待ち", "", None, "", None, "医療等の状況を病院に依頼済"),
+        (2025, 3, "未請求", "", 7200, "", None, "手術, 入院 \"5日\""),
+    ],
+    "請27105-1": [
+        (2015, 9, "支払済", "2015/10/09", 980, "2015/11/20", 9800, ""),
+        (2015, 10, "対象外", "", 120, "", None, "保護者が請求しないと回答"),
+        (2025, 2, "請求済", "2026/11/30", 540, "", None, ""),
+    ],
+}
+
+# Generated claims left as they are: their months lapsed unclaimed (red).
+LAPSED_CLAIMS = {"請22261-1"}
+
+
+def school_row(injury_school_year, year, month):
+    """Row (1..13) and month slot k (1 = April .. 12 = March) of a calendar month."""
+    school_year = year if month >= 4 else year - 1
+    return school_year - injury_school_year + 1, (month - 3 if month >= 4 else month + 9)
+
+
+def roster_student(out_dir, student_id):
+    era = student_id[:2]
+    with open(out_dir / f"H{era}入学.CSV", encoding=ENCODING, newline="") as f:
+        for row in csv.reader(f):
+            if row and row[0] == student_id:
+                return row[4], row[8]
+    raise SystemExit(f"student {student_id} is not in H{era}入学.CSV")
+
+
+def claim_lines(out_dir, student_id, occurrence, injured, fields, treated):
+    name, sex = roster_student(out_dir, student_id)
+    first_year = injured.year if injured.month >= 4 else injured.year - 1
+    marks = [[NOT_TREATED] * 12 for _ in range(13)]
+    for year, month in treated:
+        r, k = school_row(first_year, year, month)
+        marks[r - 1][k - 1] = TREATED
+    lines = [f"請{student_id}-{occurrence},{name},{sex}",
+             ",".join([str(injured.year), str(injured.month), str(injured.day), WEEKDAYS[injured.weekday()]] + fields)]
+    for r in range(13):
+        pairs = [f"{marks[r][k]},{MONTH_LABELS[k]}" for k in range(12)]
+        lines.append(",".join([str(first_year + r)] + pairs))
+    return lines
+
+
+def treated_months(claim_path):
+    lines = claim_path.read_bytes().decode(ENCODING).split("\r\n")
+    months = []
+    for line in lines[2:15]:
+        fields = line.split(",")
+        year = int(fields[0])
+        for k in range(12):
+            if fields[1 + 2 * k] == TREATED:
+                months.append((year if k < 9 else year + 1, k + 4 if k < 9 else k - 8))
+    return sorted(months)
+
+
+def paid_rows(months):
+    rows = []
+    for year, month in months:
+        claimed = datetime.date(year + (month == 12), month % 12 + 1, 8)
+        paid = claimed + datetime.timedelta(days=40)
+        rows.append((year, month, "支払済", claimed.strftime("%Y/%m/%d"), 700, paid.strftime("%Y/%m/%d"), 7000, ""))
+    return rows
+
+
+def status_bytes(rows):
+    out = io.StringIO()
+    writer = csv.writer(out, lineterminator="\r\n")
+    writer.writerow(STATUS_HEADER)
+    for row in rows:
+        writer.writerow(["" if v is None else v for v in row])
+    return out.getvalue().encode(ENCODING)
+
+
+def main(argv=None):
+    here = Path(__file__).resolve().parent
+    parser = argparse.ArgumentParser(description="Add claim status files to Kiboru's demo folder.")
+    parser.add_argument("--out", default=str(here / "data"), help="folder to write (default: demo/data)")
+    args = parser.parse_args(argv)
+    out_dir = Path(args.out)
+
+    for student_id, occurrence, injured, fields, treated in FOLLOW_UP_CLAIMS:
+        path = out_dir / "seikyu" / f"請{student_id}-{occurrence}.CSV"
+        write_bytes(path, encode_lines(claim_lines(out_dir, student_id, occurrence, injured, fields, treated)))
+        print(f"seikyu/{path.name}: {len(treated)} months treated")
+
+    status_dir = out_dir / "請求状況"
+    status_dir.mkdir(exist_ok=True)
+    statuses = dict(STATUSES)
+    # Every other claim paid month by month, as an office that kept up.
+    for path in sorted((out_dir / "seikyu").glob("請*.CSV")):
+        name = path.stem
+        if name in statuses or name in LAPSED_CLAIMS:
+            continue
+        months = treated_months(path)
+        statuses[name] = paid_rows(months)
+        if name == "請28194-1":   # a month paid, then unmarked in the claim
+            last = months[-1]
+            statuses[name].append((last[0] + (last[1] == 12), last[1] % 12 + 1, "支払済", "", 300, "", 3000,
+                                   "印を外した月"))
+    for name, rows in statuses.items():
+        write_bytes(status_dir / f"{name}.CSV", status_bytes(rows))
+        print(f"請求状況/{name}.CSV: {len(rows)} months")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

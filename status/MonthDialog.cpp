@@ -1,0 +1,213 @@
+#include "status/MonthDialog.h"
+
+#include "claims/ShiftJis.h"
+#include "forms/Application.h"
+#include "forms/Messages.h"
+#include "forms/Modal.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+
+#include <algorithm>
+
+using namespace claims;
+
+namespace status {
+namespace {
+
+// The earliest date stands for "no date" and shows empty.
+const QDate kNoDate(2000, 1, 1);
+
+QString MonthText(YearMonth month)
+{
+    return QStringLiteral("%1年%2月").arg(month.year).arg(month.month);
+}
+
+QDate DateOf(const QWidget* editor)
+{
+    const QDate date = static_cast<const QDateEdit*>(editor)->date();
+    return date == kNoDate ? QDate() : date;
+}
+
+std::optional<qint64> NumberOf(const QWidget* editor)
+{
+    return ReadAmount(static_cast<const QLineEdit*>(editor)->text());
+}
+
+} // namespace
+
+MonthDialog::MonthDialog(const QString& workDir, const ClaimOverview& claim, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::MonthDialog>()), workDir_(workDir), claim_(claim)
+{
+    ui->setupUi(this);
+    const StatusRead read = ReadStatusFile(StatusFilePath(workDir_, claim_.id, claim_.occurrence));
+    status_ = read.io.ok() ? read.file : claim_.status;
+    ui->MonthClaim->setText(QStringLiteral("ID番号 %1　%2　%3回目　受傷日 %4　%5")
+                                .arg(FromShiftJis(claim_.id), claim_.name)
+                                .arg(claim_.occurrence)
+                                .arg(claim_.injuryDate, claim_.injury));
+    FillTable();
+    forms::OnEvent(ui->SaveButton, &QPushButton::clicked, this, &MonthDialog::SaveButtonClick);
+    forms::OnEvent(ui->CancelButton, &QPushButton::clicked, this, &MonthDialog::CancelButtonClick);
+}
+
+MonthDialog::~MonthDialog() = default;
+
+void MonthDialog::FillTable()
+{
+    months_ = claim_.treated;
+    for (const MonthStatus& m : status_.months) {
+        if (!months_.contains(m.month))
+            months_.append(m.month);
+    }
+    std::sort(months_.begin(), months_.end());
+    QTableWidget* table = ui->MonthTable;
+    table->setColumnCount(ColumnCount);
+    table->setHorizontalHeaderLabels({QStringLiteral("診療月"), QStringLiteral("状況"), QStringLiteral("請求日"),
+                                      QStringLiteral("点数"), QStringLiteral("支払日"), QStringLiteral("支払額"),
+                                      QStringLiteral("メモ"), QString()});
+    table->setRowCount(int(months_.size()));
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setStretchLastSection(true);
+    for (int row = 0; row < months_.size(); ++row) {
+        MonthStatus status;
+        status.month = months_[row];
+        if (const MonthStatus* found = status_.Find(months_[row]))
+            status = *found;
+        AddRow(row, status, claim_.treated.contains(months_[row]));
+    }
+    PointsChange();   // the remarks, before the columns take their widths
+    table->resizeColumnsToContents();
+    table->setColumnWidth(Note, 200);
+}
+
+void MonthDialog::AddRow(int row, const MonthStatus& status, bool marked)
+{
+    QTableWidget* table = ui->MonthTable;
+    table->setItem(row, Month, new QTableWidgetItem(MonthText(status.month)));
+    auto* state = new QComboBox;
+    for (int s = 0; s < kClaimStateCount; ++s)
+        state->addItem(StateText(ClaimState(s)));
+    state->setCurrentIndex(int(status.state));
+    table->setCellWidget(row, State, state);
+    table->setCellWidget(row, ClaimDate, NewDateEdit(status.claimDate));
+    table->setCellWidget(row, Points, NewDigitsEdit(status.points));
+    table->setCellWidget(row, PaidDate, NewDateEdit(status.paidDate));
+    table->setCellWidget(row, Amount, NewDigitsEdit(status.amount));
+    auto* note = new QLineEdit(status.note);
+    table->setCellWidget(row, Note, note);
+    auto* remark = new QTableWidgetItem;
+    remark->setData(Qt::UserRole, marked);
+    table->setItem(row, Remark, remark);
+    forms::OnEvent(static_cast<QLineEdit*>(Editor(row, Points)), &QLineEdit::textChanged, this, &MonthDialog::PointsChange);
+}
+
+QDateEdit* MonthDialog::NewDateEdit(QDate date)
+{
+    auto* edit = new QDateEdit;
+    edit->setCalendarPopup(true);
+    edit->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+    edit->setMinimumDate(kNoDate);
+    edit->setSpecialValueText(QStringLiteral(" "));
+    edit->setDate(date.isValid() ? date : kNoDate);
+    edit->installEventFilter(this);
+    return edit;
+}
+
+// Delete empties a date again.
+bool MonthDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* date = qobject_cast<QDateEdit*>(watched);
+    if (date && event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        date->setDate(kNoDate);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+QLineEdit* MonthDialog::NewDigitsEdit(const std::optional<qint64>& value)
+{
+    auto* edit = new QLineEdit(value ? QString::number(*value) : QString());
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), edit));
+    edit->setAlignment(Qt::AlignRight);
+    return edit;
+}
+
+QWidget* MonthDialog::Editor(int row, int column) const
+{
+    return ui->MonthTable->cellWidget(row, column);
+}
+
+int MonthDialog::RowOf(YearMonth month) const
+{
+    return int(months_.indexOf(month));
+}
+
+void MonthDialog::ShowRemark(int row)
+{
+    QTableWidgetItem* remark = ui->MonthTable->item(row, Remark);
+    QStringList texts;
+    if (NeedsHighCostForm(NumberOf(Editor(row, Points)).value_or(0)))
+        texts.append(QStringLiteral("高額療養状況の届が必要"));
+    if (!remark->data(Qt::UserRole).toBool())
+        texts.append(QStringLiteral("印なし"));
+    remark->setText(texts.join(QStringLiteral("　")));
+    remark->setForeground(QColor(0xC0, 0, 0));
+}
+
+void MonthDialog::PointsChange()
+{
+    qint64 total = 0;
+    for (int row = 0; row < months_.size(); ++row) {
+        total += NumberOf(Editor(row, Points)).value_or(0);
+        ShowRemark(row);
+    }
+    ui->TotalPoints->setText(QStringLiteral("合計 %1点").arg(total));
+    ui->BelowMinimum->setVisible(BelowMinimumPoints(total));
+}
+
+bool MonthDialog::GatherInto(StatusFile& file)
+{
+    for (int row = 0; row < months_.size(); ++row) {
+        const QString note = static_cast<QLineEdit*>(Editor(row, Note))->text();
+        if (!ToShiftJis(note)) {
+            forms::ShowMessage(this, QStringLiteral("%1のメモに保存できない文字があります。").arg(MonthText(months_[row])));
+            Editor(row, Note)->setFocus();
+            return false;
+        }
+        MonthStatus& m = file.Edit(months_[row]);
+        m.state = ClaimState(static_cast<QComboBox*>(Editor(row, State))->currentIndex());
+        m.claimDate = DateOf(Editor(row, ClaimDate));
+        m.points = NumberOf(Editor(row, Points));
+        m.paidDate = DateOf(Editor(row, PaidDate));
+        m.amount = NumberOf(Editor(row, Amount));
+        m.note = note;
+    }
+    return true;
+}
+
+void MonthDialog::SaveButtonClick()
+{
+    StatusFile file = status_;
+    if (!GatherInto(file))
+        return;
+    const IoResult written = WriteStatusFile(workDir_, claim_.id, claim_.occurrence, file);
+    if (!written.ok()) {
+        forms::ShowMessage(this, QStringLiteral("保存できませんでした：") + written.message);
+        return;
+    }
+    done(forms::kModalDone);
+    if (OnSaved)
+        OnSaved(file);
+}
+
+void MonthDialog::CancelButtonClick()
+{
+    done(forms::kModalDone);
+}
+
+} // namespace status

@@ -1,0 +1,61 @@
+#pragma once
+// Editing the status of every treated month of one claim: state, claim
+// date, points, paid date, amount and note. 「保存」 writes the claim's
+// status file; 「キャンセル」 writes nothing.
+
+#include "claims/ClaimList.h"
+#include "ui_MonthDialog.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+
+namespace status {
+
+class MonthDialog : public QDialog {
+    Q_OBJECT
+public:
+    // The claim's status file is read afresh, so that what another user
+    // saved meanwhile is not overwritten with an older copy.
+    MonthDialog(const QString& workDir, const claims::ClaimOverview& claim, QWidget* parent = nullptr);
+    ~MonthDialog() override;
+
+    const std::unique_ptr<Ui::MonthDialog> ui;
+
+    enum Column { Month, State, ClaimDate, Points, PaidDate, Amount, Note, Remark, ColumnCount };
+
+    // The editor of a month's column (QComboBox, QDateEdit or QLineEdit).
+    QWidget* Editor(int row, int column) const;
+    int RowOf(claims::YearMonth month) const;
+
+    // Event handlers.
+    void SaveButtonClick();
+    void CancelButtonClick();
+    void PointsChange();
+
+    // Runs with what was written, after a save.
+    std::function<void(const claims::StatusFile&)> OnSaved;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FillTable();
+    void AddRow(int row, const claims::MonthStatus& status, bool marked);
+    QDateEdit* NewDateEdit(QDate date);
+    QLineEdit* NewDigitsEdit(const std::optional<qint64>& value);
+    void ShowRemark(int row);
+    bool GatherInto(claims::StatusFile& file);
+
+    const QString workDir_;
+    const claims::ClaimOverview claim_;
+    claims::StatusFile status_;
+    QList<claims::YearMonth> months_;
+};
+
+} // namespace status

@@ -1,0 +1,41 @@
+#pragma once
+// The lines of the deadline list as the table shows them: texts, colours
+// and the same texts for printing and export.
+
+#include "claims/ClaimList.h"
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+namespace status {
+
+class StatusModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { Deadline, DaysLeft, Id, Name, Occurrence, InjuryDate, Injury, Month, State, ColumnCount };
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    // claims must outlive the lines shown.
+    void SetLines(const QList<claims::ClaimOverview>* claims, QList<claims::StatusLine> lines);
+    const claims::StatusLine& Line(int row) const { return lines_[row]; }
+
+    static QStringList ColumnNames();
+    QString Text(int row, int column) const;
+    QStringList RowTexts(int row) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    const QList<claims::ClaimOverview>* claims_ = nullptr;
+    QList<claims::StatusLine> lines_;
+};
+
+// Open months by urgency: red once lapsed, orange within 30 days, yellow
+// within 90; none for other lines.
+QColor UrgencyColour(const claims::StatusLine& line);
+
+} // namespace status

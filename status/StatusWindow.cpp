@@ -1,0 +1,248 @@
+#include "status/StatusWindow.h"
+
+#include "claims/Csv.h"
+#include "claims/FileAccess.h"
+#include "claims/ShiftJis.h"
+#include "forms/Application.h"
+#include "forms/Messages.h"
+#include "forms/Modal.h"
+#include "status/MonthDialog.h"
+#include "status/StatusPrint.h"
+
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QThread>
+
+using namespace claims;
+
+namespace status {
+namespace {
+
+constexpr int kProgressAfterMs = 500;
+constexpr int kMostProblemsShown = 10;
+
+QString DateText(QDate date)
+{
+    return date.toString(QStringLiteral("yyyy年M月d日"));
+}
+
+// A field of the export: characters Shift-JIS cannot hold (a name read
+// from damaged bytes) become "?".
+QByteArray ExportField(const QString& text)
+{
+    if (const std::optional<QByteArray> bytes = ToShiftJis(text))
+        return *bytes;
+    QByteArray out;
+    for (QChar c : text)
+        out += ToShiftJis(QStringView(&c, 1)).value_or("?");
+    return out;
+}
+
+QByteArray ExportLine(const QStringList& texts)
+{
+    QList<QByteArray> fields;
+    for (const QString& text : texts)
+        fields.append(ExportField(text));
+    return CsvLine(fields);
+}
+
+} // namespace
+
+StatusWindow::StatusWindow(const QString& workDir, QDate reference, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::StatusWindow>()), workDir_(workDir), reference_(reference)
+{
+    setWindowFlag(Qt::WindowMinMaxButtonsHint);
+    ui->setupUi(this);
+    ui->StatusDate->setText(QStringLiteral("基準日　") + DateText(reference_));
+    ui->StatusTable->setModel(&model_);
+    ui->StatusTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    ui->StatusTable->verticalHeader()->hide();
+    ui->StatusTable->horizontalHeader()->setStretchLastSection(true);
+    ui->StatusTable->setColumnWidth(StatusModel::Deadline, 96);
+    ui->StatusTable->setColumnWidth(StatusModel::Name, 150);
+    ui->StatusTable->setColumnWidth(StatusModel::Injury, 120);
+    AskCsvPath = [this] {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("CSV出力"), workDir_ + QStringLiteral("/請求状況一覧.CSV"),
+                                            QStringLiteral("CSV (*.CSV)"));
+    };
+    ConnectHandlers();
+    StartLoading();
+}
+
+StatusWindow::~StatusWindow()
+{
+    stop_ = true;
+    if (loader_)
+        loader_->wait();
+}
+
+void StatusWindow::ConnectHandlers()
+{
+    forms::OnEvent(ui->StatusFilter, &QComboBox::currentIndexChanged, this, &StatusWindow::StatusFilterChange);
+    forms::OnEvent(ui->StatusFind, &QLineEdit::textChanged, this, &StatusWindow::StatusFindChange);
+    forms::OnEvent(ui->ThisMonthButton, &QPushButton::clicked, this, &StatusWindow::ThisMonthButtonClick);
+    forms::OnEvent(ui->PrintButton, &QPushButton::clicked, this, &StatusWindow::PrintButtonClick);
+    forms::OnEvent(ui->CsvButton, &QPushButton::clicked, this, &StatusWindow::CsvButtonClick);
+    forms::OnEvent(ui->CloseButton, &QPushButton::clicked, this, [this] { done(forms::kModalDone); });
+    forms::OnEvent(ui->StatusTable, &QTableView::activated, this, &StatusWindow::StatusTableActivate);
+    connect(&progressTimer_, &QTimer::timeout, this, &StatusWindow::ShowProgress);
+}
+
+void StatusWindow::StartLoading()
+{
+    sinceStart_.start();
+    progressTimer_.start(100);
+    loader_ = QThread::create([this] {
+        auto listing = std::make_shared<ClaimListing>(ReadAllClaims(workDir_, [this](int done, int total) {
+            done_ = done;
+            total_ = total;
+            return !stop_;
+        }));
+        QMetaObject::invokeMethod(this, [this, listing] { TakeListing(listing); }, Qt::QueuedConnection);
+    });
+    loader_->setParent(this);
+    loader_->start();
+}
+
+void StatusWindow::ShowProgress()
+{
+    if (loaded_ || sinceStart_.elapsed() < kProgressAfterMs)
+        return;
+    ui->StatusProgress->setMaximum(qMax(1, total_.load()));
+    ui->StatusProgress->setValue(done_);
+    ui->StatusProgress->show();
+}
+
+void StatusWindow::TakeListing(const std::shared_ptr<ClaimListing>& listing)
+{
+    progressTimer_.stop();
+    ui->StatusProgress->hide();
+    listing_ = std::move(*listing);
+    loaded_ = true;
+    RefreshLines();
+    emit Loaded();
+    if (!listing_.problems.isEmpty()) {
+        QStringList shown = listing_.problems.mid(0, kMostProblemsShown);
+        if (listing_.problems.size() > kMostProblemsShown)
+            shown.append(QStringLiteral("ほか %1 件").arg(listing_.problems.size() - kMostProblemsShown));
+        forms::ShowMessage(this, QStringLiteral("読めなかったファイル・行があります。読めない行は書き換えずに残します。\n")
+                                     + shown.join(u'\n'));
+    }
+}
+
+StatusView StatusWindow::CurrentView() const
+{
+    if (ui->ThisMonthButton->isChecked())
+        return StatusView::ThisMonth;
+    static const StatusView views[] = {StatusView::Open,    StatusView::Within90, StatusView::Lapsed,
+                                       StatusView::Claimed, StatusView::Paid,     StatusView::All};
+    return views[qBound(0, ui->StatusFilter->currentIndex(), int(std::size(views)) - 1)];
+}
+
+bool StatusWindow::MatchesFind(const ClaimOverview& claim) const
+{
+    const QString find = ui->StatusFind->text().trimmed();
+    return find.isEmpty() || FromShiftJis(claim.id).contains(find, Qt::CaseInsensitive)
+           || claim.name.contains(find, Qt::CaseInsensitive);
+}
+
+void StatusWindow::RefreshLines()
+{
+    QList<StatusLine> lines = BuildStatusLines(listing_.claims, reference_, CurrentView());
+    if (!ui->StatusFind->text().trimmed().isEmpty())
+        lines.removeIf([this](const StatusLine& line) { return !MatchesFind(listing_.claims[line.claim]); });
+    model_.SetLines(&listing_.claims, std::move(lines));
+    ShowSummary();
+}
+
+void StatusWindow::ShowSummary()
+{
+    const StatusCounts counts = CountOpenMonths(listing_.claims, reference_);
+    ui->StatusSummary->setText(QStringLiteral("時効 %1件　30日以内 %2件　90日以内 %3件　未請求 %4件　（表示 %5行）")
+                                   .arg(counts.lapsed)
+                                   .arg(counts.within30)
+                                   .arg(counts.within90)
+                                   .arg(counts.open)
+                                   .arg(model_.rowCount()));
+}
+
+void StatusWindow::StatusFilterChange()
+{
+    ui->ThisMonthButton->setChecked(false);
+    RefreshLines();
+}
+
+void StatusWindow::StatusFindChange()
+{
+    RefreshLines();
+}
+
+void StatusWindow::ThisMonthButtonClick()
+{
+    RefreshLines();
+}
+
+QString StatusWindow::PrintTitle() const
+{
+    const QString view = ui->ThisMonthButton->isChecked() ? ui->ThisMonthButton->text() : ui->StatusFilter->currentText();
+    return QStringLiteral("請求状況　%1　基準日 %2").arg(view, DateText(reference_));
+}
+
+void StatusWindow::PrintTo(QPrinter& printer) const
+{
+    QList<QStringList> rows;
+    for (int r = 0; r < model_.rowCount(); ++r)
+        rows.append(model_.RowTexts(r));
+    PrintTable(printer, PrintTitle(), StatusModel::ColumnNames(), rows);
+}
+
+void StatusWindow::PrintButtonClick()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    QPrintPreviewDialog preview(&printer, this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { PrintTo(*p); });
+    preview.exec();
+}
+
+QByteArray StatusWindow::ShownCsv() const
+{
+    QByteArray out = ExportLine(StatusModel::ColumnNames());
+    for (int r = 0; r < model_.rowCount(); ++r)
+        out += ExportLine(model_.RowTexts(r));
+    return out;
+}
+
+void StatusWindow::CsvButtonClick()
+{
+    const QString path = AskCsvPath ? AskCsvPath() : QString();
+    if (path.isEmpty())
+        return;
+    const IoResult written = ReplaceFileContents(path, ShownCsv());
+    if (!written.ok())
+        forms::ShowMessage(this, QStringLiteral("CSV出力できませんでした：") + written.message);
+}
+
+void StatusWindow::StatusTableActivate(const QModelIndex& index)
+{
+    if (index.isValid())
+        EditClaim(model_.Line(index.row()).claim);
+}
+
+void StatusWindow::EditClaim(int claimIndex)
+{
+    ClaimOverview& claim = listing_.claims[claimIndex];
+    auto dialog = std::make_unique<MonthDialog>(workDir_, claim, this);
+    bool saved = false;
+    dialog->OnSaved = [&](const StatusFile& file) {
+        claim.status = file;
+        saved = true;
+    };
+    forms::RunModal(std::move(dialog));
+    if (saved)
+        RefreshLines();
+}
+
+} // namespace status

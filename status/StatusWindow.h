@@ -1,0 +1,78 @@
+#pragma once
+// The deadline list: every treated month of every claim in seikyu that is
+// still to be claimed, soonest deadline first, on a reference date the
+// user chose. The claims are read off the window's thread; a progress bar
+// shows when that takes longer than half a second.
+
+#include "claims/ClaimList.h"
+#include "status/StatusModel.h"
+#include "ui_StatusWindow.h"
+
+#include <QDate>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class QPrinter;
+class QThread;
+
+namespace status {
+
+class StatusWindow : public QDialog {
+    Q_OBJECT
+public:
+    StatusWindow(const QString& workDir, QDate reference, QWidget* parent = nullptr);
+    ~StatusWindow() override;
+
+    const std::unique_ptr<Ui::StatusWindow> ui;
+
+    bool IsLoaded() const { return loaded_; }
+    StatusModel& Model() { return model_; }
+
+    // Event handlers.
+    void StatusFilterChange();
+    void StatusFindChange();
+    void ThisMonthButtonClick();
+    void PrintButtonClick();
+    void CsvButtonClick();
+    void StatusTableActivate(const QModelIndex& index);   // double click or Enter
+
+    // What the window shows, as printed pages and as Shift-JIS CSV.
+    void PrintTo(QPrinter& printer) const;
+    QByteArray ShownCsv() const;
+    QString PrintTitle() const;
+
+    // Asks where to write the CSV file; empty when the user cancels.
+    std::function<QString()> AskCsvPath;
+
+signals:
+    void Loaded();
+
+private:
+    void ConnectHandlers();
+    void StartLoading();
+    void ShowProgress();
+    void TakeListing(const std::shared_ptr<claims::ClaimListing>& listing);
+    void RefreshLines();
+    void ShowSummary();
+    void EditClaim(int claimIndex);
+    claims::StatusView CurrentView() const;
+    bool MatchesFind(const claims::ClaimOverview& claim) const;
+
+    const QString workDir_;
+    const QDate reference_;
+    claims::ClaimListing listing_;
+    StatusModel model_;
+    bool loaded_ = false;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> done_{0}, total_{0};
+    QThread* loader_ = nullptr;
+    QTimer progressTimer_;
+    QElapsedTimer sinceStart_;
+};
+
+} // namespace status

@@ -1,0 +1,223 @@
+// The deadline of each treated month and the status file kept beside the
+// claims: what the deadline list is built from.
+
+#include "claims/ClaimList.h"
+#include "claims/Deadline.h"
+#include "claims/StatusFile.h"
+
+#include "TestSupport.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace claims;
+using ktest::Sj;
+
+Q_DECLARE_METATYPE(claims::Urgency)
+
+namespace {
+
+const QString kHeader = u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ\r\n"_qs;
+
+} // namespace
+
+class ClaimStatus : public QObject {
+    Q_OBJECT
+
+private slots:
+    void deadlineOfTreatedMonth_data()
+    {
+        QTest::addColumn<int>("year");
+        QTest::addColumn<int>("month");
+        QTest::addColumn<QDate>("reference");
+        QTest::addColumn<QDate>("deadline");
+        QTest::addColumn<int>("daysLeft");
+        QTest::addColumn<Urgency>("urgency");
+        QTest::newRow("April, on the deadline") << 2020 << 4 << QDate(2022, 5, 10) << QDate(2022, 5, 10) << 0 << Urgency::Within30;
+        QTest::newRow("April, the day after") << 2020 << 4 << QDate(2022, 5, 11) << QDate(2022, 5, 10) << -1 << Urgency::Lapsed;
+        QTest::newRow("December: year end") << 2020 << 12 << QDate(2022, 12, 31) << QDate(2023, 1, 10) << 10 << Urgency::Within30;
+        QTest::newRow("January: into February") << 2024 << 1 << QDate(2025, 12, 12) << QDate(2026, 2, 10) << 60 << Urgency::Within90;
+        QTest::newRow("leap February") << 2024 << 2 << QDate(2025, 12, 9) << QDate(2026, 3, 10) << 91 << Urgency::Later;
+        QTest::newRow("31 days") << 2025 << 1 << QDate(2027, 1, 10) << QDate(2027, 2, 10) << 31 << Urgency::Within90;
+        QTest::newRow("reference looks back") << 2026 << 11 << QDate(2020, 1, 1) << QDate(2028, 12, 10) << 3266 << Urgency::Later;
+    }
+
+    void deadlineOfTreatedMonth()
+    {
+        QFETCH(int, year);
+        QFETCH(int, month);
+        QFETCH(QDate, reference);
+        QFETCH(QDate, deadline);
+        QFETCH(int, daysLeft);
+        QFETCH(Urgency, urgency);
+        QCOMPARE(ClaimDeadline({year, month}), deadline);
+        QCOMPARE(DaysLeft(deadline, reference), daysLeft);
+        QCOMPARE(UrgencyOf(daysLeft), urgency);
+    }
+
+    void tenYearsFromTheFirstTreatedMonth_data()
+    {
+        QTest::addColumn<int>("firstYear");
+        QTest::addColumn<int>("firstMonth");
+        QTest::addColumn<int>("year");
+        QTest::addColumn<int>("month");
+        QTest::addColumn<bool>("beyond");
+        QTest::newRow("tenth anniversary month") << 2020 << 4 << 2030 << 4 << false;
+        QTest::newRow("month after it") << 2020 << 4 << 2030 << 5 << true;
+        QTest::newRow("across the year end") << 2019 << 12 << 2030 << 1 << true;
+        QTest::newRow("first month") << 2019 << 12 << 2019 << 12 << false;
+    }
+
+    void tenYearsFromTheFirstTreatedMonth()
+    {
+        QFETCH(int, firstYear);
+        QFETCH(int, firstMonth);
+        QFETCH(int, year);
+        QFETCH(int, month);
+        QFETCH(bool, beyond);
+        QCOMPARE(BeyondBenefitPeriod({firstYear, firstMonth}, {year, month}), beyond);
+    }
+
+    // January to March of a row belong to the calendar year after its school year.
+    void treatedMonthsFollowTheSchoolYear()
+    {
+        TTreatmentTable table;
+        InitTreatmentTable(table, 2024);
+        for (int k : {1, 9, 10, 12})
+            ToggleMark(table.row(1), k);
+        ToggleMark(table.row(3), 2);
+        table.row(4).year() = "x";
+        ToggleMark(table.row(4), 1);   // no year: skipped
+        const QList<YearMonth> want{{2024, 4}, {2024, 12}, {2025, 1}, {2025, 3}, {2026, 5}};
+        QCOMPARE(TreatedMonths(table), want);
+        QVERIFY(BelowMinimumPoints(499) && !BelowMinimumPoints(500));
+        QVERIFY(NeedsHighCostForm(7000) && !NeedsHighCostForm(6999));
+    }
+
+    // Excel-style quoting, the column order and the date form; reading gives back the same.
+    void statusFileRoundTrip()
+    {
+        StatusFile file;
+        MonthStatus& april = file.Edit({2025, 4});
+        april.state = ClaimState::Paid;
+        april.claimDate = QDate(2025, 5, 8);
+        april.points = 1234;
+        april.paidDate = QDate(2025, 6, 20);
+        april.amount = 12340;
+        april.note = u"保護者へ \"振込\", 済"_qs;
+        const MonthStatus paid = april;
+        file.Edit({2024, 12}).state = ClaimState::AwaitingPapers;
+        file.Edit({2025, 1});   // nothing recorded: no line
+        const QByteArray want = Sj(kHeader + u"2024,12,書類待ち,,,,,\r\n"
+                                             u"2025,4,支払済,2025/05/08,1234,2025/06/20,12340,\"保護者へ \"\"振込\"\", 済\"\r\n"_qs);
+        const std::optional<QByteArray> bytes = FormatStatusFile(file);
+        QVERIFY(bytes);
+        QCOMPARE(*bytes, want);
+        const StatusFile back = ParseStatusFile(*bytes, u"請1-1.CSV"_qs);
+        QCOMPARE(back.problems, QStringList());
+        QCOMPARE(back.months.size(), 2);
+        QCOMPARE(*back.Find({2025, 4}), paid);
+        QCOMPARE(FormatStatusFile(back), bytes);
+    }
+
+    void unencodableNoteIsRefused()
+    {
+        StatusFile file;
+        file.Edit({2025, 4}).note = u"😀"_qs;
+        QVERIFY(!FormatStatusFile(file));
+        QTemporaryDir dir;
+        QVERIFY(!WriteStatusFile(dir.path(), "1", 1, file).ok());
+        QVERIFY(!QFileInfo::exists(StatusFolder(dir.path())));
+    }
+
+    // A column added in Excel and a line this program cannot read survive a rewrite.
+    void unknownColumnsAndLinesAreKept()
+    {
+        const QByteArray text = Sj(u"診療年,担当,診療月,状況,請求日,点数,支払日,支払額,メモ\r\n"
+                                   u"2025,山田,4,請求済,2025/5/8,,,,\r\n"
+                                   u"合計,,,,,,,,\r\n"_qs);
+        StatusFile file = ParseStatusFile(text, u"請1-1.CSV"_qs);
+        QCOMPARE(file.problems.size(), 1);
+        file.Edit({2025, 5}).state = ClaimState::Claimed;
+        const QByteArray want = Sj(u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ,担当\r\n"
+                                   u"2025,4,請求済,2025/05/08,,,,,山田\r\n"
+                                   u"2025,5,請求済,,,,,,\r\n"
+                                   u"合計,,,,,,,,\r\n"_qs);
+        QCOMPARE(FormatStatusFile(file), want);
+    }
+
+    void damagedLineIsReportedWithFileAndLine_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<int>("monthsRead");   // an open quote takes the rest of the file
+        QTest::newRow("unknown state") << Sj(u"2025,4,済み,,,,,"_qs) << u"請9-2.CSV 4行目: 状況「済み」は使えません"_qs << 2;
+        QTest::newRow("month 13") << QByteArray("2025,13,,,,,,") << u"請9-2.CSV 4行目: 診療年・診療月が正しくありません"_qs << 2;
+        QTest::newRow("bad date") << QByteArray("2025,4,,2025/2/30,,,,") << u"請9-2.CSV 4行目: 日付が正しくありません"_qs << 2;
+        QTest::newRow("points with sign") << QByteArray("2025,4,,,-5,,,") << u"請9-2.CSV 4行目: 点数・支払額が数字ではありません"_qs << 2;
+        QTest::newRow("open quote") << QByteArray("2025,4,,,,,,\"memo") << u"請9-2.CSV 4行目: 引用符が閉じていません"_qs << 1;
+        QTest::newRow("broken Shift-JIS") << QByteArray("2025,4,,,,,,\x82") << u"請9-2.CSV 4行目: Shift-JIS として読めない文字があります"_qs << 2;
+        QTest::newRow("same month twice") << QByteArray("2025,3,,,,,,x") << u"請9-2.CSV 4行目: 同じ診療月がもう一度あります"_qs << 2;
+    }
+
+    // The good lines are read, the damaged one kept as it stood; a quoted
+    // note over two lines counts both.
+    void damagedLineIsReportedWithFileAndLine()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, problem);
+        QFETCH(int, monthsRead);
+        const QByteArray text = Sj(kHeader) + "2025,3,,,,,,\"two\r\nlines\"\r\n" + line + "\r\n2025,6,,,,,,z\r\n";
+        const StatusFile file = ParseStatusFile(text, u"請9-2.CSV"_qs);
+        QCOMPARE(file.problems, QStringList{problem});
+        QCOMPARE(file.months.size(), monthsRead);
+        QCOMPARE(file.Find({2025, 3})->note, u"two\r\nlines"_qs);
+        QVERIFY(FormatStatusFile(file)->contains(line));
+    }
+
+    // The folder is made on the first save, beside seikyu; the claim files stay as they are.
+    void statusFileIsWrittenBesideTheClaims()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(u"seikyu"_qs));
+        const QString claim = dir.path() + u"/seikyu/請21104-2.CSV"_qs;
+        QVERIFY(ktest::WriteBytes(claim, "claim"));
+        StatusFile file;
+        file.Edit({2025, 4}).state = ClaimState::Claimed;
+        QVERIFY(WriteStatusFile(dir.path(), "21104", 2, file).ok());
+        const QString path = dir.path() + u"/請求状況/請21104-2.CSV"_qs;
+        QCOMPARE(StatusFilePath(dir.path(), "21104", 2), path);
+        QCOMPARE(ReadStatusFile(path).file.months, file.months);
+        QCOMPARE(ktest::Entries(dir.path() + u"/seikyu"_qs), QStringList{u"請21104-2.CSV"_qs});
+        QCOMPARE(ktest::ReadBytes(claim), QByteArray("claim"));
+        const StatusRead missing = ReadStatusFile(dir.path() + u"/請求状況/請1-1.CSV"_qs);
+        QVERIFY(missing.io.ok() && missing.file.months.isEmpty());
+    }
+
+    void claimFileNamesGiveIdAndOccurrence_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("id");
+        QTest::addColumn<int>("occurrence");
+        QTest::newRow("plain") << u"請21104-2.CSV"_qs << QByteArray("21104") << 2;
+        QTest::newRow("lower case, dash in ID") << u"請A-7-1.csv"_qs << QByteArray("A-7") << 1;
+        QTest::newRow("occurrence 9") << u"請21104-9.CSV"_qs << QByteArray() << 0;
+        QTest::newRow("no ID") << u"請-1.CSV"_qs << QByteArray() << 0;
+        QTest::newRow("other file") << u"H20入学.CSV"_qs << QByteArray() << 0;
+    }
+
+    void claimFileNamesGiveIdAndOccurrence()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, id);
+        QFETCH(int, occurrence);
+        QByteArray gotId;
+        int gotOccurrence = 0;
+        QCOMPARE(SplitClaimFileName(name, gotId, gotOccurrence), occurrence > 0);
+        QCOMPARE(gotId, id);
+        QCOMPARE(gotOccurrence, occurrence);
+    }
+};
+
+QTEST_GUILESS_MAIN(ClaimStatus)
+#include "tst_claim_status.moc"

@@ -1,0 +1,258 @@
+// The deadline list through the real window: its views, the find field,
+// colours and counts, editing a claim's months, printing and CSV export.
+
+#include "claims/StatusFile.h"
+#include "forms/MessageSeam.h"
+#include "status/MonthDialog.h"
+#include "status/StatusWindow.h"
+#include "tests/status/StatusFixture.h"
+#include "tests/support/ModalHelpers.h"
+#include "tests/support/TestMain.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+using namespace claims;
+using namespace statustest;
+using status::MonthDialog;
+using status::StatusModel;
+using status::StatusWindow;
+
+namespace {
+
+// "ID 診療月 残り日数 状況" of every line shown.
+QStringList Shown(const StatusWindow& window)
+{
+    QStringList lines;
+    auto& model = const_cast<StatusWindow&>(window).Model();
+    for (int r = 0; r < model.rowCount(); ++r) {
+        lines.append(QStringList{model.Text(r, StatusModel::Id), model.Text(r, StatusModel::Month),
+                                 model.Text(r, StatusModel::DaysLeft), model.Text(r, StatusModel::State)}
+                         .join(u' '));
+    }
+    return lines;
+}
+
+int RowShowing(StatusWindow& window, const QString& id, const QString& month)
+{
+    for (int r = 0; r < window.Model().rowCount(); ++r) {
+        if (window.Model().Text(r, StatusModel::Id) == id && window.Model().Text(r, StatusModel::Month) == month)
+            return r;
+    }
+    return -1;
+}
+
+} // namespace
+
+class StatusList : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void viewsShowTheirMonths_data();
+    void viewsShowTheirMonths();
+    void coloursAndCountsFollowTheDeadline();
+    void monthDialogSavesOrCancels_data();
+    void monthDialogSavesOrCancels();
+    void unencodableNoteIsRefused();
+    void csvExportIsWhatIsShown();
+    void printedPagesHoldTheWholeTable();
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<StatusWindow> window;
+    void Open(const QString& workDir);
+};
+
+void StatusList::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    const QString w = dir->path();
+    WriteClaim(w, "100", 1, QStringLiteral("山田太郎"), QDate(2024, 6, 1), {{2024, 6}, {2024, 10}, {2024, 12}});
+    WriteClaim(w, "200", 1, QStringLiteral("佐藤花子"), QDate(2024, 11, 5), {{2024, 11}, {2025, 3}, {2026, 11}});
+    WriteClaim(w, "300", 2, QStringLiteral("鈴木一郎"), QDate(2014, 4, 20), {{2014, 4}, {2025, 5}});
+    StatusFile file;
+    file.Edit({2025, 3}).state = ClaimState::Claimed;
+    file.Edit({2023, 5}).state = ClaimState::Paid;   // that month no longer marked
+    QVERIFY(WriteStatusFile(w, "200", 1, file).ok());
+    Open(w);
+}
+
+void StatusList::Open(const QString& workDir)
+{
+    window = std::make_unique<StatusWindow>(workDir, kReference);
+    window->show();
+    QTRY_VERIFY(window->IsLoaded());
+}
+
+void StatusList::cleanup()
+{
+    window.reset();
+    dir.reset();
+}
+
+void StatusList::viewsShowTheirMonths_data()
+{
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<bool>("thisMonth");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QStringList>("shown");
+    const QString c1 = u"300 2014年4月 時効 未請求"_qs, a6 = u"100 2024年6月 時効 未請求"_qs,
+                  a10 = u"100 2024年10月 時効 未請求"_qs, b11 = u"200 2024年11月 1 未請求"_qs,
+                  a12 = u"100 2024年12月 32 未請求"_qs, c5 = u"300 2025年5月 給付期間外 未請求"_qs,
+                  b2611 = u"200 2026年11月 732 未請求"_qs, b3 = u"200 2025年3月  請求済"_qs,
+                  b5 = u"200 2023年5月  支払済 印なし"_qs;
+    QTest::newRow("未請求（期限順）") << 0 << false << "" << QStringList{c1, a6, a10, b11, a12, c5, b2611};
+    QTest::newRow("90日以内") << 1 << false << "" << QStringList{b11, a12};
+    QTest::newRow("時効") << 2 << false << "" << QStringList{c1, a6, a10};
+    QTest::newRow("請求済") << 3 << false << "" << QStringList{b3};
+    QTest::newRow("支払済") << 4 << false << "" << QStringList{b5};
+    QTest::newRow("すべて") << 5 << false << "" << QStringList{c1, b5, a6, a10, b11, a12, b3, c5, b2611};
+    QTest::newRow("find by name") << 0 << false << u"佐藤"_qs << QStringList{b11, b2611};
+    QTest::newRow("find by ID") << 5 << false << u"30"_qs << QStringList{c1, c5};
+    QTest::newRow("今月の請求") << 0 << true << "" << QStringList{a12, b11, b2611};
+}
+
+void StatusList::viewsShowTheirMonths()
+{
+    QFETCH(int, filter);
+    QFETCH(bool, thisMonth);
+    QFETCH(QString, find);
+    QFETCH(QStringList, shown);
+    QCOMPARE(window->ui->StatusFilter->currentText(), u"未請求（期限順）"_qs);
+    window->ui->StatusFilter->setCurrentIndex(filter);
+    testsupport::TypeText(window->ui->StatusFind, find);
+    if (thisMonth)
+        window->ui->ThisMonthButton->click();
+    QCOMPARE(Shown(*window), shown);
+    QCOMPARE(window->ui->StatusDate->text(), u"基準日　2026年12月9日"_qs);
+}
+
+void StatusList::coloursAndCountsFollowTheDeadline()
+{
+    const QStringList want{"#ff8080", "#ff8080", "#ff8080", "#ffb860", "#fff080", "none", "none"};
+    QStringList got;
+    for (int r = 0; r < window->Model().rowCount(); ++r) {
+        const QVariant colour = window->Model().index(r, 0).data(Qt::BackgroundRole);
+        got.append(colour.isValid() ? colour.value<QColor>().name() : u"none"_qs);
+    }
+    QCOMPARE(got, want);
+    QCOMPARE(window->ui->StatusSummary->text(), u"時効 3件　30日以内 1件　90日以内 2件　未請求 7件　（表示 7行）"_qs);
+}
+
+void StatusList::monthDialogSavesOrCancels_data()
+{
+    QTest::addColumn<bool>("save");
+    QTest::newRow("保存") << true;
+    QTest::newRow("キャンセル") << false;
+}
+
+// Enter on a line opens the claim's months; points of 7,000 call for the
+// extra form, and the total decides 「500点未満」.
+void StatusList::monthDialogSavesOrCancels()
+{
+    QFETCH(bool, save);
+    const QString path = StatusFilePath(dir->path(), "100", 1);
+    const int row = RowShowing(*window, u"100"_qs, u"2024年12月"_qs);
+    window->ui->StatusTable->setCurrentIndex(window->Model().index(row, 0));
+    QStringList remarks;
+    bool belowBefore = false, belowAfter = true;
+    testsupport::WhenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<MonthDialog*>(modal);
+        QVERIFY(dialog);
+        const int r = dialog->RowOf({2024, 12});
+        belowBefore = dialog->ui->BelowMinimum->isVisibleTo(dialog);
+        static_cast<QComboBox*>(dialog->Editor(r, MonthDialog::State))->setCurrentIndex(2);
+        static_cast<QDateEdit*>(dialog->Editor(r, MonthDialog::ClaimDate))->setDate(QDate(2026, 12, 9));
+        static_cast<QDateEdit*>(dialog->Editor(r, MonthDialog::PaidDate))->setDate(QDate(2026, 12, 1));
+        QTest::keyClick(dialog->Editor(r, MonthDialog::PaidDate), Qt::Key_Delete);   // empty again
+        testsupport::TypeText(dialog->Editor(r, MonthDialog::Points), u"70x00"_qs);
+        testsupport::TypeText(dialog->Editor(r, MonthDialog::Note), u"領収書 \"2枚\", 済"_qs);
+        belowAfter = dialog->ui->BelowMinimum->isVisibleTo(dialog);
+        for (int i = 0; i < dialog->ui->MonthTable->rowCount(); ++i)
+            remarks.append(dialog->ui->MonthTable->item(i, MonthDialog::Remark)->text());
+        remarks.append(dialog->ui->TotalPoints->text());
+        testsupport::ClickButton(dialog, save ? u"保存"_qs : u"キャンセル"_qs);
+    });
+    QTest::keyClick(window->ui->StatusTable, Qt::Key_Return);
+
+    QVERIFY(belowBefore);
+    QVERIFY(!belowAfter);
+    QCOMPARE(remarks, (QStringList{"", "", u"高額療養状況の届が必要"_qs, u"合計 7000点"_qs}));
+    if (!save) {
+        QVERIFY(!QFileInfo::exists(path));
+        QVERIFY(RowShowing(*window, u"100"_qs, u"2024年12月"_qs) >= 0);
+        return;
+    }
+    QCOMPARE(ktest::ReadBytes(path), ktest::Sj(u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ\r\n"
+                                               u"2024,12,請求済,2026/12/09,7000,,,\"領収書 \"\"2枚\"\", 済\"\r\n"_qs));
+    QCOMPARE(RowShowing(*window, u"100"_qs, u"2024年12月"_qs), -1);   // claimed: gone from the open list
+}
+
+void StatusList::unencodableNoteIsRefused()
+{
+    forms::MessageSeam seam;
+    ClaimOverview claim;
+    claim.id = "100";
+    claim.occurrence = 1;
+    claim.treated = {{2024, 6}};
+    MonthDialog dialog(dir->path(), claim);
+    static_cast<QLineEdit*>(dialog.Editor(0, MonthDialog::Note))->setText(u"ok 😀"_qs);
+    dialog.SaveButtonClick();
+    QCOMPARE(seam.shownTexts(), QStringList{u"2024年6月のメモに保存できない文字があります。"_qs});
+    QVERIFY(!QFileInfo::exists(StatusFilePath(dir->path(), "100", 1)));
+}
+
+void StatusList::csvExportIsWhatIsShown()
+{
+    const QString path = dir->path() + u"/一覧.CSV"_qs;
+    window->ui->StatusFilter->setCurrentIndex(1);
+    window->AskCsvPath = [&] { return path; };
+    window->ui->CsvButton->click();
+    QCOMPARE(ktest::ReadBytes(path), ktest::Sj(u"期限,残り日数,ID番号,氏名,回,受傷日,傷病名,診療月,状況\r\n"
+                                               u"2026/12/10,1,200,佐藤花子,1,2024/11/5,捻挫,2024年11月,未請求\r\n"
+                                               u"2027/01/10,32,100,山田太郎,1,2024/6/1,捻挫,2024年12月,未請求\r\n"_qs));
+}
+
+// A claim treated in every month of thirteen years fills several pages.
+void StatusList::printedPagesHoldTheWholeTable()
+{
+    QList<YearMonth> months;
+    for (int i = 0; i < 13 * 12; ++i)
+        months.append({2014 + (i + 3) / 12, (i + 3) % 12 + 1});
+    WriteClaim(dir->path(), "400", 1, QStringLiteral("高橋次郎"), QDate(2014, 4, 7), months);
+    Open(dir->path());
+    window->ui->StatusFilter->setCurrentIndex(5);
+    const QString pdf = dir->path() + u"/list.pdf"_qs;
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    window->PrintTo(printer);
+
+    QProcess text;
+    text.start(u"pdftotext"_qs, {u"-layout"_qs, pdf, u"-"_qs});
+    QVERIFY2(text.waitForFinished(20000), "pdftotext missing (poppler-utils)");
+    const QString out = QString::fromUtf8(text.readAllStandardOutput());
+    const int pages = int(out.count(u'\f'));
+    QVERIFY2(pages >= 3, qPrintable(out.left(400)));
+    // The layout turns the title's wide spaces into plain ones.
+    QCOMPARE(out.count(QRegularExpression(u"請求状況\\s+すべて\\s+基準日 2026年12月9日"_qs)), pages);
+    QCOMPARE(out.count(u"期限"_qs), pages);
+    for (int p = 1; p <= pages; ++p)
+        QVERIFY(out.contains(QRegularExpression(QStringLiteral("\\b%1\\s*/\\s*%2\\b").arg(p).arg(pages))));
+    for (int r = 0; r < window->Model().rowCount(); ++r) {
+        const QString line = window->Model().RowTexts(r).join(u' ');
+        QVERIFY2(out.contains(window->Model().Text(r, StatusModel::Month) + u' '), qPrintable(line));
+    }
+    QCOMPARE(out.count(u"高橋次郎"_qs), 13 * 12);
+}
+
+KIBORU_GUI_TEST_MAIN(StatusList)
+#include "tst_status_window.moc"
