@@ -45,15 +45,14 @@ IoResult TakeLock(QLockFile& lock)
 
 // Removing a stale lock takes a lock of its own, the lock's name with
 // ".rmlock" added; one left by a save killed right then goes with the next
-// save, once no process holds it.
+// save, once no process holds it. It is removed as a stale lock, not taken
+// and given back: a save killed before it wrote its process number into the
+// file leaves one that no one can take until it is old.
 void RemoveLeftRemovalLock(const QString& lockPath)
 {
     const QString name = lockPath + QStringLiteral(".rmlock");
-    if (!EntryExists(name))
-        return;
-    QLockFile removal(name);
-    if (removal.tryLock(0))
-        removal.unlock();
+    if (EntryExists(name))
+        QLockFile(name).removeStaleLockFile();
 }
 
 } // namespace
