@@ -49,7 +49,7 @@ QStringList FindExistingEntries(const QString& path)
 QString FindExistingEntry(const QString& path)
 {
     if (EntryExists(path))
-        return path;
+        return platform::SpellingOnDisk(path);
     const QStringList found = FindExistingEntries(path);
     return found.isEmpty() ? QString() : found.first();
 }
