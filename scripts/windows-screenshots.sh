@@ -24,7 +24,8 @@ find_window() {   # the id of the first shown window of that name, after waiting
     i=0
     until w=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) && [ -n "$w" ]; do
         i=$((i + 1))
-        [ "$i" -le 150 ] || { echo "no window named $1" >&2; exit 1; }
+        [ "$i" -le 150 ] || { echo "no window named $1 (screen in $work/failed.png)" >&2
+                              import -window root "$work/failed.png"; exit 1; }
         sleep 0.2
     done
     echo "$w"
@@ -46,14 +47,23 @@ entry=$(find_window 給付入力画面)
 click "$entry" 640 20                 # 入学年度: 平成21年度
 xdotool key Down Down
 click "$entry" 692 62                 # reading
-xdotool type --delay 120 はやし
+# Pasted, not typed: Wine keeps the keymap of the first kana xdotool types.
+python3 -c 'import tkinter; r = tkinter.Tk(); r.withdraw(); r.clipboard_append("はやし"); r.after(15000, r.destroy); r.mainloop()' &
+sleep 2
+xdotool key ctrl+v
 click "$entry" 847 66                 # 検　索
 select=$(find_window 生徒選択)
 click "$select" 300 82                # 21104 林　敏弘
 click "$select" 416 32                # 選択決定
 files=$(find_window ファイル選択)
+sleep 1
 click "$files" 120 82                 # 請21104-2.CSV
 click "$files" 228 32                 # 決　定
+i=0
+while xdotool search --onlyvisible --name '^ファイル選択$' >/dev/null 2>&1 && [ "$i" -lt 50 ]; do
+    i=$((i + 1)); sleep 0.2
+done
+sleep 2
 shot entry-window-windows.png "$entry"
 xdotool key alt+F4 || true
 kill "$pid" 2>/dev/null || true
