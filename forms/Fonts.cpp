@@ -13,11 +13,10 @@ namespace {
 // (「HG丸ｺﾞｼｯｸM-PRO」 comes with some office suites only, the MS fonts only
 // with Japanese Windows or its optional Japanese fonts), these stand in, the
 // first one installed. MS P Gothic comes first: it is the layouts' other
-// font, and the rounded font was made to the same proportional metrics, so
-// texts keep the width and line height the controls were sized for. Meiryo
-// and Yu Gothic, on every Windows with Japanese since Vista and 8.1, have a
-// taller line that can cut text at the foot of small fields, so they come
-// after. The Japanese fonts of Linux come last: Wine shows them to Windows
+// font, proportional like the rounded one, with the compact line height the
+// controls were sized for. Meiryo and Yu Gothic (Windows since Vista and
+// 8.1) have a taller line that can cut text at the foot of small fields, so
+// they come after. The Japanese fonts of Linux come last: Wine shows them to Windows
 // programs.
 struct Fallback {
     const char16_t* layout;
