@@ -219,9 +219,11 @@ void MainWindow::startUpShowsTheWindowAndRunsUntilItCloses()
     bool wasExposed = false;
     QTimer closeWhenUp;
     connect(&closeWhenUp, &QTimer::timeout, &window, [&] {
-        wasExposed = window.windowHandle() && window.windowHandle()->isExposed();
-        if (wasExposed)
+        if (window.windowHandle() && window.windowHandle()->isExposed()) {
+            wasExposed = true;
+            closeWhenUp.stop();
             window.close();
+        }
     });
     closeWhenUp.start(20);
     QTimer giveUp;
