@@ -18,7 +18,8 @@ namespace claims {
 bool EntryExists(const QString& path);
 
 // The directory entry that answers to path, whatever the case of a ".CSV"
-// ending (file or folder); path itself when it exists; empty when none does.
+// ending (file or folder), spelled as the folder holds it; path itself when
+// it exists (on a file system that heeds case); empty when none does.
 QString FindExistingEntry(const QString& path);
 
 // Every spelling of path's ".CSV" ending that exists, path itself first;

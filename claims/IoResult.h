@@ -32,4 +32,10 @@ IoResult IoFailure(int code);
 // above when it would clash with one (EIO, 5, becomes 1005).
 IoResult IoResultFromErrno(int err, const QString& path = QString());
 
+#ifdef Q_OS_WIN
+// The same for a Windows system error code (GetLastError, a DWORD): the
+// codes above for their counterparts, others keep their number the same way.
+IoResult IoResultFromSystemError(unsigned long err, const QString& path = QString());
+#endif
+
 } // namespace claims

@@ -1,5 +1,8 @@
 #include "forms/Application.h"
 #include "forms/Messages.h"
+#include "forms/ScreenPlace.h"
+
+#include <QWidget>
 
 namespace forms {
 
@@ -21,6 +24,12 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 
 bool Application::notify(QObject* receiver, QEvent* event)
 {
+    // Before it shows, a window goes where it can be seen.
+    if (event->type() == QEvent::Show && receiver->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(receiver);
+        if (widget->isWindow() && widget->windowType() != Qt::Popup && widget->windowType() != Qt::ToolTip)
+            KeepOnScreen(widget);
+    }
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {

@@ -1,11 +1,13 @@
 #!/bin/sh
 # Installs what is missing, builds, and runs every test:
 #   1. the normal build (folder $KIBORU_BUILD_DIR, default "build"): all tests;
-#   2. everything under AddressSanitizer and UndefinedBehaviorSanitizer
+#   2. the Windows build (build-windows, scripts/windows.sh): cross-built with
+#      MinGW-w64, its tests run under Wine, then the zip and the installer;
+#   3. everything under AddressSanitizer and UndefinedBehaviorSanitizer
 #      (build-asan): all tests again, leaks included;
-#   3. the fuzz targets built with clang (build-fuzz): each runs for
+#   4. the fuzz targets built with clang (build-fuzz): each runs for
 #      $KIBORU_FUZZ_SECONDS seconds (default 30);
-#   4. the Debian package from the normal build, installed and started.
+#   5. the Debian package from the normal build, installed and started.
 # Arguments go to the ctest run of step 1 only.
 set -e
 cd "$(dirname "$0")/.."
@@ -20,6 +22,9 @@ build="${KIBORU_BUILD_DIR:-build}"
 step "normal build and tests in $build"
 sh scripts/build.sh "$build"
 (cd "$build" && ctest --output-on-failure --timeout 600 "$@")
+
+step "Windows build and tests under Wine in build-windows"
+sh scripts/windows.sh
 
 step "build and tests under the sanitizers in build-asan"
 sh scripts/build.sh build-asan -DKIBORU_SANITIZE=ON

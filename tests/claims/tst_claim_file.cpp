@@ -10,9 +10,12 @@
 #include <QtTest>
 
 #include <cerrno>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/stat.h>
+#endif
 
 using namespace claims;
 using ktest::Sj;
@@ -63,6 +66,66 @@ Claim SampleClaim()
     claim.table.row(4).label(12) = "x,y";   // as read from a row of 26 fields
     return claim;
 }
+
+// Stands in the way of a save while it lives: "file" takes the right to write
+// from the claim (the read-only attribute on Windows), "folder" from the
+// seikyu folder, "disk" lets no file grow past 100 bytes, "held" keeps the
+// claim open as a spreadsheet program does, for reading and against
+// deleting. Only the causes the system knows are asked for.
+class SaveObstacle {
+public:
+    SaveObstacle(const QString& cause, const QString& claim, const QString& folder)
+        : cause_(cause), claim_(claim), folder_(folder)
+    {
+        if (cause == "file")
+            ready_ = QFile::setPermissions(claim, QFile::ReadOwner | QFile::ReadUser);
+#ifdef Q_OS_WIN
+        if (cause == "held") {
+            held_ = ::CreateFileW(reinterpret_cast<const wchar_t*>(claim.utf16()), GENERIC_READ, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+            ready_ = held_ != INVALID_HANDLE_VALUE;
+        }
+#else
+        // The superuser may write anyway: the save must go by the permission bits.
+        if (cause == "folder")
+            ready_ = QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser);
+        if (cause == "disk" && ::getrlimit(RLIMIT_FSIZE, &limit_) == 0) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit small = limit_;
+            small.rlim_cur = 100;
+            ready_ = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+        }
+#endif
+    }
+    ~SaveObstacle()
+    {
+        const auto writable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser
+                              | QFile::WriteUser | QFile::ExeUser;
+        if (cause_ == "file")
+            QFile::setPermissions(claim_, writable & ~(QFile::ExeOwner | QFile::ExeUser));
+        if (cause_ == "folder")
+            QFile::setPermissions(folder_, writable);
+#ifdef Q_OS_WIN
+        if (held_ != INVALID_HANDLE_VALUE)
+            ::CloseHandle(held_);
+#else
+        if (cause_ == "disk")
+            ::setrlimit(RLIMIT_FSIZE, &limit_);
+#endif
+    }
+    SaveObstacle(const SaveObstacle&) = delete;
+    SaveObstacle& operator=(const SaveObstacle&) = delete;
+    bool ready() const { return ready_; }
+
+private:
+    QString cause_, claim_, folder_;
+    bool ready_ = false;
+#ifdef Q_OS_WIN
+    HANDLE held_ = INVALID_HANDLE_VALUE;
+#else
+    struct rlimit limit_ {};
+#endif
+};
 
 } // namespace
 
@@ -263,8 +326,13 @@ private slots:
         QTest::addColumn<QString>("cause");
         QTest::addColumn<int>("code");
         QTest::newRow("read-only file") << "file" << int(AccessDenied);
+#ifdef Q_OS_WIN
+        // A folder's read-only attribute does not stop writing in it.
+        QTest::newRow("file held open by another program") << "held" << int(AccessDenied);
+#else
         QTest::newRow("read-only folder") << "folder" << int(AccessDenied);
         QTest::newRow("disk full") << "disk" << int(DiskFull);
+#endif
     }
 
     void failedSaveKeepsThePreviousFile()
@@ -274,20 +342,12 @@ private slots:
         const QString path = seikyu_ + u"/請1024-1.csv"_qs;
         const QByteArray old = "old claim\r\n";
         QVERIFY(ktest::WriteBytes(path, old));
-        QVERIFY(::chmod(QFile::encodeName(cause == "file" ? path : seikyu_), cause == "disk" ? 0755 : 0555) == 0);
-        // The superuser may write anyway: the save must go by the permission bits.
-        struct rlimit limit;
-        QVERIFY(::getrlimit(RLIMIT_FSIZE, &limit) == 0);
-        const rlim_t soft = limit.rlim_cur;
-        if (cause == "disk") {
-            ::signal(SIGXFSZ, SIG_IGN);
-            limit.rlim_cur = 100;
-            QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        WriteResult result;
+        {
+            SaveObstacle obstacle(cause, path, seikyu_);
+            QVERIFY(obstacle.ready());
+            result = Save("1024", 1);
         }
-        const WriteResult result = Save("1024", 1);
-        limit.rlim_cur = soft;
-        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
-        ::chmod(QFile::encodeName(seikyu_), 0755);
         QCOMPARE(result.io.code, code);
         QCOMPARE(result.io.message, IoErrorText(code));
         QCOMPARE(result.path, path);
@@ -299,13 +359,32 @@ private slots:
     {
         const QString path = seikyu_ + u"/請1024-1.csv"_qs;
         QVERIFY(ktest::WriteBytes(path, "old"));
-        QVERIFY(::chmod(QFile::encodeName(path), 0640) == 0);
+#ifndef Q_OS_WIN   // Windows has no group bits; the new file takes the folder's rights
+        const auto bits = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
+                          | QFileDevice::WriteUser | QFileDevice::ReadGroup;
+        QVERIFY(QFile::setPermissions(path, bits));
+#endif
         QVERIFY(Save("1024", 1).ok());
         QCOMPARE(ktest::Entries(seikyu_), QStringList{u"請1024-1.csv"_qs});
         QCOMPARE(ktest::ReadBytes(path).left(8), Sj(u"請1024-1"_qs));
-        QCOMPARE(QFileInfo(path).permissions() & 0x7777, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                          | QFileDevice::ReadUser | QFileDevice::WriteUser
-                                                          | QFileDevice::ReadGroup);
+#ifndef Q_OS_WIN
+        QCOMPARE(QFileInfo(path).permissions() & 0x7777, bits);
+#endif
+    }
+
+    // The folder as the system writes it ("\" on Windows) and with "/".
+    void claimIsSavedAndFoundWhateverTheSeparator()
+    {
+        const QString work = QDir::toNativeSeparators(work_);
+        const Claim claim = SampleClaim();
+        const WriteResult result = WriteClaimFile(work, "1024", 2, "n", "s", claim.header, claim.table);
+        QVERIFY(result.ok());
+        QCOMPARE(ListClaimFiles(work, "1024"), QStringList{u"請1024-2.CSV"_qs});
+        QCOMPARE(ListClaimFiles(work_, "1024"), QStringList{u"請1024-2.CSV"_qs});
+        Claim read = ResetClaimOf(0);
+        QVERIFY(ReadClaimFile(ClaimFilePath(work, "1024", 2), read.header, read.table).ok());
+        QCOMPARE(read.table, claim.table);
+        QCOMPARE(ktest::Entries(seikyu_), QStringList{u"請1024-2.CSV"_qs});
     }
 
     void failedReadLeavesTheClaimAlone_data()
@@ -337,7 +416,9 @@ private slots:
         QTest::newRow("ENOTDIR") << ENOTDIR << 3 << u"不正なﾌｧｲﾙ名です"_qs;
         QTest::newRow("EMFILE") << EMFILE << 4 << u"ｵｰﾌﾟﾝしたﾌｧｲﾙが多すぎます"_qs;
         QTest::newRow("EROFS") << EROFS << 5 << u"ﾌｧｲﾙへのｱｸｾｽが拒否されました"_qs;
+#ifdef EDQUOT
         QTest::newRow("EDQUOT") << EDQUOT << 101 << u"ﾃﾞｨｽｸがいっぱいです"_qs;
+#endif
         QTest::newRow("EBUSY") << EBUSY << EBUSY << u"I/O ｴﾗｰ (%1)"_qs.arg(EBUSY);
         QTest::newRow("EIO, not access refused") << EIO << 1000 + EIO << u"I/O ｴﾗｰ (%1)"_qs.arg(1000 + EIO);
     }
@@ -351,6 +432,36 @@ private slots:
         QCOMPARE(result.code, code);
         QCOMPARE(result.message, message);
     }
+
+#ifdef Q_OS_WIN
+    void windowsErrorsGetTheirCodes_data()
+    {
+        QTest::addColumn<quint32>("err");
+        QTest::addColumn<bool>("folderMissing");
+        QTest::addColumn<int>("code");
+        QTest::newRow("file not found") << quint32(ERROR_FILE_NOT_FOUND) << false << 2;
+        QTest::newRow("file and folder not found") << quint32(ERROR_FILE_NOT_FOUND) << true << 3;
+        QTest::newRow("bad name") << quint32(ERROR_INVALID_NAME) << false << 3;
+        QTest::newRow("too many open") << quint32(ERROR_TOO_MANY_OPEN_FILES) << false << 4;
+        QTest::newRow("sharing violation") << quint32(ERROR_SHARING_VIOLATION) << false << 5;
+        QTest::newRow("write protected") << quint32(ERROR_WRITE_PROTECT) << false << 5;
+        QTest::newRow("disk full") << quint32(ERROR_HANDLE_DISK_FULL) << false << 101;
+        QTest::newRow("no reason") << quint32(ERROR_SUCCESS) << false << int(ERROR_GEN_FAILURE);
+        QTest::newRow("other code keeps its number") << quint32(ERROR_NOT_READY) << false << int(ERROR_NOT_READY);
+        QTest::newRow("other code 101, not disk full") << quint32(ERROR_EXCL_SEM_ALREADY_OWNED) << false << 1101;
+    }
+
+    void windowsErrorsGetTheirCodes()
+    {
+        QFETCH(quint32, err);
+        QFETCH(bool, folderMissing);
+        QFETCH(int, code);
+        const QString path = folderMissing ? work_ + u"/nowhere/請1-1.CSV"_qs : seikyu_ + u"/請1-1.CSV"_qs;
+        const IoResult result = IoResultFromSystemError(err, path);
+        QCOMPARE(result.code, code);
+        QCOMPARE(result.message, IoErrorText(code));
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(ClaimFile)

@@ -5,7 +5,6 @@
 
 #include "TestSupport.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -36,10 +35,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(dir_.isValid());
-        QProcess unzip;
-        unzip.start("unzip", {"-p", KIBORU_SHARED_DATA_DIR "/ken_all.zip", "KEN_ALL.CSV"});
-        QVERIFY2(unzip.waitForFinished(60000) && unzip.exitCode() == 0, "unzip -p ken_all.zip failed");
-        kenAll_ = unzip.readAllStandardOutput();
+        kenAll_ = ktest::ReadBytes(KIBORU_KEN_ALL);
         QVERIFY(kenAll_.size() > 10'000'000);
         QVERIFY(ktest::WriteBytes(dir_.filePath("KEN_ALL.CSV"), kenAll_));
         kenAllLines_ = FromShiftJis(kenAll_).split(u"\r\n"_qs);
@@ -226,9 +222,11 @@ private slots:
         const QString path = dir_.filePath(u"H22入学.CSV"_qs);
         QCOMPARE(FindExistingEntry(path), QString());
         QVERIFY(ktest::WriteBytes(dir_.filePath(u"H22入学.csv"_qs), "h"));
-        QCOMPARE(FindExistingEntry(path), dir_.filePath(u"H22入学.csv"_qs));
+        QCOMPARE(FindExistingEntry(path), dir_.filePath(u"H22入学.csv"_qs));   // on Windows too, as on disk
+#ifndef Q_OS_WIN   // where case counts, a second spelling can be a second entry
         QVERIFY(QDir(dir_.path()).mkdir(u"H22入学.CSV"_qs));   // a folder answers too, and comes first
         QCOMPARE(FindExistingEntry(path), path);
+#endif
     }
 
     // A typed reading is looked for in the file's own encoding, and the

@@ -1,5 +1,7 @@
 #include "tests/entry/EntryDriver.h"
 
+#include "claims/ShiftJis.h"
+
 #include "forms/ComboBox.h"
 #include "forms/ListBox.h"
 #include "tests/support/ModalHelpers.h"
@@ -11,7 +13,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QStringEncoder>
 #include <QTest>
 
 namespace entrytest {
@@ -51,8 +52,7 @@ bool studentDialogOpen()
 
 QByteArray sjis(const QString& text)
 {
-    QStringEncoder encoder("Shift_JIS");
-    return encoder.encode(text);
+    return claims::ToShiftJis(text).value_or("(not Shift-JIS)");
 }
 
 WorkFolder::WorkFolder() : previous_(QDir::currentPath())

@@ -115,7 +115,9 @@ void EntryMessages::searchReportsWhatIsMissing_data()
     QTest::newRow("no roster of that year") << "平成21年度" << "H21入学.CSV" << "message";
     QTest::newRow("no entry year") << "" << "H入学.CSV" << "message";
     QTest::newRow("roster that is a folder") << "平成22年度" << "H22入学.CSV" << "error";
+#ifndef Q_OS_WIN   // Windows does not remove a program's current folder
     QTest::newRow("current folder removed") << "平成20年度" << "" << "message";
+#endif
 }
 
 // The claim on screen stays as it was, and no dialog opens.

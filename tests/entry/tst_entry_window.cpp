@@ -1,13 +1,13 @@
 // The entry window as designed: every control in its place with its text,
 // font and colours, the fixed choice lists, the tab order and the keys that
 // must not end the window.
+#include "claims/ShiftJis.h"
 #include "entry/SeiKyuImp.h"
 #include "forms/InputMode.h"
 #include "tests/entry/DesignCheck.h"
 #include "tests/support/TestMain.h"
 
 #include <QSignalSpy>
-#include <QStringEncoder>
 
 #include <algorithm>
 
@@ -163,12 +163,9 @@ QStringList tabOrder(const QString& monthButton)
 
 QList<QByteArray> shiftJisItems(const QComboBox* box)
 {
-    QStringEncoder toShiftJis("Shift_JIS");
     QList<QByteArray> items;
     for (int i = 0; i < box->count(); ++i)
-        items.append(toShiftJis.encode(box->itemText(i)));
-    if (toShiftJis.hasError())
-        items.append("(not Shift-JIS)");
+        items.append(claims::ToShiftJis(box->itemText(i)).value_or("(not Shift-JIS)"));
     return items;
 }
 

@@ -4,12 +4,14 @@
 #include "forms/MessageSeam.h"
 #include "forms/Messages.h"
 #include "forms/Modal.h"
+#include "forms/ScreenPlace.h"
 #include "tests/support/ModalHelpers.h"
 #include "tests/support/TestMain.h"
 
 #include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -90,6 +92,9 @@ private slots:
     void exceptionInEventHandlerReachesErrorBox();
     void runModalDeletesTheDialogAfterItsLoop_data();
     void runModalDeletesTheDialogAfterItsLoop();
+    void windowIsPlacedOnAScreen_data();
+    void windowIsPlacedOnAScreen();
+    void shownWindowStaysOnTheScreen();
 };
 
 void FrameworkTest::seamRecordsWhichBoxCameAndAnswers()
@@ -269,6 +274,48 @@ void FrameworkTest::runModalDeletesTheDialogAfterItsLoop()
     QVERIFY(!destroyedBeforeLoopEnded);
     QCOMPARE(finished.count(), 1);
     QCOMPARE(finished.first().at(0).toInt(), forms::kModalDone);
+}
+
+void FrameworkTest::windowIsPlacedOnAScreen_data()
+{
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QList<QRect>>("areas");
+    QTest::addColumn<QPoint>("place");
+    const QRect laptop(0, 0, 1024, 728);
+    const QRect right(1024, 0, 1920, 1040);
+    QTest::newRow("fits, stays") << QRect(475, 313, 300, 200) << QList{laptop} << QPoint(475, 313);
+    QTest::newRow("past the right and bottom edges") << QRect(900, 600, 300, 200) << QList{laptop} << QPoint(724, 528);
+    QTest::newRow("above and left of the screen") << QRect(-50, -10, 300, 200) << QList{laptop} << QPoint(0, 0);
+    QTest::newRow("larger than the screen: title bar on it")
+        << QRect(100, 100, 1200, 900) << QList{laptop} << QPoint(0, 0);
+    QTest::newRow("on the second monitor, stays") << QRect(1500, 300, 300, 200) << QList{laptop, right}
+                                                  << QPoint(1500, 300);
+    QTest::newRow("across both monitors: onto the one holding most")
+        << QRect(1000, 300, 300, 200) << QList{laptop, right} << QPoint(1024, 300);
+    QTest::newRow("second monitor removed: onto the primary")
+        << QRect(1500, 300, 300, 200) << QList{laptop} << QPoint(724, 300);
+    QTest::newRow("screen not at the origin") << QRect(0, 0, 300, 200) << QList{QRect(-1920, 40, 1920, 1040)}
+                                              << QPoint(-300, 40);
+}
+
+void FrameworkTest::windowIsPlacedOnAScreen()
+{
+    QFETCH(QRect, frame);
+    QFETCH(QList<QRect>, areas);
+    QFETCH(QPoint, place);
+    QCOMPARE(forms::PlaceOnScreen(frame, areas), place);
+}
+
+// Through forms::Application, as every window of the program goes.
+void FrameworkTest::shownWindowStaysOnTheScreen()
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QDialog dialog;
+    dialog.resize(300, 200);
+    dialog.move(area.right() - 100, area.bottom() - 50);
+    dialog.show();
+    QVERIFY(area.contains(dialog.frameGeometry()));
+    dialog.hide();
 }
 
 KIBORU_GUI_TEST_MAIN(FrameworkTest)

@@ -1,0 +1,246 @@
+// Linux and other POSIX systems: the file calls of FileAccess on file
+// descriptors. Names go to the system in the locale's encoding (UTF-8).
+
+#include "claims/FileAccess.h"
+#include "claims/FileAccessPlatform.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSet>
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace claims {
+namespace {
+
+QByteArray OnDisk(const QString& path) { return QFile::encodeName(path); }
+
+int WriteAll(int fd, QByteArrayView data)
+{
+    const char* p = data.data();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return ENOSPC;
+        p += n;
+        left -= n;
+    }
+    return 0;
+}
+
+int Sync(int fd)
+{
+    while (::fsync(fd) != 0) {
+        if (errno != EINTR)
+            return errno;
+    }
+    return 0;
+}
+
+// Temporary files are named ".kiboru-" + eight hex digits + ".tmp", whatever
+// file they stand in for: a name of fixed length fits wherever the target's
+// name fits. While a save runs, it holds a lock on its temporary file.
+const char kTempPrefix[] = ".kiboru-";
+const char kTempSuffix[] = ".tmp";
+
+bool IsTempName(const char* name)
+{
+    const size_t length = std::strlen(name);
+    return length == sizeof kTempPrefix - 1 + 8 + sizeof kTempSuffix - 1
+           && std::strncmp(name, kTempPrefix, sizeof kTempPrefix - 1) == 0
+           && std::strcmp(name + length - (sizeof kTempSuffix - 1), kTempSuffix) == 0;
+}
+
+// Removes the stale temporary files in the folder: those that no running
+// save holds a lock on.
+void RemoveUnlockedTemps(const QByteArray& folder)
+{
+    DIR* dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
+    if (!dir)
+        return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!IsTempName(entry->d_name))
+            continue;
+        const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat locked, named;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &locked) == 0
+            && ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0
+            && S_ISREG(locked.st_mode) && locked.st_dev == named.st_dev && locked.st_ino == named.st_ino)
+            ::unlinkat(dirFd, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+// Makes the rename itself durable; a failure here no longer endangers data.
+void SyncFolderOf(const QByteArray& target)
+{
+    const QByteArray folder = target.left(qMax<qsizetype>(target.lastIndexOf('/'), 1));
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+namespace platform {
+
+std::optional<EntryId> IdentifyEntry(const QString& path)
+{
+    struct stat st;
+    if (::lstat(OnDisk(path).constData(), &st) != 0)
+        return std::nullopt;
+    return EntryId{quint64(st.st_dev), quint64(st.st_ino), true};
+}
+
+QString SpellingOnDisk(const QString& path) { return path; }
+
+// Stale temporary files come only from runs that ended in the middle of a
+// save, so one sweep of a folder per run finds them all; a folder of many
+// claim files is then not read through on every save.
+void RemoveStaleTemps(const QString& folder)
+{
+    static QSet<QString> swept;
+    if (swept.contains(folder))
+        return;
+    RemoveUnlockedTemps(OnDisk(folder));
+    swept.insert(folder);
+}
+
+IoResult CreateTempBeside(const QString& target, TempFile& temp)
+{
+    const QByteArray folder = OnDisk(target.left(target.lastIndexOf(u'/') + 1));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray name = folder + kTempPrefix
+                                + QByteArray::number(QRandomGenerator::global()->generate() | 0x10000000u, 16)
+                                + kTempSuffix;
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0)
+            return IoResultFromErrno(errno, target);
+        // Another save may have taken the new file for a stale one before it
+        // was locked; then it is gone, and a new one is made. Without locks
+        // (some network file systems) the save goes on unguarded.
+        struct stat st;
+        if (::flock(fd, LOCK_EX) != 0 || (::fstat(fd, &st) == 0 && st.st_nlink > 0)) {
+            temp = TempFile{QFile::decodeName(name), fd};
+            struct stat old;
+            if (::stat(OnDisk(target).constData(), &old) == 0)
+                ::fchmod(fd, old.st_mode & 0777);
+            return IoResult();
+        }
+        ::close(fd);
+    }
+    return IoResultFromErrno(EEXIST, target);
+}
+
+IoResult WriteAndFlush(const TempFile& temp, QByteArrayView data, const QString& target)
+{
+    int err = WriteAll(int(temp.handle), data);
+    if (err == 0)
+        err = Sync(int(temp.handle));
+    return err == 0 ? IoResult() : IoResultFromErrno(err, target);
+}
+
+// The lock goes with the close, after the rename: until then no other save
+// takes the file for a stale one. Once the data are on disk, a failing close
+// no longer endangers them.
+IoResult MoveIntoPlace(TempFile& temp, const QString& target)
+{
+    const QByteArray name = OnDisk(target);
+    if (::rename(OnDisk(temp.path).constData(), name.constData()) != 0)
+        return IoResultFromErrno(errno, target);
+    ::close(int(temp.handle));
+    temp.handle = -1;
+    SyncFolderOf(name);
+    return IoResult();
+}
+
+void Discard(TempFile& temp)
+{
+    if (temp.handle < 0)
+        return;
+    ::unlink(OnDisk(temp.path).constData());
+    ::close(int(temp.handle));
+    temp.handle = -1;
+}
+
+} // namespace platform
+
+bool EntryExists(const QString& path)
+{
+    struct stat st;
+    return !path.isEmpty() && ::lstat(OnDisk(path).constData(), &st) == 0;
+}
+
+FileReader::FileReader(const QString& path) : path_(path)
+{
+    // Without O_NONBLOCK, opening a named pipe would wait for a writer.
+    fd_ = ::open(OnDisk(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st;
+    int err = fd_ < 0 ? errno : 0;
+    if (fd_ >= 0 && ::fstat(fd_, &st) == 0) {
+        size_ = st.st_size;
+        if (S_ISDIR(st.st_mode))
+            err = EISDIR;   // a folder in place of the file
+        else if (!S_ISREG(st.st_mode))
+            err = EACCES;   // a pipe or a device, which may never end
+        else
+            ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+    }
+    if (err != 0)
+        result_ = IoResultFromErrno(err, path);
+}
+
+FileReader::~FileReader()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+qsizetype FileReader::Read(char* data, qsizetype size)
+{
+    if (!result_.ok())
+        return -1;
+    for (;;) {
+        const ssize_t n = ::read(fd_, data, size_t(size));
+        if (n >= 0)
+            return n;
+        if (errno != EINTR) {
+            result_ = IoResultFromErrno(errno, path_);
+            return -1;
+        }
+    }
+}
+
+IoResult CheckWritable(const QString& path)
+{
+    const QByteArray name = OnDisk(path);
+    struct stat st;
+    if (::stat(name.constData(), &st) != 0)
+        return IoResultFromErrno(errno, path);
+    if ((st.st_mode & 0222) == 0)
+        return IoFailure(AccessDenied);
+    if (::access(name.constData(), W_OK) != 0)
+        return IoResultFromErrno(errno, path);
+    return IoResult();
+}
+
+} // namespace claims

@@ -1,0 +1,259 @@
+// Windows: the file calls of FileAccess on Win32 handles. Names go to the
+// system as UTF-16 with "\" separators; a save writes a new file beside the
+// target, flushes it (FlushFileBuffers) and moves it over the target with
+// MoveFileExW(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH).
+
+#include "claims/FileAccess.h"
+#include "claims/FileAccessPlatform.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <QDir>
+#include <QRandomGenerator>
+
+#include <fcntl.h>
+#include <io.h>
+
+namespace claims {
+namespace {
+
+std::wstring Native(const QString& path) { return QDir::toNativeSeparators(path).toStdWString(); }
+
+IoResult LastError(const QString& path) { return IoResultFromSystemError(::GetLastError(), path); }
+
+HANDLE HandleOf(const platform::TempFile& temp) { return reinterpret_cast<HANDLE>(temp.handle); }
+
+// The entry itself, not what a link leads to; for a folder as well.
+HANDLE OpenEntry(const QString& path)
+{
+    return ::CreateFileW(Native(path).c_str(), 0,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+// Temporary files are named ".kiboru-" + eight hex digits + ".tmp", as on
+// Linux. While a save writes one, it holds it open for itself alone.
+const wchar_t kTempPrefix[] = L".kiboru-";
+const wchar_t kTempSuffix[] = L".tmp";
+
+bool IsTempName(const wchar_t* name)
+{
+    const size_t length = ::wcslen(name);
+    const size_t prefix = sizeof kTempPrefix / sizeof(wchar_t) - 1;
+    const size_t suffix = sizeof kTempSuffix / sizeof(wchar_t) - 1;
+    return length == prefix + 8 + suffix && ::wcsncmp(name, kTempPrefix, prefix) == 0
+           && ::wcscmp(name + length - suffix, kTempSuffix) == 0;
+}
+
+DWORD WriteAll(HANDLE file, QByteArrayView data)
+{
+    const char* p = data.data();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const DWORD chunk = DWORD(qMin<qsizetype>(left, 1 << 30));
+        DWORD written = 0;
+        if (!::WriteFile(file, p, chunk, &written, nullptr))
+            return ::GetLastError();
+        if (written == 0)
+            return ERROR_DISK_FULL;
+        p += written;
+        left -= written;
+    }
+    return ERROR_SUCCESS;
+}
+
+} // namespace
+
+namespace platform {
+
+// The volume and the file index tell files apart (the file system ignores
+// case, so several spellings may name one file).
+std::optional<EntryId> IdentifyEntry(const QString& path)
+{
+    if (!EntryExists(path))
+        return std::nullopt;
+    EntryId id;
+    const HANDLE entry = OpenEntry(path);
+    if (entry != INVALID_HANDLE_VALUE) {
+        BY_HANDLE_FILE_INFORMATION info;
+        if (::GetFileInformationByHandle(entry, &info))
+            id = {info.dwVolumeSerialNumber, (quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow, true};
+        ::CloseHandle(entry);
+    }
+    return id;
+}
+
+QString SpellingOnDisk(const QString& path)
+{
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW(Native(path).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return path;
+    ::FindClose(search);
+    return path.left(path.lastIndexOf(u'/') + 1) + QString::fromWCharArray(found.cFileName);
+}
+
+// Removes the stale temporary files in the folder: those that no save holds
+// open and that were last written a minute ago or more (a save closes its
+// file just before it moves it into place).
+void RemoveStaleTemps(const QString& folder)
+{
+    const std::wstring native = Native(folder.isEmpty() ? QStringLiteral("./") : folder);
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW((native + L".kiboru-*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    const auto ticks = [](const FILETIME& t) { return (quint64(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    const quint64 minute = 60ull * 10'000'000ull;   // in 100-ns ticks
+    do {
+        if (!IsTempName(found.cFileName) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            || ticks(now) - ticks(found.ftLastWriteTime) < minute)
+            continue;
+        const std::wstring name = native + found.cFileName;
+        const HANDLE file = ::CreateFileW(name.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (file != INVALID_HANDLE_VALUE)
+            ::CloseHandle(file);   // deleted now
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}
+
+// The new file takes the folder's permissions.
+IoResult CreateTempBeside(const QString& target, TempFile& temp)
+{
+    const QString folder = target.left(target.lastIndexOf(u'/') + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString name = folder + QString::fromWCharArray(kTempPrefix)
+                             + QString::number(QRandomGenerator::global()->generate() | 0x10000000u, 16)
+                             + QString::fromWCharArray(kTempSuffix);
+        const HANDLE file = ::CreateFileW(Native(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            temp = TempFile{name, reinterpret_cast<qintptr>(file)};
+            return IoResult();
+        }
+        const DWORD err = ::GetLastError();
+        if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS)
+            return IoResultFromSystemError(err, target);
+    }
+    return IoResultFromSystemError(ERROR_FILE_EXISTS, target);
+}
+
+IoResult WriteAndFlush(const TempFile& temp, QByteArrayView data, const QString& target)
+{
+    DWORD err = WriteAll(HandleOf(temp), data);
+    if (err == ERROR_SUCCESS && !::FlushFileBuffers(HandleOf(temp)))
+        err = ::GetLastError();
+    return err == ERROR_SUCCESS ? IoResult() : IoResultFromSystemError(err, target);
+}
+
+// The move needs the file closed. Once the data are on disk, a failing close
+// no longer endangers them.
+IoResult MoveIntoPlace(TempFile& temp, const QString& target)
+{
+    ::CloseHandle(HandleOf(temp));
+    temp.handle = -1;
+    if (!::MoveFileExW(Native(temp.path).c_str(), Native(target).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const IoResult failure = LastError(target);
+        ::DeleteFileW(Native(temp.path).c_str());
+        return failure;
+    }
+    return IoResult();
+}
+
+void Discard(TempFile& temp)
+{
+    if (temp.handle == -1)
+        return;
+    ::CloseHandle(HandleOf(temp));
+    ::DeleteFileW(Native(temp.path).c_str());
+    temp.handle = -1;
+}
+
+} // namespace platform
+
+bool EntryExists(const QString& path)
+{
+    return !path.isEmpty() && ::GetFileAttributesW(Native(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+FileReader::FileReader(const QString& path) : path_(path)
+{
+    const HANDLE file = ::CreateFileW(Native(path).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        // A folder in place of the file fails here with ERROR_ACCESS_DENIED.
+        result_ = LastError(path);
+        return;
+    }
+    if (::GetFileType(file) != FILE_TYPE_DISK) {
+        ::CloseHandle(file);   // a pipe or a device (CON, NUL …), which may never end
+        result_ = IoFailure(AccessDenied);
+        return;
+    }
+    LARGE_INTEGER size;
+    if (::GetFileSizeEx(file, &size))
+        size_ = size.QuadPart;
+    fd_ = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
+    if (fd_ < 0) {
+        ::CloseHandle(file);
+        result_ = IoFailure(TooManyOpenFiles);
+    }
+}
+
+FileReader::~FileReader()
+{
+    if (fd_ >= 0)
+        ::_close(fd_);   // closes the handle too
+}
+
+qsizetype FileReader::Read(char* data, qsizetype size)
+{
+    if (!result_.ok())
+        return -1;
+    const HANDLE file = reinterpret_cast<HANDLE>(::_get_osfhandle(fd_));
+    DWORD read = 0;
+    if (!::ReadFile(file, data, DWORD(qMin<qsizetype>(size, 1 << 30)), &read, nullptr)) {
+        const DWORD err = ::GetLastError();
+        if (err == ERROR_HANDLE_EOF || err == ERROR_BROKEN_PIPE)
+            return 0;
+        result_ = IoResultFromSystemError(err, path_);
+        return -1;
+    }
+    return qsizetype(read);
+}
+
+IoResult CheckWritable(const QString& path)
+{
+    const std::wstring name = Native(path);
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return LastError(path);
+    const bool folder = attributes & FILE_ATTRIBUTE_DIRECTORY;
+    // The read-only attribute of a folder does not stop writing in it; that
+    // of a file does, also for an administrator.
+    if (!folder && (attributes & FILE_ATTRIBUTE_READONLY))
+        return IoFailure(AccessDenied);
+    // Asks the system for the right to add a file to the folder, or to write
+    // the file; a file that another program holds open against writing is
+    // refused too. Nothing is changed.
+    const HANDLE entry = ::CreateFileW(name.c_str(), folder ? FILE_ADD_FILE : GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, folder ? FILE_FLAG_BACKUP_SEMANTICS : 0, nullptr);
+    if (entry == INVALID_HANDLE_VALUE)
+        return LastError(path);
+    ::CloseHandle(entry);
+    return IoResult();
+}
+
+} // namespace claims
