@@ -2,7 +2,6 @@
 
 #include "app/KiboruMain.h"
 #include "app/StartUp.h"
-#include "claims/ShiftJis.h"
 #include "entry/EntryState.h"
 #include "forms/Application.h"
 #include "forms/Fonts.h"
@@ -22,5 +21,5 @@ int main(int argc, char** argv)
     entry::EntryState state;   // lives for the whole run, shared by every entry window
     TForm1 form1(state);
     form1.SetToday();
-    return app::Run(app, form1, claims::ShiftJisAvailable);
+    return app::Run(app, form1);
 }
