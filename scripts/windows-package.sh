@@ -3,7 +3,7 @@
 #   BUILD/kiboru-<version>-windows-x64.zip   the program folder "Kiboru" to unpack anywhere
 #   BUILD/kiboru-<version>-setup.exe         the installer (NSIS) of the same files
 #
-#   sh scripts/windows-package.sh [BUILD_DIR]        (default build-windows)
+#   sh scripts/windows-package.sh [BUILD_DIR]   (default build-windows or $KIBORU_WINDOWS_BUILD_DIR)
 #
 # Configures BUILD_DIR with the MinGW toolchain when it is not configured yet
 # and builds the target kiboru there. The files of the program folder:
@@ -20,7 +20,7 @@
 # (default ~/.cache/kiboru/qt6-mingw, see ../shared/toolchains/qt-mingw).
 set -eu
 cd "$(dirname "$0")/.."
-build=${1:-build-windows}
+build=${1:-${KIBORU_WINDOWS_BUILD_DIR:-build-windows}}
 QT=${KIBORU_QT_MINGW:-$HOME/.cache/kiboru/qt6-mingw}
 CXX=x86_64-w64-mingw32-g++-posix
 OBJDUMP=x86_64-w64-mingw32-objdump

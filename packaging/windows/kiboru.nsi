@@ -31,6 +31,7 @@ OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Kiboru"
 InstallDirRegKey HKCU "${SETTINGS_KEY}" "InstallFolder"
 ShowInstDetails show
+BrandingText "Kiboru ${VERSION}"
 
 Var DataDir
 

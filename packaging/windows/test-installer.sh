@@ -1,6 +1,7 @@
 #!/bin/sh
 # The Windows installer as an office gets it, run under Wine in a fresh prefix
 # beside the installer (installer-test/). Passes when
+#   - the program folder as data folder is refused, nothing installed;
 #   - a silent install (/S, data folder given by /DATA=) puts the program,
 #     its Qt platform plugin, the uninstaller, the Start-menu shortcut
 #     (「Start in」: the data folder) and the Add/Remove programs entry in
@@ -15,7 +16,9 @@
 #   - a silent uninstall removes the program folder, the shortcut and the
 #     entry, and leaves the data folder byte for byte.
 #
-#   sh packaging/windows/test-installer.sh build-windows/kiboru-1.2-setup.exe
+#   sh packaging/windows/test-installer.sh [build-windows/kiboru-1.2-setup.exe]
+# (without an argument: the installer of this version in build-windows, or in
+# $KIBORU_WINDOWS_BUILD_DIR).
 #
 # Needs wine (64-bit), xvfb-run, xdotool and imagemagick (a screenshot of
 # each step goes to installer-test/shots/ for a look when a step fails).
@@ -97,8 +100,13 @@ if [ "${1:-}" = "--in-x" ]; then
     exit 0
 fi
 
-setup=$(cd "$(dirname "${1:?usage: test-installer.sh SETUP_EXE}")" && pwd)/$(basename "$1")
 here=$(cd "$(dirname "$0")" && pwd)
+if [ $# -eq 0 ]; then   # the installer that scripts/windows-package.sh made last
+    version=$(sed -n 's/^project(Kiboru VERSION \([0-9.]*\).*/\1/p' "$here/../../CMakeLists.txt")
+    set -- "$here/../../${KIBORU_WINDOWS_BUILD_DIR:-build-windows}/kiboru-$version-setup.exe"
+fi
+[ -f "$1" ] || { echo "usage: test-installer.sh [SETUP_EXE]: no installer $1"; exit 1; }
+setup=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 demo=$(cd "$here/../../demo/data" && pwd)
 for tool in wine wineboot wineserver xvfb-run xdotool import; do
     command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is missing (sh scripts/setup.sh installs it)"; exit 1; }
@@ -127,6 +135,15 @@ uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kiboru'
 fingerprint() { (cd "$1" && find . -type f -exec md5sum {} + | LC_ALL=C sort -k2); }
 # The bytes of a file or text as one hex string.
 hex() { od -An -tx1 -v | tr -d ' \n'; }
+
+# ---- a data folder that is the program folder is refused -------------------
+status=0
+wine "$setup" /S '/DATA=C:\Same' '/D=C:\Same' || status=$?
+wineserver -w
+if [ "$status" -eq 0 ] || [ -e "$drive/Same" ]; then
+    echo "FAIL: the program folder as data folder was not refused (exit code $status)"; exit 1
+fi
+echo "refused: the program folder as data folder (exit code $status, nothing made)"
 
 # ---- silent install ---------------------------------------------------------
 wine "$setup" /S "/DATA=$data_win"
