@@ -28,33 +28,7 @@ cp -R "$demo/." "$base/Kiboru/"
 cp "$demo/H21入学.CSV" "$base/NoSeikyu/"
 
 # ---- helpers -------------------------------------------------------------
-windows() { xdotool search --onlyvisible --name . 2>/dev/null || true; }
-# The first shown window with exactly that name, other than the ones given.
-find_window() {
-    name=$1; shift
-    for w in $(windows); do
-        case " $* " in *" $w "*) continue ;; esac
-        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$name" ] && { echo "$w"; return 0; }
-    done
-    return 1
-}
-wait_window() {
-    i=0
-    until find_window "$@"; do
-        i=$((i + 1))
-        [ "$i" -le 75 ] || { echo "no window named $1" >&2; exit 1; }
-        sleep 0.2
-    done
-}
-wait_gone() {
-    i=0
-    while [ -n "$(windows | grep -x "$1" || true)" ]; do
-        i=$((i + 1))
-        [ "$i" -le 75 ] || { echo "window $1 stays" >&2; exit 1; }
-        sleep 0.2
-    done
-}
-click() { xdotool mousemove --sync --window "$1" "$2" "$3" click 1; sleep 0.6; }
+. "$(dirname "$0")/window-helpers.sh"
 geometry() { xdotool getwindowgeometry --shell "$1" | sed 's/^/G_/'; }
 # shot NAME WINDOW...: the screen cut to the box around the windows; every
 # window after the first gets a thin frame (there is no window manager).

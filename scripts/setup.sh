@@ -9,7 +9,7 @@ PKGS="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
       fonts-ipafont-gothic fonts-ipafont-mincho fonts-motoya-l-maruberi
       libbenchmark-dev unzip xvfb xauth xdotool desktop-file-utils
       clang libclang-rt-14-dev llvm
-      poppler-utils g++-mingw-w64-x86-64-posix wine wine64 nsis"
+      poppler-utils imagemagick g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 nsis"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
