@@ -27,7 +27,7 @@ const QByteArray kMarkedRow = "\r\n" + rowBytes("2010", {5}) + "\r\n";   // May 
 bool otherPcSaves(const WorkFolder& folder, int k)
 {
     QProcess saver;
-    saver.start(QStringLiteral(KIBORU_CLAIM_SAVER), {"once", folder.path(), "1024", QString::number(k)});
+    saver.start(rtest::ClaimSaverPath(KIBORU_CLAIM_SAVER), {"once", folder.path(), "1024", QString::number(k)});
     return saver.waitForFinished(5000) && saver.exitCode() == 0;
 }
 

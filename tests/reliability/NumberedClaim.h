@@ -5,7 +5,19 @@
 #include "claims/ClaimFile.h"
 #include "claims/ShiftJis.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+
 namespace rtest {
+
+// The second PC's program: beside the test where the build puts every
+// program in one folder (Windows, where a test under Wine cannot start a
+// program by its Linux path), else where the build says it is.
+inline QString ClaimSaverPath(const char* built)
+{
+    const QString beside = QCoreApplication::applicationDirPath() + u'/' + QFileInfo(QString::fromUtf8(built)).fileName();
+    return QFileInfo::exists(beside) ? beside : QString::fromUtf8(built);
+}
 
 struct Claim {
     claims::t_sick header;

@@ -5,6 +5,7 @@
 #include "forms/MessageSeam.h"
 #include "status/MonthDialog.h"
 #include "status/StatusWindow.h"
+#include "tests/claims/TestSupport.h"
 #include "tests/status/StatusFixture.h"
 #include "tests/support/ModalHelpers.h"
 #include "tests/support/TestMain.h"
@@ -235,6 +236,13 @@ void StatusList::printedPagesHoldTheWholeTable()
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf);
     window->PrintTo(printer);
+#ifdef Q_OS_WIN
+    // pdftotext is a Linux program that a Windows test under Wine cannot
+    // start: here only the pages are counted; the Linux run reads their text.
+    const QString raw = QString::fromLatin1(ktest::ReadBytes(pdf));
+    QVERIFY2(raw.count(QRegularExpression(u"/Type\\s*/Page(?!s)"_qs)) >= 3, "fewer than three pages printed");
+    QSKIP("the printed text is read with pdftotext in the Linux run");
+#endif
 
     QProcess text;
     text.start(u"pdftotext"_qs, {u"-layout"_qs, pdf, u"-"_qs});
