@@ -72,10 +72,18 @@ if [ "${1:-}" = "--in-x" ]; then
     shot occurrence
     click "$FILES" 228 32                 # 決　定
     wait_gone "$FILES"
-    sleep 1                               # under Wine the entry window takes clicks a moment later
+    # Under Wine the entry window takes clicks only a moment after the
+    # dialogs are gone, later still on a loaded machine: each click below is
+    # given twice, which changes nothing once the first has landed (the same
+    # line chosen again; a month button already chosen gives no notice).
+    sleep 3
     click "$ENTRY" 400 482                # the line of 2011
+    sleep 1
+    click "$ENTRY" 400 482
     shot line
     click "$ENTRY" 532 444                # １０月
+    sleep 1
+    click "$ENTRY" 532 444
     shot month
     click "$ENTRY" 832 327                # 保　存
     CONFIRM=$(wait_window 確認)
