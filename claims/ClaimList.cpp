@@ -123,6 +123,18 @@ QList<StatusLine> LinesOfClaim(const ClaimOverview& claim, int index, QDate refe
     return lines;
 }
 
+// The claim files of seikyu by name. The list is read on a worker thread,
+// so it is filtered here and not by QDir's name filters: those match through
+// QRegularExpression, whose per-thread stack is a thread_local in Qt's DLL,
+// and with MinGW's emulated TLS a Windows process in which a second thread
+// used one can hang in its exit.
+QStringList ClaimFileNames(const QDir& seikyu)
+{
+    QStringList names = seikyu.entryList(QDir::Files, QDir::Name);
+    names.removeIf([](const QString& name) { return !name.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive); });
+    return names;
+}
+
 } // namespace
 
 bool SplitClaimFileName(const QString& name, QByteArray& id, int& occurrence)
@@ -165,7 +177,7 @@ ClaimOverview ReadClaimOverview(const QString& claimPath, const QString& statusP
 ClaimListing ReadAllClaims(const QString& workDir, const std::function<bool(int, int)>& progress)
 {
     const QDir seikyu(SeikyuFolder(workDir));
-    const QStringList names = seikyu.entryList({QStringLiteral("*.csv")}, QDir::Files, QDir::Name);
+    const QStringList names = ClaimFileNames(seikyu);
     const QStringList statusNames = QDir(StatusFolder(workDir)).entryList(QDir::Files);
     const QSet<QString> withStatus(statusNames.begin(), statusNames.end());
     const int total = int(names.size());

@@ -50,8 +50,9 @@ QByteArray ExportLine(const QStringList& texts)
 
 } // namespace
 
-StatusWindow::StatusWindow(const QString& workDir, QDate reference, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::StatusWindow>()), workDir_(workDir), reference_(reference)
+StatusWindow::StatusWindow(const QString& workDir, QDate reference, QWidget* parent, ClaimReader read)
+    : QDialog(parent), ui(std::make_unique<Ui::StatusWindow>()), workDir_(workDir), reference_(reference),
+      read_(std::move(read))
 {
     setWindowFlag(Qt::WindowMinMaxButtonsHint);
     ui->setupUi(this);
@@ -95,7 +96,7 @@ void StatusWindow::StartLoading()
     sinceStart_.start();
     progressTimer_.start(100);
     loader_ = QThread::create([this] {
-        auto listing = std::make_shared<ClaimListing>(ReadAllClaims(workDir_, [this](int done, int total) {
+        auto listing = std::make_shared<ClaimListing>(read_(workDir_, [this](int done, int total) {
             done_ = done;
             total_ = total;
             return !stop_;

@@ -25,7 +25,12 @@ namespace status {
 class StatusWindow : public QDialog {
     Q_OBJECT
 public:
-    StatusWindow(const QString& workDir, QDate reference, QWidget* parent = nullptr);
+    // Reads every claim of a working folder, telling (done, total) on the
+    // way; stops early when told false.
+    using ClaimReader = std::function<claims::ClaimListing(const QString&, const std::function<bool(int, int)>&)>;
+
+    StatusWindow(const QString& workDir, QDate reference, QWidget* parent = nullptr,
+                 ClaimReader read = claims::ReadAllClaims);
     ~StatusWindow() override;
 
     const std::unique_ptr<Ui::StatusWindow> ui;
@@ -65,6 +70,7 @@ private:
 
     const QString workDir_;
     const QDate reference_;
+    const ClaimReader read_;
     claims::ClaimListing listing_;
     StatusModel model_;
     bool loaded_ = false;

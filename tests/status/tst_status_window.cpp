@@ -17,6 +17,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <atomic>
 
 using namespace claims;
 using namespace statustest;
@@ -65,6 +68,8 @@ private slots:
     void unencodableNoteIsRefused();
     void csvExportIsWhatIsShown();
     void printedPagesHoldTheWholeTable();
+    void slowReadingShowsProgressAndStaysResponsive();
+    void closingWhileReadingStopsTheReader();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -264,3 +269,55 @@ void StatusList::printedPagesHoldTheWholeTable()
 
 KIBORU_GUI_TEST_MAIN(StatusList)
 #include "tst_status_window.moc"
+
+namespace {
+
+// A file server that answers only when let: it reports file 1 of 4 until
+// released (or told to stop), then reads the folder.
+struct SlowServer {
+    std::atomic<bool> released{false};
+    std::atomic<bool> toldToStop{false};
+
+    StatusWindow::ClaimReader Reader()
+    {
+        return [this](const QString& workDir, const std::function<bool(int, int)>& progress) {
+            while (!released) {
+                if (!progress(1, 4)) {
+                    toldToStop = true;
+                    return ClaimListing{};
+                }
+                QThread::msleep(5);
+            }
+            return ReadAllClaims(workDir, progress);
+        };
+    }
+};
+
+} // namespace
+
+void StatusList::slowReadingShowsProgressAndStaysResponsive()
+{
+    SlowServer server;
+    StatusWindow slow(dir->path(), kReference, nullptr, server.Reader());
+    slow.show();
+    QVERIFY(!slow.ui->StatusProgress->isVisible());
+    QTRY_VERIFY(slow.ui->StatusProgress->isVisible());
+    QTRY_COMPARE(slow.ui->StatusProgress->maximum(), 4);   // once the reader has told its first file
+    QTRY_COMPARE(slow.ui->StatusProgress->value(), 1);
+    QTest::keyClicks(slow.ui->StatusFind, "100");   // typed while the claims are read
+    QVERIFY(!slow.IsLoaded());
+    server.released = true;
+    QTRY_VERIFY(slow.IsLoaded());
+    QVERIFY(!slow.ui->StatusProgress->isVisible());
+    QCOMPARE(Shown(slow), (QStringList{u"100 2024年6月 時効 未請求"_qs, u"100 2024年10月 時効 未請求"_qs,
+                                        u"100 2024年12月 32 未請求"_qs}));
+}
+
+void StatusList::closingWhileReadingStopsTheReader()
+{
+    SlowServer server;
+    auto slow = std::make_unique<StatusWindow>(dir->path(), kReference, nullptr, server.Reader());
+    QTest::qWait(50);
+    slow.reset();   // waits for the reader, which is told to stop
+    QVERIFY(server.toldToStop);
+}
