@@ -1,5 +1,6 @@
 #!/bin/sh
-# Takes docs/main-window-windows.png and docs/entry-window-windows.png from
+# Takes docs/main-window-windows.png, docs/status-window-windows.png and
+# docs/entry-window-windows.png from
 # the Windows build: kiboru.exe runs under Wine (its "windows" platform) on an
 # X server of its own (Xvfb, 1280x1024) in a copy of the demo folder, and
 # xdotool clicks and types as a user would. Run scripts/windows.sh first.
@@ -42,6 +43,13 @@ shot() {   # shot FILE WINDOW: the screen cut to the window
 pid=$!
 main=$(find_window Kiboru)
 shot main-window-windows.png "$main"
+click "$main" 476 264                 # 請求状況
+status=$(find_window 請求状況)
+sleep 1
+shot status-window-windows.png "$status"
+eval "$(xdotool getwindowgeometry --shell "$status" | sed 's/^/S_/')"
+click "$status" $((S_WIDTH - 50)) $((S_HEIGHT - 24))    # 閉じる
+sleep 3                               # Wine gives the main window clicks again a moment later
 click "$main" 476 196                 # 給付入力
 entry=$(find_window 給付入力画面)
 click "$entry" 640 20                 # 入学年度: 平成21年度

@@ -9,7 +9,8 @@
 #   - the installed kiboru.exe, started in the data folder on an X server of
 #     its own (Xvfb, Qt's windows platform), is driven like a user:
 #     給付入力, entry year 平成21年度, reading はやし, 検　索, the first student,
-#     occurrence 2, the month 10月 of 2011, 保　存, はい, 保存しました！, 終　　了;
+#     occurrence 2, the month 10月 of 2011, 保　存, はい, 保存しました！, then
+#     請求状況 (the claims read on a second thread) and 閉じる, 終　　了;
 #     it ends with exit code 0 and the claim file is the demo file with just
 #     that month marked, byte for byte;
 #   - installing again over it leaves the existing data folder as it was;
@@ -94,6 +95,13 @@ if [ "${1:-}" = "--in-x" ]; then
     shot saved
     xdotool key Return                    # OK on 保存しました！; the entry window closes
     wait_gone "$ENTRY"
+    click "$MAIN" 476 264                 # 請求状況: the claims are read on a second thread
+    STATUS=$(wait_window 請求状況)
+    sleep 2
+    shot status
+    eval "$(xdotool getwindowgeometry --shell "$STATUS" | sed 's/^/S_/')"
+    click "$STATUS" $((S_WIDTH - 50)) $((S_HEIGHT - 24))    # 閉じる, at the bottom right
+    wait_gone "$STATUS"
     click "$MAIN" 476 332                 # 終　　了
     i=0
     while kill -0 "$pid" 2>/dev/null; do
@@ -104,7 +112,7 @@ if [ "${1:-}" = "--in-x" ]; then
     status=0
     wait "$pid" || status=$?
     [ "$status" -eq 0 ] || { cat "$log"; give_up "the program ended with exit code $status"; }
-    echo "road driven: search, student, occurrence 2, month marked, saved, 終了 with exit code 0"
+    echo "road driven: search, student, occurrence 2, month marked, saved, 請求状況 opened and closed, 終了 with exit code 0"
     exit 0
 fi
 
