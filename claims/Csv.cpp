@@ -10,6 +10,14 @@ bool IsLineEnd(char c)
     return c == '\r' || c == '\n';
 }
 
+void ChopLineEnd(QByteArray& text)
+{
+    if (text.endsWith("\r\n"))
+        text.chop(2);
+    else if (!text.isEmpty() && IsLineEnd(text.back()))
+        text.chop(1);
+}
+
 class CsvScanner {
 public:
     explicit CsvScanner(QByteArrayView text) : text_(text) {}
@@ -28,6 +36,8 @@ public:
             ++pos_;
         }
         record.raw = text_.sliced(start, pos_ - start).toByteArray();
+        if (AtEnd())
+            ChopLineEnd(record.raw);   // a quote left open took the last line end in
         SkipLineEnd();
         return record;
     }

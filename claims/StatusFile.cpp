@@ -20,10 +20,12 @@ const char16_t* const kColumnNames[KnownColumns] = {u"診療年", u"診療月", 
 const char16_t* const kStateTexts[kClaimStateCount] = {u"未請求", u"書類待ち", u"請求済", u"支払済", u"対象外"};
 const char kDateFormat[] = "yyyy/MM/dd";
 
-// Where each known column stands in the file, and which columns are unknown.
+// Where each known column stands in the file, which columns are unknown,
+// and how many columns the file names.
 struct ColumnMap {
     int at[KnownColumns];
     QList<int> extra;
+    int width = KnownColumns;
 };
 
 ColumnMap DefaultColumns()
@@ -43,6 +45,7 @@ ColumnMap ColumnsOfHeader(const CsvRecord& header, StatusFile& file)
 {
     ColumnMap map;
     std::fill(std::begin(map.at), std::end(map.at), -1);
+    map.width = int(header.fields.size());
     for (int i = 0; i < header.fields.size(); ++i) {
         const QString name = FromShiftJis(header.fields[i]);
         const auto known = std::find_if(std::begin(kColumnNames), std::end(kColumnNames),
@@ -77,6 +80,38 @@ bool ReadNumber(const QByteArray& field, std::optional<qint64>& number)
         return true;
     number = ReadAmount(QString::fromLatin1(field));
     return number.has_value();
+}
+
+// Whether the file's columns stand as this program writes them: the known
+// ones in their order, then the unknown ones.
+bool IsWrittenOrder(const ColumnMap& map)
+{
+    for (int c = 0; c < KnownColumns; ++c) {
+        if (map.at[c] != c)
+            return false;
+    }
+    for (int i = 0; i < map.extra.size(); ++i) {
+        if (map.extra[i] != KnownColumns + i)
+            return false;
+    }
+    return true;
+}
+
+// A line that could not be read, as it stood. When the file's columns stand
+// in another order than they are written in, its fields move with their
+// columns, so that each stays under its column's name; fields beyond the
+// named columns follow.
+QByteArray KeptLine(const CsvRecord& record, const ColumnMap& map)
+{
+    if (record.broken || IsWrittenOrder(map))
+        return record.raw;
+    QList<QByteArray> fields;
+    for (int c = 0; c < KnownColumns; ++c)
+        fields.append(FieldAt(record, map.at[c]));
+    for (int i : map.extra)
+        fields.append(FieldAt(record, i));
+    fields += record.fields.mid(map.width);
+    return CsvLine(fields).chopped(2);   // without its CR LF
 }
 
 // The month status of a line; an empty text when it was read, otherwise why not.
@@ -204,13 +239,17 @@ StatusFile ParseStatusFile(QByteArrayView bytes, const QString& fileName)
     for (const CsvRecord& record : records) {
         MonthStatus status;
         QString problem = ReadMonth(record, map, status);
+        // A line with nothing recorded is as if it were not there (it is not
+        // written back either), so another line of its month is no repeat.
+        if (problem.isEmpty() && !status.HasContent())
+            continue;
         if (problem.isEmpty() && file.Find(status.month))
             problem = QStringLiteral("同じ診療月がもう一度あります");
         if (problem.isEmpty()) {
             file.Edit(status.month) = status;
             continue;
         }
-        file.keptLines.append(record.raw);
+        file.keptLines.append(KeptLine(record, map));
         file.problems.append(QStringLiteral("%1 %2行目: %3").arg(fileName).arg(record.line).arg(problem));
     }
     return file;

@@ -146,6 +146,32 @@ private slots:
         QCOMPARE(FormatStatusFile(file), want);
     }
 
+    // A rewrite keeps what each line means, and a second one changes nothing.
+    void rewriteKeepsEveryLinesMeaning_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<int>("problems");
+        QTest::newRow("columns reordered: a kept line's fields move with them")
+            << u"診療年,状況,診療月,請求日,点数,支払日,支払額,メモ\r\n2025,済み,4,,,,,\r\n"_qs
+            << kHeader + u"2025,4,済み,,,,,\r\n"_qs << 1;
+        QTest::newRow("quote left open on the last line")
+            << kHeader + u"2025,4,,,,,,\"memo\r\n"_qs << kHeader + u"2025,4,,,,,,\"memo\r\n"_qs << 1;
+        QTest::newRow("an empty line of a month is no repeat")
+            << kHeader + u"2025,4,,,,,,\r\n2025,4,請求済,,,,,\r\n"_qs << kHeader + u"2025,4,請求済,,,,,\r\n"_qs << 0;
+    }
+
+    void rewriteKeepsEveryLinesMeaning()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, written);
+        QFETCH(int, problems);
+        const StatusFile file = ParseStatusFile(Sj(text), u"請1-1.CSV"_qs);
+        QCOMPARE(file.problems.size(), problems);
+        QCOMPARE(FormatStatusFile(file), Sj(written));
+        QCOMPARE(FormatStatusFile(ParseStatusFile(Sj(written), u"請1-1.CSV"_qs)), Sj(written));
+    }
+
     void damagedLineIsReportedWithFileAndLine_data()
     {
         QTest::addColumn<QByteArray>("line");
