@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 
 namespace {
 
@@ -48,7 +49,7 @@ void TForm2::BitBtn1Click()
         throw forms::Error(found.result.message);
 
     const claims::RosterEncoding encoding = found.lines.encoding();
-    auto dialog = std::make_unique<TForm3>(this);
+    std::unique_ptr<TForm3> dialog = TakeStudentDialog();
     dialog->SetStudentLines(std::move(found.lines));
     dialog->OnDecide = [this, encoding](const QByteArray& line) {
         State.ChosenStudentLine = line;
@@ -57,6 +58,26 @@ void TForm2::BitBtn1Click()
     ClearClaimControls();
     RememberClaimOnScreen();
     forms::RunModal(std::move(dialog));
+    QTimer::singleShot(0, this, &TForm2::PrepareStudentDialog);
+}
+
+// The student dialog of the next search is built and styled while the
+// office types the reading (and after each search), so that 検索 shows its
+// list at once. A search that comes before it is ready builds its own. It is
+// never built while a window waits for its first paint.
+void TForm2::PrepareStudentDialog()
+{
+    if (SpareStudentDialog)
+        return;
+    SpareStudentDialog = new TForm3(this);
+    SpareStudentDialog->ensurePolished();
+}
+
+std::unique_ptr<TForm3> TForm2::TakeStudentDialog()
+{
+    std::unique_ptr<TForm3> dialog(SpareStudentDialog ? SpareStudentDialog.data() : new TForm3(this));
+    SpareStudentDialog.clear();
+    return dialog;
 }
 
 // The twelve student fields in roster order: ID, the three classes, name,

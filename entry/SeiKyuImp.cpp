@@ -7,6 +7,7 @@
 #include "forms/RadioGroup.h"
 
 #include <QKeyEvent>
+#include <QTimer>
 
 TForm2::TForm2(entry::EntryState& state, QWidget* parent, QDate openingDay)
     : QDialog(parent), ui(std::make_unique<Ui::TForm2>()), State(state)
@@ -52,6 +53,8 @@ void TForm2::AddLaterYears(QDate openingDay)
 void TForm2::ConnectHandlers()
 {
     forms::OnEvent(ui->BitBtn1, &QPushButton::clicked, this, &TForm2::BitBtn1Click);
+    connect(ui->Edit1, &QLineEdit::textChanged, this,
+            [this] { QTimer::singleShot(0, this, &TForm2::PrepareStudentDialog); });
     forms::OnEvent(ui->BitBtn2, &QPushButton::clicked, this, &TForm2::BitBtn2Click);
     forms::OnEvent(ui->BitBtn3, &QPushButton::clicked, this, &TForm2::BitBtn3Click);
     forms::OnEvent(ui->ComboBox2, &forms::ComboBox::changed, this, [this] {

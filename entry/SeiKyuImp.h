@@ -15,6 +15,7 @@
 
 #include <QDate>
 #include <QDialog>
+#include <QPointer>
 #include <QList>
 
 #include <array>
@@ -29,6 +30,8 @@ class QLineEdit;
 namespace forms {
 class RadioGroup;
 }
+
+class TForm3;
 
 class TForm2 : public QDialog {
     Q_OBJECT
@@ -75,6 +78,9 @@ private:
     // Search and student (Search.cpp).
     void ShowStudent(const QByteArray& line, claims::RosterEncoding encoding);
     std::array<QLineEdit*, 12> StudentFields() const;
+    void PrepareStudentDialog();
+    std::unique_ptr<TForm3> TakeStudentDialog();
+    QPointer<TForm3> SpareStudentDialog;   // the next search's, built while idle
 
     // Occurrence (Occurrence.cpp).
     bool LoadClaim(int n);
