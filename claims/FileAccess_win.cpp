@@ -1,7 +1,8 @@
 // Windows: the file calls of FileAccess on Win32 handles. Names go to the
 // system as UTF-16 with "\" separators; a save writes a new file beside the
 // target, flushes it (FlushFileBuffers) and moves it over the target with
-// MoveFileExW(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH).
+// MoveFileExW(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH), tried
+// again for a moment while another process holds the target open.
 
 #include "claims/FileAccess.h"
 #include "claims/FileAccessPlatform.h"
@@ -155,19 +156,40 @@ IoResult WriteAndFlush(const TempFile& temp, QByteArrayView data, const QString&
     return err == ERROR_SUCCESS ? IoResult() : IoResultFromSystemError(err, target);
 }
 
+// Windows refuses to move a file over one that another process holds open,
+// even for reading with delete sharing: another PC loading the claim or
+// listing every claim, a virus scanner looking at the file. Such a refusal
+// passes within moments; a read-only target's does not.
+bool MayPassSoon(DWORD error, const std::wstring& target)
+{
+    if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION)
+        return false;
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// The longest single wait before the move is tried again; the waits double
+// from 1 ms, about two seconds in all.
+constexpr DWORD kLongestMoveWaitMs = 1024;
+
 // The move needs the file closed. Once the data are on disk, a failing close
 // no longer endangers them.
 IoResult MoveIntoPlace(TempFile& temp, const QString& target)
 {
     ::CloseHandle(HandleOf(temp));
     temp.handle = -1;
-    if (!::MoveFileExW(Native(temp.path).c_str(), Native(target).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const IoResult failure = LastError(target);
-        ::DeleteFileW(Native(temp.path).c_str());
-        return failure;
+    const std::wstring from = Native(temp.path);
+    const std::wstring to = Native(target);
+    for (DWORD wait = 1;; wait *= 2) {
+        if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return IoResult();
+        const DWORD error = ::GetLastError();
+        if (wait > kLongestMoveWaitMs || !MayPassSoon(error, to)) {
+            ::DeleteFileW(from.c_str());
+            return IoResultFromSystemError(error, target);
+        }
+        ::Sleep(wait);
     }
-    return IoResult();
 }
 
 void Discard(TempFile& temp)
