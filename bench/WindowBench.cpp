@@ -52,6 +52,22 @@ struct EntryWindow {
 
     void ClickSearch() { QTest::mouseClick(window.ui->BitBtn1, Qt::LeftButton); }
 
+    // 検索 after the pause a user takes between two searches, in which the
+    // window does its idle work (it readies the next student dialog). act
+    // answers the student dialog from inside its loop once it is painted.
+    struct Timed {
+        std::int64_t startNs = 0;
+        std::int64_t shownNs = 0;   // 0: no dialog came
+    };
+    Timed Search(const std::function<void(TForm3*)>& act)
+    {
+        QCoreApplication::processEvents();
+        WhenShown shown("TForm3", [&act](QWidget* dialog) { act(static_cast<TForm3*>(dialog)); });
+        const std::int64_t start = MonotonicNs();
+        ClickSearch();
+        return {start, shown.ShownNs()};
+    }
+
     forms::MessageSeam boxes;
     entry::EntryState state;
     TForm2 window{state};
@@ -86,23 +102,16 @@ void SearchToDialog(benchmark::State& state, const QString& reading, int expecte
     EntryWindow entry;
     entry.Type(kBigRosterYear, reading);
     for (auto _ : state) {
-        // The pause between two searches, in which the window does its idle
-        // work (it readies the next student dialog), as it has before every
-        // click a user makes.
-        QCoreApplication::processEvents();
         int listed = -1;
-        WhenShown shown("TForm3", [&listed](QWidget* window) {
-            auto* dialog = static_cast<TForm3*>(window);
+        const EntryWindow::Timed search = entry.Search([&listed](TForm3* dialog) {
             listed = dialog->ui->ListBox2->count();
             QTest::mouseClick(dialog->ui->BitBtn2, Qt::LeftButton);   // 終　了
         });
-        const std::int64_t start = MonotonicNs();
-        entry.ClickSearch();
-        if (!shown.Shown() || listed != expectedLines || !entry.boxes.shown().isEmpty()) {
+        if (search.shownNs == 0 || listed != expectedLines || !entry.boxes.shown().isEmpty()) {
             state.SkipWithError("the selection dialog did not list every matching line");
             break;
         }
-        state.SetIterationTime(Seconds(start, shown.ShownNs()));
+        state.SetIterationTime(Seconds(search.startNs, search.shownNs));
     }
     state.counters["lines"] = expectedLines;
 }
@@ -130,30 +139,32 @@ private:
 // End in the student dialog of 124,825 lines to its last lines painted (the
 // rows are made from their bytes when first shown): under one frame at 60 Hz
 // keeps scrolling smooth.
+double EndKeySeconds(TForm3* dialog)
+{
+    forms::ListBox* list = dialog->ui->ListBox2;
+    // The user has clicked the first line (without a current line, End goes
+    // to the first) and the list is laid out.
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QCoreApplication::processEvents();
+    PaintCounter paints(dialog);
+    const std::int64_t start = MonotonicNs();
+    QTest::keyClick(list, Qt::Key_End);
+    QCoreApplication::processEvents();   // the list paints its last lines
+    const std::int64_t end = MonotonicNs();
+    const bool atEnd = paints.count > 0 && list->currentIndex().row() == list->model()->rowCount() - 1;
+    return atEnd ? Seconds(start, end) : -1;
+}
+
 void ScrollToEnd(benchmark::State& state)
 {
     EntryWindow entry;
     entry.Type(kBigRosterYear, kEveryLine);
     for (auto _ : state) {
-        QCoreApplication::processEvents();
         double seconds = -1;
-        WhenShown shown("TForm3", [&seconds](QWidget* window) {
-            auto* dialog = static_cast<TForm3*>(window);
-            forms::ListBox* list = dialog->ui->ListBox2;
-            // The user has clicked the first line (without a current line,
-            // End goes to the first) and the list is laid out.
-            list->setCurrentIndex(list->model()->index(0, 0));
-            QCoreApplication::processEvents();
-            PaintCounter paints(dialog);
-            const std::int64_t start = MonotonicNs();
-            QTest::keyClick(list, Qt::Key_End);
-            QCoreApplication::processEvents();   // the list paints its last lines
-            const std::int64_t end = MonotonicNs();
-            if (paints.count > 0 && list->currentIndex().row() == list->model()->rowCount() - 1)
-                seconds = Seconds(start, end);
+        entry.Search([&seconds](TForm3* dialog) {
+            seconds = EndKeySeconds(dialog);
             QTest::mouseClick(dialog->ui->BitBtn2, Qt::LeftButton);   // 終　了
         });
-        entry.ClickSearch();
         if (seconds < 0) {
             state.SkipWithError("End did not bring the last line on screen");
             break;
