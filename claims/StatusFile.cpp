@@ -36,9 +36,15 @@ ColumnMap DefaultColumns()
     return map;
 }
 
+// A first line that names the year and month columns, wherever a
+// spreadsheet has moved them.
 bool IsHeader(const CsvRecord& record)
 {
-    return !record.fields.isEmpty() && FromShiftJis(record.fields[0]) == QStringView(kColumnNames[Year]);
+    const auto names = [&](Column c) {
+        return std::any_of(record.fields.begin(), record.fields.end(),
+                           [&](const QByteArray& field) { return FromShiftJis(field) == QStringView(kColumnNames[c]); });
+    };
+    return names(Year) && names(Month);
 }
 
 ColumnMap ColumnsOfHeader(const CsvRecord& header, StatusFile& file)

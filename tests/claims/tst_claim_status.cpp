@@ -155,6 +155,8 @@ private slots:
         QTest::newRow("columns reordered: a kept line's fields move with them")
             << u"診療年,状況,診療月,請求日,点数,支払日,支払額,メモ\r\n2025,済み,4,,,,,\r\n"_qs
             << kHeader + u"2025,4,済み,,,,,\r\n"_qs << 1;
+        QTest::newRow("year not first: still the header")
+            << u"状況,診療年,診療月,メモ\r\n請求済,2025,4,x\r\n"_qs << kHeader + u"2025,4,請求済,,,,,x\r\n"_qs << 0;
         QTest::newRow("quote left open on the last line")
             << kHeader + u"2025,4,,,,,,\"memo\r\n"_qs << kHeader + u"2025,4,,,,,,\"memo\r\n"_qs << 1;
         QTest::newRow("an empty line of a month is no repeat")
