@@ -58,7 +58,6 @@ QString InjuryDate(const FieldViews& header)
 // treated months of the thirteen rows (as TreatedMonths reads them).
 void ReadClaimBytes(QByteArrayView bytes, ClaimOverview& claim)
 {
-    static const QByteArray treated = TreatedMark();
     LineReader reader(TextBefore(bytes, '\x1A'));
     const QByteArrayView first = reader.Next();
     const qsizetype comma = first.indexOf(',');
@@ -68,16 +67,9 @@ void ReadClaimBytes(QByteArrayView bytes, ClaimOverview& claim)
     claim.injury = Trimmed(header[5]);
     for (int r = 1; r <= TTreatmentTable::RowCount; ++r) {
         const FieldViews row(reader.Next(), t_kyufu::SlotCount - 1);
-        const int year = ReadYear(row[0]);
-        if (year <= 0 || year > 9000)
-            continue;
-        for (int k = 1; k <= t_kyufu::MonthCount; ++k) {
-            if (row[2 * k - 1] == treated)
-                claim.treated.append(CalendarMonth(year, k));
-        }
+        AddTreatedMonths(row[0], [&row](int k) { return row[2 * k - 1]; }, claim.treated);
     }
-    std::sort(claim.treated.begin(), claim.treated.end());
-    claim.treated.erase(std::unique(claim.treated.begin(), claim.treated.end()), claim.treated.end());
+    SortTreatedMonths(claim.treated);
 }
 
 bool Shows(const StatusLine& line, StatusView view, YearMonth thisMonth)
@@ -123,18 +115,6 @@ QList<StatusLine> LinesOfClaim(const ClaimOverview& claim, int index, QDate refe
     return lines;
 }
 
-// The claim files of seikyu by name. The list is read on a worker thread,
-// so it is filtered here and not by QDir's name filters: those match through
-// QRegularExpression, whose per-thread stack is a thread_local in Qt's DLL,
-// and with MinGW's emulated TLS a Windows process in which a second thread
-// used one can hang in its exit.
-QStringList ClaimFileNames(const QDir& seikyu)
-{
-    QStringList names = seikyu.entryList(QDir::Files, QDir::Name);
-    names.removeIf([](const QString& name) { return !name.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive); });
-    return names;
-}
-
 } // namespace
 
 bool SplitClaimFileName(const QString& name, QByteArray& id, int& occurrence)
@@ -177,7 +157,11 @@ ClaimOverview ReadClaimOverview(const QString& claimPath, const QString& statusP
 ClaimListing ReadAllClaims(const QString& workDir, const std::function<bool(int, int)>& progress)
 {
     const QDir seikyu(SeikyuFolder(workDir));
-    const QStringList names = ClaimFileNames(seikyu);
+    // Not QDir's name filters: they match through QRegularExpression, whose
+    // per-thread stack is a thread_local in Qt's DLL, and with MinGW's
+    // emulated TLS a Windows process in which a second thread used one can
+    // hang in its exit. SplitClaimFileName below skips other names.
+    const QStringList names = seikyu.entryList(QDir::Files, QDir::Name);
     const QStringList statusNames = QDir(StatusFolder(workDir)).entryList(QDir::Files);
     const QSet<QString> withStatus(statusNames.begin(), statusNames.end());
     const int total = int(names.size());
@@ -241,13 +225,17 @@ QList<StatusLine> BuildStatusLines(const QList<ClaimOverview>& claims, QDate ref
 StatusCounts CountOpenMonths(const QList<ClaimOverview>& claims, QDate reference)
 {
     StatusCounts counts;
-    for (const StatusLine& line : BuildStatusLines(claims, reference, StatusView::Open)) {
-        ++counts.open;
-        if (line.beyondPeriod)
-            continue;
-        counts.lapsed += line.daysLeft < 0;
-        counts.within30 += line.daysLeft >= 0 && line.daysLeft <= 30;
-        counts.within90 += line.daysLeft >= 0 && line.daysLeft <= 90;
+    for (int i = 0; i < claims.size(); ++i) {
+        for (const StatusLine& line : LinesOfClaim(claims[i], i, reference)) {
+            if (!Shows(line, StatusView::Open, {}))
+                continue;
+            ++counts.open;
+            if (line.beyondPeriod)
+                continue;
+            counts.lapsed += line.daysLeft < 0;
+            counts.within30 += line.daysLeft >= 0 && line.daysLeft <= 30;
+            counts.within90 += line.daysLeft >= 0 && line.daysLeft <= 90;
+        }
     }
     return counts;
 }

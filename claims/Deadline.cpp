@@ -49,20 +49,17 @@ YearMonth CalendarMonth(int schoolYear, int k)
 
 QList<YearMonth> TreatedMonths(const TTreatmentTable& table)
 {
-    static const QByteArray treated = TreatedMark();
     QList<YearMonth> months;
-    for (const t_kyufu& row : table.rows) {
-        const int year = ReadYear(row.year());
-        if (year <= 0 || year > 9000)
-            continue;
-        for (int k = 1; k <= t_kyufu::MonthCount; ++k) {
-            if (row.mark(k) == treated)
-                months.append(CalendarMonth(year, k));
-        }
-    }
+    for (const t_kyufu& row : table.rows)
+        AddTreatedMonths(row.year(), [&row](int k) { return QByteArrayView(row.mark(k)); }, months);
+    SortTreatedMonths(months);
+    return months;
+}
+
+void SortTreatedMonths(QList<YearMonth>& months)
+{
     std::sort(months.begin(), months.end());
     months.erase(std::unique(months.begin(), months.end()), months.end());
-    return months;
 }
 
 } // namespace claims

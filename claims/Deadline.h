@@ -53,4 +53,21 @@ YearMonth CalendarMonth(int schoolYear, int k);
 // holds no year are skipped.
 QList<YearMonth> TreatedMonths(const TTreatmentTable& table);
 
+// One row of that reading: yearText is the row's year text, markOf(k) its
+// mark of month k (1 = April .. 12 = March). The months are added as found;
+// SortTreatedMonths puts them in calendar order once all rows are read.
+template <typename MarkOf>
+void AddTreatedMonths(QByteArrayView yearText, MarkOf markOf, QList<YearMonth>& months)
+{
+    static const QByteArray treated = TreatedMark();
+    const int year = ReadYear(yearText);
+    if (year <= 0 || year > 9000)
+        return;
+    for (int k = 1; k <= t_kyufu::MonthCount; ++k) {
+        if (markOf(k) == treated)
+            months.append(CalendarMonth(year, k));
+    }
+}
+void SortTreatedMonths(QList<YearMonth>& months);   // calendar order, each month once
+
 } // namespace claims

@@ -4,6 +4,7 @@
 #include "forms/Application.h"
 #include "forms/Messages.h"
 #include "forms/Modal.h"
+#include "status/StatusModel.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -21,11 +22,6 @@ namespace {
 
 // The earliest date stands for "no date" and shows empty.
 const QDate kNoDate(2000, 1, 1);
-
-QString MonthText(YearMonth month)
-{
-    return QStringLiteral("%1年%2月").arg(month.year).arg(month.month);
-}
 
 QDate DateOf(const QWidget* editor)
 {

@@ -31,6 +31,11 @@ QString StateCell(const StatusLine& line)
 
 } // namespace
 
+QString MonthText(YearMonth month)
+{
+    return QStringLiteral("%1年%2月").arg(month.year).arg(month.month);
+}
+
 QColor UrgencyColour(const StatusLine& line)
 {
     if (!ShowsUrgency(line))
@@ -71,7 +76,7 @@ QString StatusModel::Text(int row, int column) const
     case Occurrence: return QString::number(claim.occurrence);
     case InjuryDate: return claim.injuryDate;
     case Injury: return claim.injury;
-    case Month: return QStringLiteral("%1年%2月").arg(line.month.year).arg(line.month.month);
+    case Month: return MonthText(line.month);
     case State: return StateCell(line);
     case ColumnCount: break;
     }

@@ -34,6 +34,9 @@ private:
     QList<claims::StatusLine> lines_;
 };
 
+// A calendar month as the list and the month dialog show it: 「2024年6月」.
+QString MonthText(claims::YearMonth month);
+
 // Open months by urgency: red once lapsed, orange within 30 days, yellow
 // within 90; none for other lines.
 QColor UrgencyColour(const claims::StatusLine& line);

@@ -121,6 +121,7 @@ void StatusWindow::TakeListing(const std::shared_ptr<ClaimListing>& listing)
     progressTimer_.stop();
     ui->StatusProgress->hide();
     listing_ = std::move(*listing);
+    counts_ = CountOpenMonths(listing_.claims, reference_);
     loaded_ = true;
     RefreshLines();
     emit Loaded();
@@ -160,12 +161,11 @@ void StatusWindow::RefreshLines()
 
 void StatusWindow::ShowSummary()
 {
-    const StatusCounts counts = CountOpenMonths(listing_.claims, reference_);
     ui->StatusSummary->setText(QStringLiteral("時効 %1件　30日以内 %2件　90日以内 %3件　未請求 %4件　（表示 %5行）")
-                                   .arg(counts.lapsed)
-                                   .arg(counts.within30)
-                                   .arg(counts.within90)
-                                   .arg(counts.open)
+                                   .arg(counts_.lapsed)
+                                   .arg(counts_.within30)
+                                   .arg(counts_.within90)
+                                   .arg(counts_.open)
                                    .arg(model_.rowCount()));
 }
 
@@ -242,8 +242,10 @@ void StatusWindow::EditClaim(int claimIndex)
         saved = true;
     };
     forms::RunModal(std::move(dialog));
-    if (saved)
+    if (saved) {
+        counts_ = CountOpenMonths(listing_.claims, reference_);
         RefreshLines();
+    }
 }
 
 } // namespace status

@@ -72,6 +72,7 @@ private:
     const QDate reference_;
     const ClaimReader read_;
     claims::ClaimListing listing_;
+    claims::StatusCounts counts_;   // of listing_, for the summary line
     StatusModel model_;
     bool loaded_ = false;
     std::atomic<bool> stop_{false};
