@@ -95,13 +95,37 @@ if [ "${1:-}" = "--in-x" ]; then
     shot saved
     xdotool key Return                    # OK on 保存しました！; the entry window closes
     wait_gone "$ENTRY"
-    click "$MAIN" 476 264                 # 請求状況: the claims are read on a second thread
-    STATUS=$(wait_window 請求状況)
+    # Like the entry window, the main window takes clicks only a moment after
+    # a window is gone: a click that Wine drops is given again. A second
+    # click that is not needed meets a modal list, which blocks it.
+    sleep 2
+    open_status() {
+        for attempt in 1 2 3; do
+            click "$MAIN" 476 264         # 請求状況: the claims are read on a second thread
+            i=0
+            while [ "$i" -lt 50 ]; do
+                find_window 請求状況 && return 0
+                i=$((i + 1))
+                sleep 0.2
+            done
+        done
+        return 1
+    }
+    STATUS=$(open_status) || give_up "no window named 請求状況 after three clicks"
     sleep 2
     shot status
     eval "$(xdotool getwindowgeometry --shell "$STATUS" | sed 's/^/S_/')"
-    click "$STATUS" $((S_WIDTH - 50)) $((S_HEIGHT - 24))    # 閉じる, at the bottom right
+    for attempt in 1 2 3; do
+        click "$STATUS" $((S_WIDTH - 50)) $((S_HEIGHT - 24))    # 閉じる, at the bottom right
+        i=0
+        while windows | grep -qx "$STATUS" && [ "$i" -lt 50 ]; do
+            i=$((i + 1))
+            sleep 0.2
+        done
+        windows | grep -qx "$STATUS" || break
+    done
     wait_gone "$STATUS"
+    sleep 2
     click "$MAIN" 476 332                 # 終　　了
     i=0
     while kill -0 "$pid" 2>/dev/null; do
