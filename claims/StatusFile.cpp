@@ -284,6 +284,12 @@ std::optional<QByteArray> FormatStatusFile(const StatusFile& file)
     return out;
 }
 
+bool IsStatusFileText(QByteArrayView bytes)
+{
+    const QList<CsvRecord> records = ReadCsv(bytes.first(qMin<qsizetype>(bytes.size(), 4096)));
+    return !records.isEmpty() && IsHeader(records.first());
+}
+
 QString StatusFolder(const QString& workDir)
 {
     return workDir + QStringLiteral("/請求状況");

@@ -61,6 +61,9 @@ std::optional<qint64> ReadAmount(QStringView text);
 // fileName names the file in the problems reported.
 StatusFile ParseStatusFile(QByteArrayView bytes, const QString& fileName);
 
+// True when the text begins with a status file's line of column names.
+bool IsStatusFileText(QByteArrayView bytes);
+
 // The file's bytes; std::nullopt when a note cannot be held in Shift-JIS
 // (or when there is no Shift-JIS converter at all).
 std::optional<QByteArray> FormatStatusFile(const StatusFile& file);
