@@ -73,18 +73,18 @@ IoResult NotKept(const QString& folder, const IoResult& why)
                         .arg(QDir::toNativeSeparators(folder), why.message)};
 }
 
-// A name for the version that no file in the folder has: saves of one file
-// take turns, but two may fall in one millisecond.
+// A name for the version that no file in the folder has (saves of one file
+// take turns, but two may fall in one millisecond); empty when the clock
+// gives none.
 QString NewVersionPath(const QString& folder)
 {
-    QString path;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        path = folder + u'/' + VersionFileName(QDateTime::currentDateTime());
+        const QString path = folder + u'/' + VersionFileName(QDateTime::currentDateTime());
         if (!EntryExists(path))
-            break;
+            return path;
         QThread::msleep(1);
     }
-    return path;
+    return QString();
 }
 
 } // namespace
@@ -141,7 +141,7 @@ KeptVersion KeepVersion(const QString& folder, QByteArrayView bytes)
         return kept;
     }
     const QString path = NewVersionPath(folder);
-    const IoResult written = platform::Calls().keepVersion(path, bytes);
+    const IoResult written = path.isEmpty() ? IoFailure(AccessDenied) : platform::Calls().keepVersion(path, bytes);
     if (!written.ok()) {
         RemoveFolders(kept.madeFolders);
         kept.io = NotKept(folder, written);
