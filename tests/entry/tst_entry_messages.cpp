@@ -469,8 +469,14 @@ void EntryMessages::failedSaveKeepsTheWindowAndTheOldFile_data()
 {
     QTest::addColumn<bool>("readOnlyFile");   // else: no seikyu folder
     QTest::addColumn<QString>("error");
-    QTest::newRow("no seikyu folder") << false << "不正なﾌｧｲﾙ名です";
-    QTest::newRow("read-only claim file") << true << "ﾌｧｲﾙへのｱｸｾｽが拒否されました";
+    QTest::addColumn<bool>("historyBlocked");  // a file named 履歴 where the history goes
+    QTest::newRow("no seikyu folder") << false << "不正なﾌｧｲﾙ名です" << false;
+    QTest::newRow("read-only claim file") << true << "ﾌｧｲﾙへのｱｸｾｽが拒否されました" << false;
+    QTest::newRow("history cannot be kept")
+        << false
+        << u"履歴フォルダ %1 に前の内容を保存できないため（ﾌｧｲﾙへのｱｸｾｽが拒否されました）、保存を中止しました。"
+           u"フォルダの空き容量と書き込み権限を確かめて下さい。"_qs
+        << true;
 }
 
 // The error box, no "保存しました！", the window open with all it showed and
@@ -479,14 +485,21 @@ void EntryMessages::failedSaveKeepsTheWindowAndTheOldFile()
 {
     QFETCH(bool, readOnlyFile);
     QFETCH(QString, error);
+    QFETCH(bool, historyBlocked);
     Session& s = *session;
     const QString claim = s.folder.file("seikyu/請1024-1.CSV");
+    if (historyBlocked) {
+        s.folder.makeFolder("seikyu");
+        writeClaim(s.folder, "請1024-1.CSV", kFirst, 2010);
+        s.folder.write(u"履歴"_qs, "not a folder");
+        error = error.arg(QDir::toNativeSeparators(s.folder.file("履歴/seikyu/請1024-1")));
+    }
     if (readOnlyFile) {
         writeClaim(s.folder, "請1024-1.CSV", kFirst, 2010);
         QFile::setPermissions(claim, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     }
     const QByteArray old = s.folder.read("seikyu/請1024-1.CSV");
-    s.chooseStudent("やまだ", 0, readOnlyFile ? 0 : -1);
+    s.chooseStudent("やまだ", 0, readOnlyFile || historyBlocked ? 0 : -1);
     typeInto(s.window->ui->ComboBox2, "2012");
     typeInto(s.window->ui->ComboBox9, "捻挫");
     clickMonth(*s.window, 5);
@@ -503,6 +516,8 @@ void EntryMessages::failedSaveKeepsTheWindowAndTheOldFile()
 
     if (readOnlyFile)
         QFile::setPermissions(claim, QFile::ReadOwner | QFile::WriteOwner);
+    else if (historyBlocked)
+        QVERIFY(QFile::remove(s.folder.file("履歴")));
     else
         s.folder.makeFolder("seikyu");
     s.save(forms::Answer::Yes);
