@@ -29,6 +29,9 @@ std::optional<EntryId> IdentifyEntry(const QString& path);
 // that ignores case, "a.CSV" may be the file "a.csv". path itself elsewhere.
 QString SpellingOnDisk(const QString& path);
 
+// Whether a process of that number runs on this PC.
+bool ProcessRunning(qint64 pid);
+
 // The new file that a save writes beside its target and then moves into
 // place: a file descriptor, or a Win32 HANDLE.
 struct TempFile {

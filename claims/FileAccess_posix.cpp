@@ -12,6 +12,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -110,6 +111,11 @@ std::optional<EntryId> IdentifyEntry(const QString& path)
 }
 
 QString SpellingOnDisk(const QString& path) { return path; }
+
+bool ProcessRunning(qint64 pid)
+{
+    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+}
 
 // Stale temporary files come only from runs that ended in the middle of a
 // save, so one sweep of a folder per run finds them all; a folder of many

@@ -100,6 +100,16 @@ QString SpellingOnDisk(const QString& path)
     return path.left(path.lastIndexOf(u'/') + 1) + QString::fromWCharArray(found.cFileName);
 }
 
+bool ProcessRunning(qint64 pid)
+{
+    const HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, DWORD(pid));
+    if (!process)
+        return ::GetLastError() == ERROR_ACCESS_DENIED;   // there, but not ours to look at
+    const bool running = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    ::CloseHandle(process);
+    return running;
+}
+
 // Removes the stale temporary files in the folder: those that no save holds
 // open and that were last written a minute ago or more (a save closes its
 // file just before it moves it into place).

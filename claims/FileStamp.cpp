@@ -1,14 +1,17 @@
 #include "claims/FileStamp.h"
 
 #include "claims/FileAccess.h"
+#include "claims/FileAccessPlatform.h"
 #include "claims/History.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRandomGenerator>
+#include <QSysInfo>
 #include <QThread>
 
 namespace claims {
@@ -19,26 +22,48 @@ namespace {
 // by seconds: age alone takes a lock for stale only after this long.
 constexpr int kStaleLockMs = 30'000;
 constexpr int kLockWaitMs = 4'000;
-constexpr int kStaleCheckAfterMs = 100;
+// The same lock file held this long may be left by a save of another PC.
+constexpr int kStaleCheckAfterMs = 1'000;
+
+// Whether the lock file names a save of this PC that still runs.
+bool HeldByRunningSave(const QLockFile& lock)
+{
+    qint64 pid = 0;
+    QString host;
+    return lock.getLockInfo(&pid, &host, nullptr) && host == QSysInfo::machineHostName()
+           && platform::ProcessRunning(pid);
+}
 
 // Takes the lock, trying again every few milliseconds so that a save never
-// waits much longer than the one before it. A lock still there after a
-// while may have been left by a save that was killed or lost its PC: it is
-// removed when no running process holds it (the system's own lock on the
-// file, or its sharing mode on Windows, tells). A lock file that cannot be
-// made at all (no right to write in the folder, disk full) leaves the save
-// to fail on its own file with the system's reason.
-IoResult TakeLock(QLockFile& lock)
+// waits much longer than the one before it. A lock file that stays the same
+// entry for a while, and is no running save's of this PC, may have been left
+// by a save that was killed or lost its PC: it is removed when no running
+// process holds it (the system's own lock on the file, or its sharing mode
+// on Windows, tells). Such a removal is never tried on a lock that comes and
+// goes: a save that gives its lock back removes the file by name, and would
+// remove the next save's lock file if this one had just removed its own. A
+// lock file that cannot be made at all (no right to write in the folder,
+// disk full) leaves the save to fail on its own file with the system's
+// reason.
+IoResult TakeLock(QLockFile& lock, const QString& lockPath)
 {
     lock.setStaleLockTime(kStaleLockMs);
     QDeadlineTimer deadline(kLockWaitMs);
+    std::optional<platform::EntryId> held;
+    QElapsedTimer heldFor;
     while (!lock.tryLock(0)) {
         if (lock.error() != QLockFile::LockFailedError)
             return IoResult();
         if (deadline.hasExpired())
             return IoFailure(AccessDenied);
-        if (deadline.remainingTime() < kLockWaitMs - kStaleCheckAfterMs)
+        const std::optional<platform::EntryId> now = platform::IdentifyEntry(lockPath);
+        if (!now || !held || !(*now == *held)) {
+            held = now;
+            heldFor.start();
+        } else if (heldFor.elapsed() >= kStaleCheckAfterMs && !HeldByRunningSave(lock)) {
             lock.removeStaleLockFile();
+            heldFor.start();
+        }
         QThread::msleep(2 + QRandomGenerator::global()->bounded(8));
     }
     return IoResult();
@@ -126,7 +151,7 @@ GuardedWrite ReplaceUnlessChanged(const QString& path, const QString& lockPath, 
 {
     GuardedWrite result;
     QLockFile lock(lockPath);
-    result.io = TakeLock(lock);
+    result.io = TakeLock(lock, lockPath);
     if (!result.io.ok())
         return result;
     RemoveLeftRemovalLock(lockPath);
