@@ -11,12 +11,13 @@ const QString kMarked = QStringLiteral("color:#C00000; font-weight:bold;");
 
 // A text of the version; marked, with the current one beside it, when the
 // file holds another now.
-QString Shown(const QString& text, const std::optional<QString>& now)
+// A treatment line's current one goes below it.
+QString Shown(const QString& text, const std::optional<QString>& now, const QString& between = QStringLiteral("　"))
 {
     if (!now || *now == text)
         return text.toHtmlEscaped();
-    return QStringLiteral("<span style=\"%1\">%2</span>　<span style=\"color:#C00000;\">現在：%3</span>")
-        .arg(kMarked, text.toHtmlEscaped(), now->toHtmlEscaped());
+    return QStringLiteral("<span style=\"%1\">%2</span>%3<span style=\"color:#C00000;\">現在：%4</span>")
+        .arg(kMarked, text.toHtmlEscaped(), between, now->toHtmlEscaped());
 }
 
 std::optional<QString> At(const std::optional<QStringList>& texts, int i)
@@ -50,9 +51,9 @@ QString ClaimBody(const QByteArray& bytes, const std::optional<QByteArray>& curr
     QStringList lines;
     const QStringList treatment = TreatmentLinesShown(bytes);
     for (int i = 0; i < treatment.size(); ++i)
-        lines << Shown(treatment[i], At(linesNow, i));
-    return FieldRows(ClaimFieldsShown(bytes), fieldsNow) + QStringLiteral("<p>") + lines.join(QStringLiteral("<br>"))
-           + QStringLiteral("</p>");
+        lines << Shown(treatment[i], At(linesNow, i), QStringLiteral("<br>"));
+    return FieldRows(ClaimFieldsShown(bytes), fieldsNow) + QStringLiteral("<p style=\"white-space:pre; font-size:13px;\">")
+           + lines.join(QStringLiteral("<br>")) + QStringLiteral("</p>");
 }
 
 // The months of the version, each against the same month now; months
