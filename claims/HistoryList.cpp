@@ -4,22 +4,19 @@
 #include "claims/ClaimList.h"
 #include "claims/FileAccess.h"
 #include "claims/LineReader.h"
+#include "claims/Parallel.h"
 #include "claims/ShiftJis.h"
 #include "claims/StatusFile.h"
 
 #include <QDir>
 #include <QHash>
-#include <QThread>
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
 #include <vector>
 
 namespace claims {
 namespace {
 
-constexpr int kMostReaders = 4;
 constexpr int kTimeLength = 19;          // yyyyMMdd-hhmmss-zzz
 constexpr qsizetype kFirstLineBytes = 512;
 
@@ -84,33 +81,6 @@ void ReadFileFolder(HistoryFile file, Part& part)
     if (file.kind == HistoryKind::Claim)
         file.name = ReadName(file.currentExists ? file.currentPath : file.folder + u'/' + newest);
     part.files.append(file);
-}
-
-// Runs work(i, part) for i = 0 .. total - 1 on a few threads; the caller's
-// thread reports progress and stops all when it answers false.
-std::vector<Part> InParallel(int total, const std::function<void(int, Part&)>& work,
-                             const std::function<bool(int, int)>& progress)
-{
-    std::atomic<int> next{0};
-    std::atomic<bool> stopped{false};
-    auto run = [&](Part& part, bool reports) {
-        for (int i = next++; i < total && !stopped; i = next++) {
-            if (reports && i % 64 == 0 && progress && !progress(i, total))
-                stopped = true;
-            work(i, part);
-        }
-    };
-    const int helpers = std::clamp(QThread::idealThreadCount(), 1, kMostReaders) - 1;
-    std::vector<Part> parts(helpers + 1);
-    std::vector<std::thread> threads;
-    for (int h = 1; h <= helpers; ++h)
-        threads.emplace_back(run, std::ref(parts[h]), false);
-    run(parts[0], true);
-    for (std::thread& t : threads)
-        t.join();
-    if (progress && !stopped)
-        progress(total, total);
-    return parts;
 }
 
 // The folders of both kinds, each with where its current file is.
@@ -204,7 +174,7 @@ QString VersionPc(QStringView fileName)
 HistoryListing ReadHistory(const QString& workDir, const std::function<bool(int, int)>& progress)
 {
     const QList<HistoryFile> folders = FileFolders(workDir);
-    std::vector<Part> parts = InParallel(
+    std::vector<Part> parts = InParallel<Part>(
         int(folders.size()), [&folders](int i, Part& part) { ReadFileFolder(folders[i], part); }, progress);
     HistoryListing listing;
     for (Part& part : parts) {

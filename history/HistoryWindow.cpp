@@ -11,17 +11,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QThread>
 
 using namespace claims;
 
 namespace history {
-namespace {
-
-constexpr int kProgressAfterMs = 500;
-
-} // namespace
-
 HistoryWindow::HistoryWindow(const QString& workDir, QWidget* parent, HistoryReader read)
     : QDialog(parent), ui(std::make_unique<Ui::HistoryWindow>()), workDir_(workDir), read_(std::move(read))
 {
@@ -38,10 +31,7 @@ HistoryWindow::HistoryWindow(const QString& workDir, QWidget* parent, HistoryRea
     StartLoading();
 }
 
-HistoryWindow::~HistoryWindow()
-{
-    StopLoading();
-}
+HistoryWindow::~HistoryWindow() = default;
 
 void HistoryWindow::ConnectHandlers()
 {
@@ -50,52 +40,21 @@ void HistoryWindow::ConnectHandlers()
                    &HistoryWindow::HistoryTableRowChange);
     forms::OnEvent(ui->HistoryRestore, &QPushButton::clicked, this, &HistoryWindow::HistoryRestoreClick);
     forms::OnEvent(ui->HistoryClose, &QPushButton::clicked, this, [this] { done(forms::kModalDone); });
-    connect(&progressTimer_, &QTimer::timeout, this, &HistoryWindow::ShowProgress);
 }
 
 void HistoryWindow::StartLoading()
 {
     loaded_ = false;
-    stop_ = false;
-    sinceStart_.start();
-    progressTimer_.start(100);
-    loader_ = QThread::create([this] {
-        auto listing = std::make_shared<HistoryListing>(read_(workDir_, [this](int done, int total) {
-            done_ = done;
-            total_ = total;
-            return !stop_;
-        }));
-        QMetaObject::invokeMethod(this, [this, listing] { TakeListing(listing); }, Qt::QueuedConnection);
+    reading_.Start(ui->HistoryProgress, [this](const forms::BackgroundRead::Progress& progress) {
+        auto listing = std::make_shared<HistoryListing>(read_(workDir_, progress));
+        return [this, listing] { TakeListing(listing); };
     });
-    loader_->setParent(this);
-    loader_->start();
-}
-
-void HistoryWindow::StopLoading()
-{
-    stop_ = true;
-    if (loader_)
-        loader_->wait();
-}
-
-void HistoryWindow::ShowProgress()
-{
-    if (loaded_ || sinceStart_.elapsed() < kProgressAfterMs)
-        return;
-    ui->HistoryProgress->setMaximum(qMax(1, total_.load()));
-    ui->HistoryProgress->setValue(done_);
-    ui->HistoryProgress->show();
 }
 
 void HistoryWindow::TakeListing(const std::shared_ptr<HistoryListing>& listing)
 {
-    progressTimer_.stop();
-    ui->HistoryProgress->hide();
-    loader_->wait();
-    delete loader_;
-    loader_ = nullptr;
+    model_.SetLines(nullptr, {});   // its lines and summaries were of the listing before
     listing_ = std::move(*listing);
-    model_.SetLines(nullptr, {});   // the summaries were of the listing before
     loaded_ = true;
     RefreshLines();
     emit Loaded();
@@ -189,7 +148,6 @@ void HistoryWindow::HistoryRestoreClick()
     if (!Restore(version, bytes.bytes))
         return;
     forms::ShowMessage(this, QStringLiteral("%1 の版に戻しました。").arg(time));
-    StopLoading();
     StartLoading();
 }
 

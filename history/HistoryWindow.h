@@ -7,18 +7,14 @@
 
 #include "claims/FileStamp.h"
 #include "claims/HistoryList.h"
+#include "forms/BackgroundRead.h"
 #include "history/HistoryModel.h"
 #include "ui_HistoryWindow.h"
 
 #include <QDialog>
-#include <QElapsedTimer>
-#include <QTimer>
 
-#include <atomic>
 #include <functional>
 #include <memory>
-
-class QThread;
 
 namespace history {
 
@@ -50,8 +46,6 @@ signals:
 private:
     void ConnectHandlers();
     void StartLoading();
-    void StopLoading();
-    void ShowProgress();
     void TakeListing(const std::shared_ptr<claims::HistoryListing>& listing);
     void RefreshLines();
     void ShowVersion(int version);
@@ -65,11 +59,7 @@ private:
     HistoryModel model_;
     claims::FileStamp currentStamp_;   // the chosen version's current file, as read to show it
     bool loaded_ = false;
-    std::atomic<bool> stop_{false};
-    std::atomic<int> done_{0}, total_{0};
-    QThread* loader_ = nullptr;
-    QTimer progressTimer_;
-    QElapsedTimer sinceStart_;
+    forms::BackgroundRead reading_;   // last: stopped before what it reads for goes
 };
 
 } // namespace history
