@@ -4,10 +4,8 @@
 #include "bench/Benchmarks.h"
 
 #include "bench/BenchData.h"
-#include "bench/Process.h"
+#include "bench/WhenShown.h"
 #include "history/HistoryWindow.h"
-
-#include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -17,23 +15,10 @@ namespace {
 void HistoryShown(benchmark::State& state)
 {
     const QString folder = HistoryWorkFolder();
-    int lines = 0;
-    for (auto _ : state) {
-        const std::int64_t start = MonotonicNs();
-        history::HistoryWindow window(folder);
-        window.show();
-        while (!window.IsLoaded())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-        window.ui->HistoryTable->viewport()->repaint();   // the 変更 of the lines shown worked out here
-        const std::int64_t end = MonotonicNs();
-        lines = window.Model().rowCount();
-        if (lines != kHistoryClaimCount * kVersionsPerClaim) {
-            state.SkipWithError("not every version listed");
-            break;
-        }
-        state.SetIterationTime(double(end - start) * 1e-9);
-    }
-    state.counters["lines"] = lines;
+    // The 変更 of the lines shown is worked out when the table is painted.
+    TimeListWindow(
+        state, [&] { return std::make_unique<history::HistoryWindow>(folder); },
+        [](history::HistoryWindow& w) { return w.ui->HistoryTable; }, kHistoryClaimCount * kVersionsPerClaim);
 }
 
 } // namespace

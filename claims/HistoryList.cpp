@@ -52,12 +52,21 @@ QHash<QString, QString> CurrentFiles(const QString& folder)
     QHash<QString, QString> files;
     QByteArray id;
     int occurrence = 0;
-    // Not QDir's name filters (see ReadAllClaims): this runs off the window's thread.
-    for (const QString& name : QDir(folder).entryList(QDir::Files)) {
+    for (const QString& name : ListFileNames(folder)) {
         if (SplitClaimFileName(name, id, occurrence))
             files.insert(name.chopped(4), name);
     }
     return files;
+}
+
+qint64 TimeNumber(QStringView name)
+{
+    qint64 number = 0;
+    for (int i = 0; i < kTimeLength; ++i) {
+        if (name[i] != u'-')
+            number = number * 10 + name[i].digitValue();
+    }
+    return number;
 }
 
 struct Part {
@@ -70,10 +79,10 @@ struct Part {
 void ReadFileFolder(HistoryFile file, Part& part)
 {
     QString newest;
-    for (const QString& name : QDir(file.folder).entryList(QDir::Files)) {
+    for (const QString& name : ListFileNames(file.folder)) {
         if (!IsVersionFileName(name))
             continue;
-        part.versions.append({int(part.files.size()), name, -1});
+        part.versions.append({int(part.files.size()), name, TimeNumber(name), -1});
         newest = std::max(newest, name);
     }
     if (newest.isEmpty())
@@ -125,8 +134,9 @@ void NameStatusFiles(const QString& workDir, QList<HistoryFile>& files)
 void OrderVersions(QList<HistoryVersion>& versions, int fileCount)
 {
     std::sort(versions.begin(), versions.end(), [](const HistoryVersion& a, const HistoryVersion& b) {
-        const int order = QStringView(a.fileName).left(kTimeLength).compare(QStringView(b.fileName).left(kTimeLength));
-        return order != 0 ? order > 0 : (a.file != b.file ? a.file < b.file : a.fileName > b.fileName);
+        if (a.time != b.time)
+            return a.time > b.time;
+        return a.file != b.file ? a.file < b.file : a.fileName > b.fileName;
     });
     std::vector<int> newest(fileCount, -1);
     for (int i = 0; i < versions.size(); ++i) {

@@ -35,6 +35,7 @@ struct HistoryFile {
 struct HistoryVersion {
     int file = 0;           // index into the listing's files
     QString fileName;       // the version file's name in the file's folder
+    qint64 time = 0;        // its time as the number yyyyMMddhhmmsszzz, for ordering
     int newer = -1;         // the next version of the same file; -1: the current file follows
 };
 
