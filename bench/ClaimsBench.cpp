@@ -8,9 +8,12 @@
 #include "bench/Process.h"
 #include "claims/ClaimFile.h"
 #include "claims/ClaimRecord.h"
+#include "claims/History.h"
 #include "claims/RosterFile.h"
 #include "claims/ShiftJis.h"
 
+#include <QDir>
+#include <QFile>
 #include <QStringDecoder>
 
 #include <benchmark/benchmark.h>
@@ -142,23 +145,78 @@ void ReadClaim(benchmark::State& state)
         state.SkipWithError("the claim did not read back");
 }
 
-// The save as the entry window does it, with every flush to disk: into the
-// folder of 100,000 files, replacing a claim by the same content.
+// The save as the entry window does it, with every flush to disk, into the
+// folder of 100,000 files.
+claims::WriteResult SaveHanako(int occurrence, const claims::t_sick& header, const claims::TTreatmentTable& table)
+{
+    return claims::WriteClaimFile(WorkFolder(), ClaimStudentId(), occurrence, Sjis(QStringLiteral("札幌　花子")),
+                                  Sjis(QStringLiteral("女")), header, table);
+}
+
+// The student's third claim, to be saved again; its bytes.
+QByteArray ReadClaimThree(benchmark::State& state, claims::t_sick& header, claims::TTreatmentTable& table)
+{
+    claims::ResetClaim(header, table, 2010);
+    if (!claims::ReadClaimFile(ClaimPath(3), header, table).ok())
+        state.SkipWithError("no claim to save");
+    return ReadAll(ClaimPath(3));
+}
+
+// Replacing a claim by the same content.
 void WriteClaim(benchmark::State& state)
 {
     claims::t_sick header;
     claims::TTreatmentTable table;
-    claims::ResetClaim(header, table, 2010);
-    if (!claims::ReadClaimFile(ClaimPath(3), header, table).ok())
-        state.SkipWithError("no claim to save");
-    const QByteArray before = ReadAll(ClaimPath(3));
+    const QByteArray before = ReadClaimThree(state, header, table);
     claims::WriteResult result;
     for (auto _ : state) {
-        result = claims::WriteClaimFile(WorkFolder(), ClaimStudentId(), 3, Sjis(QStringLiteral("札幌　花子")),
-                                        Sjis(QStringLiteral("女")), header, table);
+        result = SaveHanako(3, header, table);
     }
     if (!result.ok() || ReadAll(ClaimPath(3)) != before)
         state.SkipWithError("the save failed or changed the file");
+}
+
+// What the history adds to a save: the claim gets another content on each
+// save, so that each keeps the bytes it replaces in the history (and, once
+// there are 30 versions, removes the oldest). The claim is as before at the end.
+void WriteClaimKeepingHistory(benchmark::State& state)
+{
+    claims::t_sick header;
+    claims::TTreatmentTable table;
+    const QByteArray before = ReadClaimThree(state, header, table);
+    const QByteArray situations[2] = {header.situation, header.situation + Sjis(QStringLiteral("（再）"))};
+    const auto save = [&](int i) {
+        header.situation = situations[i % 2];
+        return SaveHanako(3, header, table);
+    };
+    int saves = 0;
+    bool ok = true;
+    for (auto _ : state)
+        ok = save(++saves).ok() && ok;
+    ok = save(0).ok() && ok;
+    const QString history = claims::HistoryFolderFor(ClaimPath(3));
+    const qsizetype versions = QDir(history).entryList(QDir::Files).size();
+    if (!ok || ReadAll(ClaimPath(3)) != before || (saves >= claims::kVersionsKept && versions != claims::kVersionsKept))
+        state.SkipWithError("a save failed, or the history does not hold a version of each");
+}
+
+// A save where there was no file: occurrence 8, removed again (not timed)
+// before each save.
+void WriteClaimFirstTime(benchmark::State& state)
+{
+    claims::t_sick header;
+    claims::TTreatmentTable table;
+    claims::ResetClaim(header, table, 2010);
+    const QString path = claims::ClaimFilePath(WorkFolder(), ClaimStudentId(), 8);
+    bool ok = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile::remove(path);
+        state.ResumeTiming();
+        ok = SaveHanako(8, header, table).ok() && ok;
+    }
+    if (!ok || !QFile::remove(path))
+        state.SkipWithError("the save failed");
 }
 
 void ListClaims(benchmark::State& state)
@@ -264,6 +322,8 @@ void RegisterClaimsBenchmarks()
     Add("treatment_list_lines", TreatmentListLines, benchmark::kMicrosecond, 9);
     Add("claim_read", ReadClaim, benchmark::kMicrosecond, 9);
     Add("claim_save", WriteClaim, benchmark::kMillisecond, 9);
+    Add("claim_save_history", WriteClaimKeepingHistory, benchmark::kMillisecond, 9);
+    Add("claim_save_first", WriteClaimFirstTime, benchmark::kMillisecond, 9);
     Add("claim_files_listed", ListClaims, benchmark::kMicrosecond, 9);
     Add("claim_load_file_steps", LoadClaimFileSteps, benchmark::kMicrosecond, 9);
     Add("decode_12mb", DecodeWholeFile, benchmark::kMillisecond, 9);

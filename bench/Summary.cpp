@@ -37,15 +37,19 @@ std::string TargetText(const TargetRow& row)
         return "ratio ≤ " + Number(row.bound);
     case Limit::Below:
         return "< " + Amount(row.bound, row.unit);
+    case Limit::AddedAtMost:
+        return "adds ≤ " + Amount(row.bound, row.unit);
     case Limit::None:
         break;
     }
     return "—";
 }
 
-bool Holds(const TargetRow& row, double value, double ratio)
+bool Holds(const TargetRow& row, double value, double ratio, double reference)
 {
     switch (row.limit) {
+    case Limit::AddedAtMost:
+        return value - reference <= row.bound;
     case Limit::RatioAtMost:
         return ratio >= 0 && ratio <= row.bound;
     case Limit::Below:
@@ -104,8 +108,9 @@ int PrintSummary(const SummaryReporter& reporter, const std::vector<TargetRow>& 
             continue;
         }
         const double ratio = reference && reference->value > 0 ? figure->value / reference->value : -1;
-        const bool judged = row.limit != Limit::None && (row.limit != Limit::RatioAtMost || reference);
-        const bool holds = Holds(row, figure->value, ratio);
+        const bool needsReference = row.limit == Limit::RatioAtMost || row.limit == Limit::AddedAtMost;
+        const bool judged = row.limit != Limit::None && (!needsReference || reference);
+        const bool holds = Holds(row, figure->value, ratio, reference ? reference->value : 0);
         notRun += row.limit != Limit::None && !judged ? 1 : 0;
         missed += judged && !holds ? 1 : 0;
         std::fprintf(out, "| %s | %s%s | %s | %s | %s | %s | %s |\n", row.label.c_str(),

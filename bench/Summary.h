@@ -31,6 +31,7 @@ enum class Limit {
     None,            // shown for comparison only
     RatioAtMost,     // figure / reference <= limit
     Below,           // figure < limit, in the figure's unit
+    AddedAtMost,     // figure - reference <= limit, in the figure's unit
 };
 
 struct TargetRow {

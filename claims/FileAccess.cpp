@@ -75,19 +75,44 @@ FileBytes ReadWholeFile(const QString& path)
 IoResult ReplaceFileContents(const QString& path, QByteArrayView data,
                              const std::function<IoResult()>& beforeRename)
 {
+    const platform::SaveCalls& calls = platform::Calls();
     platform::RemoveStaleTemps(FolderOf(path));
     platform::TempFile temp;
-    IoResult result = platform::CreateTempBeside(path, temp);
+    IoResult result = calls.createTemp(path, temp);
     if (result.ok())
-        result = platform::WriteAndFlush(temp, data, path);
+        result = calls.write(temp, data, path);
+    if (result.ok())
+        result = calls.flush(temp, path);
     if (result.ok() && beforeRename)
         result = beforeRename();   // the caller's last look
     // The new content is on disk; one move puts it in the old one's place.
     if (result.ok())
-        result = platform::MoveIntoPlace(temp, path);
+        result = calls.moveIntoPlace(temp, path);
     if (!result.ok())
         platform::Discard(temp);
     return result;
 }
+
+namespace platform {
+namespace {
+
+// A version is a new file of its own, written as any save writes.
+IoResult WriteVersionFile(const QString& versionPath, QByteArrayView bytes)
+{
+    return ReplaceFileContents(versionPath, bytes);
+}
+
+constexpr SaveCalls kSystemCalls{CreateTempBeside, WriteAll, Flush, MoveIntoPlace, WriteVersionFile};
+const SaveCalls* current = &kSystemCalls;
+
+} // namespace
+
+const SaveCalls& SystemCalls() { return kSystemCalls; }
+
+const SaveCalls& Calls() { return *current; }
+
+void UseCalls(const SaveCalls* calls) { current = calls ? calls : &kSystemCalls; }
+
+} // namespace platform
 
 } // namespace claims

@@ -44,13 +44,37 @@ void RemoveStaleTemps(const QString& folder);
 // target's permission bits go to it. The failure is the target's.
 IoResult CreateTempBeside(const QString& target, TempFile& temp);
 
-// All of data into temp, flushed to the disk.
-IoResult WriteAndFlush(const TempFile& temp, QByteArrayView data, const QString& target);
+// All of data into temp.
+IoResult WriteAll(const TempFile& temp, QByteArrayView data, const QString& target);
+
+// What was written to temp, flushed to the disk.
+IoResult Flush(const TempFile& temp, const QString& target);
 
 // Moves temp over target in one step and closes it; a failure leaves both.
 IoResult MoveIntoPlace(TempFile& temp, const QString& target);
 
 // Closes and removes temp after a failure; nothing when it was never made.
 void Discard(TempFile& temp);
+
+// The calls of a save that a disk can fail, in one table: making the new
+// file, writing it, flushing it, moving it into place, and keeping the
+// replaced bytes in the history. Saves call them through Calls(); a test
+// may put a failing device in their place with UseCalls.
+struct SaveCalls {
+    IoResult (*createTemp)(const QString& target, TempFile& temp);
+    IoResult (*write)(const TempFile& temp, QByteArrayView data, const QString& target);
+    IoResult (*flush)(const TempFile& temp, const QString& target);
+    IoResult (*moveIntoPlace)(TempFile& temp, const QString& target);
+    IoResult (*keepVersion)(const QString& versionPath, QByteArrayView bytes);
+};
+
+// The system's calls.
+const SaveCalls& SystemCalls();
+
+// The calls saves make now: the system's, unless UseCalls set others.
+const SaveCalls& Calls();
+
+// Saves make these calls from now on; nullptr gives the system's back.
+void UseCalls(const SaveCalls* calls);
 
 } // namespace claims::platform

@@ -21,7 +21,7 @@ namespace {
 
 QByteArray OnDisk(const QString& path) { return QFile::encodeName(path); }
 
-int WriteAll(int fd, QByteArrayView data)
+int WriteBytes(int fd, QByteArrayView data)
 {
     const char* p = data.data();
     qsizetype left = data.size();
@@ -151,11 +151,15 @@ IoResult CreateTempBeside(const QString& target, TempFile& temp)
     return IoResultFromErrno(EEXIST, target);
 }
 
-IoResult WriteAndFlush(const TempFile& temp, QByteArrayView data, const QString& target)
+IoResult WriteAll(const TempFile& temp, QByteArrayView data, const QString& target)
 {
-    int err = WriteAll(int(temp.handle), data);
-    if (err == 0)
-        err = Sync(int(temp.handle));
+    const int err = WriteBytes(int(temp.handle), data);
+    return err == 0 ? IoResult() : IoResultFromErrno(err, target);
+}
+
+IoResult Flush(const TempFile& temp, const QString& target)
+{
+    const int err = Sync(int(temp.handle));
     return err == 0 ? IoResult() : IoResultFromErrno(err, target);
 }
 

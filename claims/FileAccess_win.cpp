@@ -52,7 +52,7 @@ bool IsTempName(const wchar_t* name)
            && ::wcscmp(name + length - suffix, kTempSuffix) == 0;
 }
 
-DWORD WriteAll(HANDLE file, QByteArrayView data)
+DWORD WriteBytes(HANDLE file, QByteArrayView data)
 {
     const char* p = data.data();
     qsizetype left = data.size();
@@ -148,12 +148,15 @@ IoResult CreateTempBeside(const QString& target, TempFile& temp)
     return IoResultFromSystemError(ERROR_FILE_EXISTS, target);
 }
 
-IoResult WriteAndFlush(const TempFile& temp, QByteArrayView data, const QString& target)
+IoResult WriteAll(const TempFile& temp, QByteArrayView data, const QString& target)
 {
-    DWORD err = WriteAll(HandleOf(temp), data);
-    if (err == ERROR_SUCCESS && !::FlushFileBuffers(HandleOf(temp)))
-        err = ::GetLastError();
+    const DWORD err = WriteBytes(HandleOf(temp), data);
     return err == ERROR_SUCCESS ? IoResult() : IoResultFromSystemError(err, target);
+}
+
+IoResult Flush(const TempFile& temp, const QString& target)
+{
+    return ::FlushFileBuffers(HandleOf(temp)) ? IoResult() : LastError(target);
 }
 
 // Windows refuses to move a file over one that another process holds open,

@@ -1,6 +1,7 @@
 #include "claims/FileStamp.h"
 
 #include "claims/FileAccess.h"
+#include "claims/History.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -67,15 +68,56 @@ FileStamp StampOfRead(const QString& path, QByteArrayView bytes)
     return stamp;
 }
 
+namespace {
+
+// What the file at path holds now: nothing when there is no entry.
+struct OnDisk {
+    bool exists = false;
+    FileBytes file;
+};
+
+OnDisk ReadOnDisk(const QString& path)
+{
+    OnDisk now;
+    now.exists = EntryExists(path);
+    if (now.exists)
+        now.file = ReadWholeFile(path);
+    return now;
+}
+
+// The save's last look before its data take the file's place, with the
+// lock held: the file must still be as expected, and the bytes it holds are
+// kept in its history unless the save writes the same.
+IoResult LastLook(const QString& path, QByteArrayView data, const std::optional<FileStamp>& expected,
+                  const QString& history, GuardedWrite& result, KeptVersion& kept)
+{
+    if (!expected && history.isEmpty())
+        return IoResult();
+    const OnDisk now = ReadOnDisk(path);
+    if (!now.file.result.ok())
+        return now.file.result;
+    if (expected) {
+        const FileStamp stamp = now.exists ? StampOfRead(path, now.file.bytes) : FileStamp();
+        if (stamp != *expected) {
+            result.onDisk = stamp;
+            return IoResult{kChangedElsewhere, QString()};
+        }
+    }
+    if (history.isEmpty() || !now.exists || now.file.bytes == data)
+        return IoResult();
+    kept = KeepVersion(history, now.file.bytes);
+    return kept.io;
+}
+
+} // namespace
+
 StampRead ReadStamp(const QString& path)
 {
     StampRead now;
-    if (!EntryExists(path))
-        return now;
-    const FileBytes file = ReadWholeFile(path);
-    now.result = file.result;
-    if (file.result.ok())
-        now.stamp = StampOfRead(path, file.bytes);
+    const OnDisk onDisk = ReadOnDisk(path);
+    now.result = onDisk.file.result;
+    if (onDisk.exists && now.result.ok())
+        now.stamp = StampOfRead(path, onDisk.file.bytes);
     return now;
 }
 
@@ -88,18 +130,16 @@ GuardedWrite ReplaceUnlessChanged(const QString& path, const QString& lockPath, 
     if (!result.io.ok())
         return result;
     RemoveLeftRemovalLock(lockPath);
-    const auto unchanged = [&]() -> IoResult {
-        if (!expected)
-            return IoResult();
-        const StampRead now = ReadStamp(path);
-        if (!now.result.ok() || now.stamp == *expected)
-            return now.result;
-        result.onDisk = now.stamp;
-        return IoResult{kChangedElsewhere, QString()};
-    };
-    result.io = ReplaceFileContents(path, data, unchanged);
-    if (result.io.ok())
+    const QString history = HistoryFolderFor(path);
+    KeptVersion kept;
+    result.io = ReplaceFileContents(path, data, [&] { return LastLook(path, data, expected, history, result, kept); });
+    if (result.io.ok()) {
         result.onDisk = StampOfRead(path, data);
+        if (!kept.path.isEmpty())
+            PruneVersions(history);
+    } else if (!kept.path.isEmpty()) {
+        DropVersion(kept);   // the file stays as it was: so does its history
+    }
     return result;
 }
 

@@ -38,16 +38,25 @@ StampRead ReadStamp(const QString& path);
 // IoResult code of a save that found the file changed since it was read.
 inline constexpr int kChangedElsewhere = -1;
 
+// IoResult code of a save refused because the bytes it would replace could
+// not be kept in the history; the message names the history folder.
+inline constexpr int kHistoryNotKept = -2;
+
 struct GuardedWrite {
     IoResult io;
     FileStamp onDisk;   // the file as written, or with kChangedElsewhere as found
+    bool ok() const { return io.ok(); }
+    bool changedElsewhere() const { return io.code == kChangedElsewhere; }
 };
 
 // ReplaceFileContents while holding the lock file lockPath, which every
 // save of this file takes. With an expected stamp, the file is compared with
 // it once the new data are on disk, right before they take its place; when
-// it differs nothing is written and io.code is kChangedElsewhere. A lock
-// that another save holds for longer than a few seconds fails the save with
+// it differs nothing is written and io.code is kChangedElsewhere. Then, for
+// a file that has a history (HistoryFolderFor), the bytes being replaced
+// are kept there as a new version, unless they are the new data; when that
+// fails nothing is written and io.code is kHistoryNotKept. A lock that
+// another save holds for longer than a few seconds fails the save with
 // AccessDenied.
 GuardedWrite ReplaceUnlessChanged(const QString& path, const QString& lockPath, QByteArrayView data,
                                   const std::optional<FileStamp>& expected);

@@ -3,6 +3,7 @@
 #include "claims/ClaimFile.h"
 #include "claims/ClaimList.h"
 #include "claims/FileAccess.h"
+#include "claims/History.h"
 #include "claims/LineReader.h"
 #include "claims/Parallel.h"
 #include "claims/ShiftJis.h"
@@ -156,18 +157,6 @@ QString HistoryListing::Path(int version) const
 {
     const HistoryVersion& v = versions[version];
     return files[v.file].folder + u'/' + v.fileName;
-}
-
-bool IsVersionFileName(QStringView name)
-{
-    if (name.size() < kTimeLength + 6 || !name.endsWith(QLatin1String(".CSV"), Qt::CaseInsensitive))
-        return false;
-    for (int i = 0; i < kTimeLength; ++i) {
-        const bool dash = i == 8 || i == 15;
-        if (dash ? name[i] != u'-' : !name[i].isDigit())
-            return false;
-    }
-    return name[kTimeLength] == u'-';
 }
 
 QString VersionTimeText(QStringView n)

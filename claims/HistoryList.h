@@ -50,9 +50,7 @@ struct HistoryListing {
 // when it answers false, reading stops and what was read so far is returned.
 HistoryListing ReadHistory(const QString& workDir, const std::function<bool(int, int)>& progress = {});
 
-// A version file's name "<yyyyMMdd-hhmmss-zzz>-<PC名>.CSV" (anything may
-// follow the PC name before ".CSV"); false for any other name.
-bool IsVersionFileName(QStringView name);
+// Of a version file's name (IsVersionFileName in History.h):
 QString VersionTimeText(QStringView fileName);   // "2026/12/09 14:03:27"
 QString VersionPc(QStringView fileName);
 

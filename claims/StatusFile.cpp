@@ -284,6 +284,12 @@ std::optional<QByteArray> FormatStatusFile(const StatusFile& file)
     return out;
 }
 
+bool IsStatusFileText(QByteArrayView bytes)
+{
+    const QList<CsvRecord> records = ReadCsv(bytes.first(qMin<qsizetype>(bytes.size(), 4096)));
+    return !records.isEmpty() && IsHeader(records.first());
+}
+
 QString StatusFolder(const QString& workDir)
 {
     return workDir + QStringLiteral("/請求状況");
@@ -296,6 +302,12 @@ QString StatusFilePath(const QString& workDir, QByteArrayView id, int occurrence
     return StatusFolder(workDir) + u'/' + FromShiftJis(ClaimFileName(id, occurrence)) + QStringLiteral(".CSV");
 }
 
+QString StatusLockPath(const QString& workDir, QByteArrayView id, int occurrence)
+{
+    const QString path = StatusFilePath(workDir, id, occurrence);
+    return path.isEmpty() ? QString() : path + QStringLiteral(".lock");
+}
+
 StatusRead ReadStatusFile(const QString& path)
 {
     StatusRead read;
@@ -303,21 +315,24 @@ StatusRead ReadStatusFile(const QString& path)
         return read;
     const FileBytes bytes = ReadWholeFile(path);
     read.io = bytes.result;
-    if (read.io.ok())
+    if (read.io.ok()) {
         read.file = ParseStatusFile(bytes.bytes, QFileInfo(path).fileName());
+        read.stamp = StampOfRead(path, bytes.bytes);
+    }
     return read;
 }
 
-IoResult WriteStatusFile(const QString& workDir, QByteArrayView id, int occurrence, const StatusFile& file)
+GuardedWrite WriteStatusFile(const QString& workDir, QByteArrayView id, int occurrence, const StatusFile& file,
+                             const std::optional<FileStamp>& expected)
 {
     const QString path = StatusFilePath(workDir, id, occurrence);
     const std::optional<QByteArray> bytes = FormatStatusFile(file);
     if (path.isEmpty() || !bytes)
-        return IoFailure(PathNotFound);
+        return {IoFailure(PathNotFound), {}};
     const QString folder = StatusFolder(workDir);
     if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder))
-        return IoFailure(QFileInfo(workDir).isDir() ? AccessDenied : PathNotFound);
-    return ReplaceFileContents(path, *bytes);
+        return {IoFailure(QFileInfo(workDir).isDir() ? AccessDenied : PathNotFound), {}};
+    return ReplaceUnlessChanged(path, StatusLockPath(workDir, id, occurrence), *bytes, expected);
 }
 
 } // namespace claims

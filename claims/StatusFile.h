@@ -9,6 +9,7 @@
 // every month is still unclaimed. Claim files are never touched here.
 
 #include "claims/Deadline.h"
+#include "claims/FileStamp.h"
 #include "claims/IoResult.h"
 
 #include <QByteArray>
@@ -61,6 +62,9 @@ std::optional<qint64> ReadAmount(QStringView text);
 // fileName names the file in the problems reported.
 StatusFile ParseStatusFile(QByteArrayView bytes, const QString& fileName);
 
+// True when the text begins with a status file's line of column names.
+bool IsStatusFileText(QByteArrayView bytes);
+
 // The file's bytes; std::nullopt when a note cannot be held in Shift-JIS
 // (or when there is no Shift-JIS converter at all).
 std::optional<QByteArray> FormatStatusFile(const StatusFile& file);
@@ -68,17 +72,25 @@ std::optional<QByteArray> FormatStatusFile(const StatusFile& file);
 QString StatusFolder(const QString& workDir);
 QString StatusFilePath(const QString& workDir, QByteArrayView id, int occurrence);
 
+// The lock file that saves of the status file take: its name with ".lock".
+QString StatusLockPath(const QString& workDir, QByteArrayView id, int occurrence);
+
 struct StatusRead {
     StatusFile file;
     IoResult io;
+    FileStamp stamp;   // what was read; not existing for a missing file
 };
 
 // A missing file reads as an empty one.
 StatusRead ReadStatusFile(const QString& path);
 
 // Writes the file in one piece (the old one stays until the new one is
-// complete), making the folder on the first save. Texts that Shift-JIS
-// cannot hold are refused before anything is written.
-IoResult WriteStatusFile(const QString& workDir, QByteArrayView id, int occurrence, const StatusFile& file);
+// complete, and goes into the history), making the folder on the first
+// save. Texts that Shift-JIS cannot hold are refused before anything is
+// written. Saves of one status file take turns through its lock file; with
+// an expected stamp, a file that is no longer so is left as it is, as
+// ReplaceUnlessChanged tells.
+GuardedWrite WriteStatusFile(const QString& workDir, QByteArrayView id, int occurrence, const StatusFile& file,
+                             const std::optional<FileStamp>& expected = std::nullopt);
 
 } // namespace claims

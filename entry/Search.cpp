@@ -51,14 +51,48 @@ void TForm2::BitBtn1Click()
     const claims::RosterEncoding encoding = found.lines.encoding();
     std::unique_ptr<TForm3> dialog = TakeStudentDialog();
     dialog->SetStudentLines(std::move(found.lines));
-    dialog->OnDecide = [this, encoding](const QByteArray& line) {
+    bool decided = false;
+    dialog->OnDecide = [this, encoding, &decided](const QByteArray& line) {
+        decided = true;
         State.ChosenStudentLine = line;
         ShowStudent(line, encoding);
     };
+    const ClaimArea before = ShownClaimArea();
     ClearClaimControls();
     RememberClaimOnScreen();
     forms::RunModal(std::move(dialog));
+    // Without a student chosen, the claim being edited stays on screen, so
+    // that a save never writes the cleared area over it.
+    if (!decided)
+        ShowClaimArea(before);
     QTimer::singleShot(0, this, &TForm2::PrepareStudentDialog);
+}
+
+TForm2::ClaimArea TForm2::ShownClaimArea() const
+{
+    ClaimArea area;
+    const auto lists = HeaderLists();
+    for (int k = 0; k < int(lists.size()); ++k)
+        area.lists[k] = {lists[k]->selectedIndex(), lists[k]->text()};
+    for (int i = 0; i < ui->ListBox1->count(); ++i)
+        area.lines.append(ui->ListBox1->line(i));
+    area.line = ui->ListBox1->selectedIndex();
+    area.loaded = LoadedClaim;
+    return area;
+}
+
+void TForm2::ShowClaimArea(const ClaimArea& area)
+{
+    const auto lists = HeaderLists();
+    for (int k = 0; k < int(lists.size()); ++k) {
+        if (area.lists[k].selected >= 0)
+            lists[k]->setSelectedIndex(area.lists[k].selected);
+        else
+            lists[k]->setText(area.lists[k].text);
+    }
+    ui->ListBox1->setLines(area.lines);
+    ui->ListBox1->setSelectedIndex(area.line);
+    LoadedClaim = area.loaded;
 }
 
 // The student dialog of the next search is built and styled while the

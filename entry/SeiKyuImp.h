@@ -120,6 +120,22 @@ private:
     bool ClaimChanged() const;
     bool MayClose();
 
+    // What the claim area shows (Search.cpp): each header list's selection
+    // and text, the treatment lines and the chosen one, and the claim they
+    // were loaded as; put back after a search that chose no student.
+    struct ListView {
+        int selected = -1;
+        QString text;
+    };
+    struct ClaimArea {
+        std::array<ListView, 10> lists;
+        QStringList lines;
+        int line = -1;
+        ClaimOnScreen loaded;
+    };
+    ClaimArea ShownClaimArea() const;
+    void ShowClaimArea(const ClaimArea& area);
+
     entry::EntryState& State;
     forms::RadioGroup* MonthButtons;    // RadioButton1 .. RadioButton12
     std::array<int, 10> FixedItemCounts{};   // the header lists' own items, in header order

@@ -110,7 +110,8 @@ for path in ./usr/bin/kiboru ./usr/bin/kiboru-office \
             ./usr/share/applications/kiboru.desktop \
             ./usr/share/icons/hicolor/scalable/apps/kiboru.svg \
             ./usr/share/kiboru/demo/H20入学.CSV ./usr/share/kiboru/demo/H28入学.CSV \
-            ./usr/share/kiboru/demo/seikyu/ ./usr/share/doc/kiboru/guide-ja.md; do
+            ./usr/share/kiboru/demo/seikyu/ ./usr/share/doc/kiboru/guide-ja.md \
+            ./usr/share/doc/kiboru/LICENSE; do
     awk '{print $6}' "$work/contents.txt" | grep -qxF "$path" || { echo "FAIL: the package lacks $path"; failed=1; }
 done
 depends=$(dpkg-deb --field "$deb" Depends)

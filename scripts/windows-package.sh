@@ -79,6 +79,7 @@ x86_64-w64-mingw32-strip "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll
 # ---- data, guide, licences -------------------------------------------------
 cp -R demo/data "$stage/data"
 cp README.md "$stage/"
+sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
 cp docs/guide-ja.md docs/guide-*.png "$stage/guide/"
 cp /usr/share/common-licenses/LGPL-3 "$stage/licenses/LGPL-3.txt"
 cp /usr/share/common-licenses/GPL-3 "$stage/licenses/GPL-3.txt"
@@ -106,8 +107,14 @@ while read -r file; do
 done <"$out/files.txt" >"$out/uninstall-files.nsh"
 (cd "$stage" && find . -mindepth 1 -path ./data -prune -o -type d -print | sed 's|^\./||' | sort -r) |
     while read -r dir; do echo "RMDir \"\$INSTDIR\\$(echo "$dir" | tr / '\\')\""; done >>"$out/uninstall-files.nsh"
+# The installer's licence page: Kiboru's own licence, then the notice of the
+# parts it ships (Qt under the LGPL), UTF-8 with a byte-order mark and CR LF
+# as the page reads it.
+{ printf '\357\273\277'; cat LICENSE; printf '\n\n'; cat packaging/windows/licenses.txt; } |
+    sed 's/\r*$/\r/' >"$out/license-page.txt"
 setup=$build/kiboru-$version-setup.exe
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" -DLISTS="$out" \
+    -DLICENSE_PAGE="$out/license-page.txt" \
     -DOUTFILE="$setup" packaging/windows/kiboru.nsi
 echo "DLLs left to Windows: $(sort -u "$out/system-dlls.txt" | tr '\n' ' ')"
 ls -l "$zipfile" "$setup"

@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -40,8 +41,7 @@ MonthDialog::MonthDialog(const QString& workDir, const ClaimOverview& claim, QWi
     : QDialog(parent), ui(std::make_unique<Ui::MonthDialog>()), workDir_(workDir), claim_(claim)
 {
     ui->setupUi(this);
-    const StatusRead read = ReadStatusFile(StatusFilePath(workDir_, claim_.id, claim_.occurrence));
-    status_ = read.io.ok() ? read.file : claim_.status;
+    ReadStatus();
     ui->MonthClaim->setText(QStringLiteral("ID番号 %1　%2　%3回目　受傷日 %4　%5")
                                 .arg(FromShiftJis(claim_.id), claim_.name)
                                 .arg(claim_.occurrence)
@@ -52,6 +52,23 @@ MonthDialog::MonthDialog(const QString& workDir, const ClaimOverview& claim, QWi
 }
 
 MonthDialog::~MonthDialog() = default;
+
+// A file that cannot be read is shown as the list read it, for looking
+// only: a save would replace what it holds unseen.
+void MonthDialog::ReadStatus()
+{
+    const QString path = StatusFilePath(workDir_, claim_.id, claim_.occurrence);
+    const StatusRead read = ReadStatusFile(path);
+    status_ = read.io.ok() ? read.file : claim_.status;
+    stamp_ = read.stamp;
+    if (read.io.ok())
+        return;
+    ui->MonthProblem->setText(QStringLiteral("請求状況ファイル %1 を読み込めません：%2")
+                                  .arg(QFileInfo(path).fileName(), read.io.message));
+    ui->MonthProblem->setVisible(true);
+    ui->MonthTable->setEnabled(false);
+    ui->SaveButton->setEnabled(false);
+}
 
 void MonthDialog::FillTable()
 {
@@ -186,16 +203,33 @@ bool MonthDialog::GatherInto(StatusFile& file)
     return true;
 }
 
+// The status file changed on disk after the dialog read it: the user
+// decides whether the dialog's months replace it.
+bool MonthDialog::MayOverwrite()
+{
+    const QString question =
+        QFileInfo(StatusFilePath(workDir_, claim_.id, claim_.occurrence)).fileName() + u'\n'
+        + QStringLiteral("この請求状況は読み込んだ後に他のパソコンで変更されています。上書きしますか？");
+    return forms::Confirm(this, question) == forms::Answer::Yes;
+}
+
 void MonthDialog::SaveButtonClick()
 {
     StatusFile file = status_;
     if (!GatherInto(file))
         return;
-    const IoResult written = WriteStatusFile(workDir_, claim_.id, claim_.occurrence, file);
+    GuardedWrite written = WriteStatusFile(workDir_, claim_.id, claim_.occurrence, file, stamp_);
+    while (written.changedElsewhere()) {
+        if (!MayOverwrite())
+            return;
+        written = WriteStatusFile(workDir_, claim_.id, claim_.occurrence, file, written.onDisk);
+    }
     if (!written.ok()) {
-        forms::ShowMessage(this, QStringLiteral("保存できませんでした：") + written.message);
+        const bool history = written.io.code == kHistoryNotKept;
+        forms::ShowMessage(this, (history ? QString() : QStringLiteral("保存できませんでした：")) + written.io.message);
         return;
     }
+    stamp_ = written.onDisk;
     done(forms::kModalDone);
     if (OnSaved)
         OnSaved(file);

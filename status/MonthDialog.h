@@ -21,7 +21,8 @@ class MonthDialog : public QDialog {
     Q_OBJECT
 public:
     // The claim's status file is read afresh, so that what another user
-    // saved meanwhile is not overwritten with an older copy.
+    // saved meanwhile is not overwritten with an older copy. When it cannot
+    // be read, the dialog says why and offers no save.
     MonthDialog(const QString& workDir, const claims::ClaimOverview& claim, QWidget* parent = nullptr);
     ~MonthDialog() override;
 
@@ -51,10 +52,13 @@ private:
     QLineEdit* NewDigitsEdit(const std::optional<qint64>& value);
     void ShowRemark(int row);
     bool GatherInto(claims::StatusFile& file);
+    void ReadStatus();
+    bool MayOverwrite();
 
     const QString workDir_;
     const claims::ClaimOverview claim_;
     claims::StatusFile status_;
+    claims::FileStamp stamp_;   // of the status file as read
     QList<claims::YearMonth> months_;
 };
 

@@ -1,6 +1,6 @@
 #include "status/StatusWindow.h"
 
-#include "claims/Csv.h"
+#include "claims/Export.h"
 #include "claims/FileAccess.h"
 #include "claims/ShiftJis.h"
 #include "forms/Application.h"
@@ -24,26 +24,6 @@ constexpr int kMostProblemsShown = 10;
 QString DateText(QDate date)
 {
     return date.toString(QStringLiteral("yyyy年M月d日"));
-}
-
-// A field of the export: characters Shift-JIS cannot hold (a name read
-// from damaged bytes) become "?".
-QByteArray ExportField(const QString& text)
-{
-    if (const std::optional<QByteArray> bytes = ToShiftJis(text))
-        return *bytes;
-    QByteArray out;
-    for (QChar c : text)
-        out += ToShiftJis(QStringView(&c, 1)).value_or("?");
-    return out;
-}
-
-QByteArray ExportLine(const QStringList& texts)
-{
-    QList<QByteArray> fields;
-    for (const QString& text : texts)
-        fields.append(ExportField(text));
-    return CsvLine(fields);
 }
 
 } // namespace
@@ -181,20 +161,37 @@ void StatusWindow::PrintButtonClick()
     preview.exec();
 }
 
-QByteArray StatusWindow::ShownCsv() const
+QList<QStringList> StatusWindow::ShownLines() const
 {
-    QByteArray out = ExportLine(StatusModel::ColumnNames());
+    QList<QStringList> lines{StatusModel::ColumnNames()};
     for (int r = 0; r < model_.rowCount(); ++r)
-        out += ExportLine(model_.RowTexts(r));
-    return out;
+        lines.append(model_.RowTexts(r));
+    return lines;
 }
 
+// Shift-JIS as everywhere; UTF-8 only when the user agrees for a text that
+// Shift-JIS cannot hold. Nothing is written in place of a file the program keeps.
 void StatusWindow::CsvButtonClick()
 {
     const QString path = AskCsvPath ? AskCsvPath() : QString();
     if (path.isEmpty())
         return;
-    const IoResult written = ReplaceFileContents(path, ShownCsv());
+    if (const std::optional<QString> refusal = ExportRefusal(path)) {
+        forms::ShowMessage(this, *refusal);
+        return;
+    }
+    const QList<QStringList> lines = ShownLines();
+    ExportBytes csv = ShiftJisCsv(lines);
+    if (csv.unencodableLine > 0) {
+        const QString question = QStringLiteral("一覧の%1行目の「%2」には Shift-JIS で保存できない文字があります。\n"
+                                                "UTF-8（BOM付き、Excel でそのまま開けます）で書き出しますか？")
+                                     .arg(csv.unencodableLine - 1)
+                                     .arg(csv.unencodableText);
+        if (forms::Confirm(this, question) != forms::Answer::Yes)
+            return;
+        csv.bytes = Utf8Csv(lines);
+    }
+    const IoResult written = ReplaceFileContents(path, csv.bytes);
     if (!written.ok())
         forms::ShowMessage(this, QStringLiteral("CSV出力できませんでした：") + written.message);
 }

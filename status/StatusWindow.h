@@ -45,7 +45,7 @@ public:
 
     // What the window shows, as printed pages and as Shift-JIS CSV.
     void PrintTo(QPrinter& printer) const;
-    QByteArray ShownCsv() const;
+    QList<QStringList> ShownLines() const;   // the column names first
     QString PrintTitle() const;
 
     // Asks where to write the CSV file; empty when the user cancels.

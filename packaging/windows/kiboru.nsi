@@ -1,6 +1,8 @@
 ; The installer of Kiboru for Windows (64-bit), made by scripts/windows-package.sh:
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.2 -DSTAGE=<program folder> -DLISTS=<folder>
-;            -DOUTFILE=<setup.exe> kiboru.nsi
+;            -DLICENSE_PAGE=<text> -DOUTFILE=<setup.exe> kiboru.nsi
+; LICENSE_PAGE is the licence page's text: Kiboru's MIT licence and the
+; notices of the parts it ships.
 ; STAGE is the unpacked program folder of the zip; LISTS holds install-files.nsh
 ; and uninstall-files.nsh, its files one by one (without data/).
 ;
@@ -36,6 +38,7 @@ BrandingText "Kiboru ${VERSION}"
 Var DataDir
 
 !define MUI_ABORTWARNING
+!insertmacro MUI_PAGE_LICENSE "${LICENSE_PAGE}"
 !insertmacro MUI_PAGE_DIRECTORY
 
 !define MUI_PAGE_HEADER_TEXT "データフォルダの選択"

@@ -191,7 +191,7 @@ wineserver -w
 say "installed silently"
 failed=0
 for path in "$program/kiboru.exe" "$program/platforms/qwindows.dll" "$program/Qt6Core.dll" \
-            "$program/uninstall.exe" "$shortcut" "$data/H21入学.CSV" "$data/seikyu/請21104-2.CSV"; do
+            "$program/uninstall.exe" "$program/LICENSE.txt" "$shortcut" "$data/H21入学.CSV" "$data/seikyu/請21104-2.CSV"; do
     [ -f "$path" ] || { echo "FAIL: not installed: $path"; failed=1; }
 done
 [ "$failed" -eq 0 ] || exit 1

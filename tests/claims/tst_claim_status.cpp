@@ -3,6 +3,7 @@
 
 #include "claims/ClaimList.h"
 #include "claims/Deadline.h"
+#include "claims/Export.h"
 #include "claims/StatusFile.h"
 
 #include "TestSupport.h"
@@ -244,6 +245,51 @@ private slots:
         QCOMPARE(SplitClaimFileName(name, gotId, gotOccurrence), occurrence > 0);
         QCOMPARE(gotId, id);
         QCOMPARE(gotOccurrence, occurrence);
+    }
+    // The usual guard against formula injection; numbers the list wrote stay.
+    void exportGuardsFormulas_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("formula") << u"=HYPERLINK(\"x\")"_qs << u"'=HYPERLINK(\"x\")"_qs;
+        QTest::newRow("plus") << u"+81 3 1234"_qs << u"'+81 3 1234"_qs;
+        QTest::newRow("at") << u"@SUM(A1)"_qs << u"'@SUM(A1)"_qs;
+        QTest::newRow("tab") << u"\tx"_qs << u"'\tx"_qs;
+        QTest::newRow("minus, then more") << u"-1+1"_qs << u"'-1+1"_qs;
+        QTest::newRow("days past the deadline") << u"-12"_qs << u"-12"_qs;
+        QTest::newRow("amount") << u"12,340"_qs << u"12,340"_qs;
+        QTest::newRow("name") << u"山田太郎"_qs << u"山田太郎"_qs;
+        QTest::newRow("full-width minus") << u"－"_qs << u"－"_qs;
+    }
+
+    void exportGuardsFormulas()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, written);
+        QCOMPARE(SpreadsheetText(text), written);
+    }
+
+    void exportRefusesRostersAndStatusFilesAnywhere_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("roster") << u"H21入学.CSV"_qs << Sj(u"ID番号\r\n"_qs) << true;
+        QTest::newRow("status file renamed") << u"old.csv"_qs << Sj(kHeader) << true;
+        QTest::newRow("earlier export") << u"一覧.CSV"_qs << Sj(u"期限,残り日数\r\n"_qs) << false;
+        QTest::newRow("new file") << u"一覧.CSV"_qs << QByteArray() << false;
+    }
+
+    void exportRefusesRostersAndStatusFilesAnywhere()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, refused);
+        QTemporaryDir dir;
+        const QString path = dir.path() + u'/' + name;
+        if (!bytes.isEmpty())
+            QVERIFY(ktest::WriteBytes(path, bytes));
+        QCOMPARE(ExportRefusal(path).has_value(), refused);
     }
 };
 

@@ -37,12 +37,24 @@ QString unstorableIn(const QString& label)
     return QStringLiteral("「%1」に保存できない文字があります！！").arg(label);
 }
 
+QList<forms::ComboBox*> headerLists(const TForm2& w)
+{
+    return {w.ui->ComboBox2, w.ui->ComboBox3, w.ui->ComboBox4, w.ui->ComboBox5, w.ui->ComboBox11,
+            w.ui->ComboBox9, w.ui->ComboBox6, w.ui->ComboBox7, w.ui->ComboBox8, w.ui->ComboBox13};
+}
+
+QList<int> headerChoices(const TForm2& w)
+{
+    QList<int> chosen;
+    for (const forms::ComboBox* list : headerLists(w))
+        chosen << list->selectedIndex();
+    return chosen;
+}
+
 QStringList headerTexts(const TForm2& w)
 {
     QStringList texts;
-    for (const forms::ComboBox* list : {w.ui->ComboBox2, w.ui->ComboBox3, w.ui->ComboBox4, w.ui->ComboBox5,
-                                        w.ui->ComboBox11, w.ui->ComboBox9, w.ui->ComboBox6, w.ui->ComboBox7,
-                                        w.ui->ComboBox8, w.ui->ComboBox13})
+    for (const forms::ComboBox* list : headerLists(w))
         texts << list->text();
     return texts;
 }
@@ -165,6 +177,7 @@ void EntryMessages::studentDialogEndsWithoutAChoice_data()
                                                    << QList<bool>{true, false};
     QTest::newRow("decide with no line, then the close box") << "やまだ" << QStringList{"decide", "close"}
                                                              << both << QList<bool>{true, false};
+    QTest::newRow("Esc") << "やまだ" << QStringList{"escape"} << both << QList<bool>{false};
     QTest::newRow("empty reading") << "" << QStringList{"decide", "end"} << QStringList()
                                    << QList<bool>{true, false};
     QTest::newRow("reading of blanks") << "   " << QStringList{"decide", "end"} << QStringList()
@@ -173,8 +186,9 @@ void EntryMessages::studentDialogEndsWithoutAChoice_data()
                                                   << QList<bool>{false};
 }
 
-// The student and the claim in memory stay; the claim area was emptied
-// before the dialog opened.
+// The student and the claim in memory stay, and the claim area shows again
+// what it showed before the search, edits included: a save then writes the
+// claim being edited, never a cleared header.
 void EntryMessages::studentDialogEndsWithoutAChoice()
 {
     QFETCH(QString, reading);
@@ -186,7 +200,12 @@ void EntryMessages::studentDialogEndsWithoutAChoice()
     writeClaim(s.folder, "請1024-3.CSV", kFirst, 2010, {{1, {6}}});
     s.chooseStudent("やまだ", 0, 0);
     s.chooseOccurrence("3", {{choose(1)}});
+    clickLine(s.window->ui->ListBox1, 1);
+    typeInto(s.window->ui->ComboBox8, QStringLiteral("野球"));
     const claims::TTreatmentTable table = s.state.TreatmentTable;
+    const QStringList header = headerTexts(*s.window);
+    const QList<int> chosen = headerChoices(*s.window);
+    const QStringList shown = linesOf(s.window->ui->ListBox1);
 
     s.search(reading, {actsNamed(acts)});
     const SeenDialog& seen = s.dialogs.seen().last();
@@ -198,8 +217,16 @@ void EntryMessages::studentDialogEndsWithoutAChoice()
     QCOMPARE(s.state.CurrentOccurrence, 3);
     QVERIFY(s.state.TreatmentTable == table);
     QCOMPARE(s.window->ui->Edit14->text(), QStringLiteral("1024"));
-    QCOMPARE(s.window->ui->ListBox1->count(), 0);
-    QCOMPARE(headerTexts(*s.window), QStringList(10, QString()));
+    QCOMPARE(headerTexts(*s.window), header);
+    QCOMPARE(headerChoices(*s.window), chosen);
+    QCOMPARE(linesOf(s.window->ui->ListBox1), shown);
+    QCOMPARE(s.window->ui->ListBox1->selectedIndex(), 1);
+
+    s.save(forms::Answer::Yes);
+    QStringList saved = kFirst;
+    saved[8] = QStringLiteral("野球");
+    QCOMPARE(s.folder.read("seikyu/請1024-3.CSV"),
+             claimBytes("請1024-3,山田太郎,男", saved, tableRows(2010, {{1, {6}}})));
 }
 
 void EntryMessages::occurrenceDialogEndsOnlyWithAFile_data()
@@ -442,8 +469,14 @@ void EntryMessages::failedSaveKeepsTheWindowAndTheOldFile_data()
 {
     QTest::addColumn<bool>("readOnlyFile");   // else: no seikyu folder
     QTest::addColumn<QString>("error");
-    QTest::newRow("no seikyu folder") << false << "不正なﾌｧｲﾙ名です";
-    QTest::newRow("read-only claim file") << true << "ﾌｧｲﾙへのｱｸｾｽが拒否されました";
+    QTest::addColumn<bool>("historyBlocked");  // a file named 履歴 where the history goes
+    QTest::newRow("no seikyu folder") << false << "不正なﾌｧｲﾙ名です" << false;
+    QTest::newRow("read-only claim file") << true << "ﾌｧｲﾙへのｱｸｾｽが拒否されました" << false;
+    QTest::newRow("history cannot be kept")
+        << false
+        << u"履歴フォルダ %1 に前の内容を保存できないため（ﾌｧｲﾙへのｱｸｾｽが拒否されました）、保存を中止しました。"
+           u"フォルダの空き容量と書き込み権限を確かめて下さい。"_qs
+        << true;
 }
 
 // The error box, no "保存しました！", the window open with all it showed and
@@ -452,14 +485,21 @@ void EntryMessages::failedSaveKeepsTheWindowAndTheOldFile()
 {
     QFETCH(bool, readOnlyFile);
     QFETCH(QString, error);
+    QFETCH(bool, historyBlocked);
     Session& s = *session;
     const QString claim = s.folder.file("seikyu/請1024-1.CSV");
+    if (historyBlocked) {
+        s.folder.makeFolder("seikyu");
+        writeClaim(s.folder, "請1024-1.CSV", kFirst, 2010);
+        s.folder.write(u"履歴"_qs, "not a folder");
+        error = error.arg(QDir::toNativeSeparators(s.folder.file("履歴/seikyu/請1024-1")));
+    }
     if (readOnlyFile) {
         writeClaim(s.folder, "請1024-1.CSV", kFirst, 2010);
         QFile::setPermissions(claim, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     }
     const QByteArray old = s.folder.read("seikyu/請1024-1.CSV");
-    s.chooseStudent("やまだ", 0, readOnlyFile ? 0 : -1);
+    s.chooseStudent("やまだ", 0, readOnlyFile || historyBlocked ? 0 : -1);
     typeInto(s.window->ui->ComboBox2, "2012");
     typeInto(s.window->ui->ComboBox9, "捻挫");
     clickMonth(*s.window, 5);
@@ -476,6 +516,8 @@ void EntryMessages::failedSaveKeepsTheWindowAndTheOldFile()
 
     if (readOnlyFile)
         QFile::setPermissions(claim, QFile::ReadOwner | QFile::WriteOwner);
+    else if (historyBlocked)
+        QVERIFY(QFile::remove(s.folder.file("履歴")));
     else
         s.folder.makeFolder("seikyu");
     s.save(forms::Answer::Yes);

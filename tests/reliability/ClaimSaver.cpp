@@ -8,8 +8,15 @@
 //       changed by someone else since it was read counts as a conflict and
 //       is then overwritten, as when the user answers yes. Prints
 //       "saves=<n> conflicts=<n> failed=<n>".
+//   status <work folder> <ID> <year> <ms>   for that long, saves the status
+//       file of occurrence 1 as the month dialog does, with save k giving
+//       month k % 12 + 1 of the year the points k; a file changed by someone
+//       else since it was read counts as a conflict and is read again with
+//       this change made anew. Prints the same.
 
 #include "NumberedClaim.h"
+
+#include "claims/StatusFile.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -49,6 +56,42 @@ int Loop(const QString& work, const QByteArray& id, int first, int milliseconds)
     return counts.failed == 0 ? 0 : 2;
 }
 
+// One status save: read, change the month, save while the file is as read.
+void SaveStatusAsTheDialogDoes(const QString& work, const QByteArray& id, int year, int k, Counts& counts)
+{
+    const QString path = claims::StatusFilePath(work, id, 1);
+    for (;;) {
+        claims::StatusRead read = claims::ReadStatusFile(path);
+        if (!read.io.ok()) {
+            ++counts.failed;
+            return;
+        }
+        claims::MonthStatus& month = read.file.Edit({year, k % 12 + 1});
+        month.state = claims::ClaimState::Claimed;
+        month.points = k;
+        month.note = QStringLiteral("%1-%2").arg(year).arg(k);
+        const claims::GuardedWrite written = claims::WriteStatusFile(work, id, 1, read.file, read.stamp);
+        if (!written.changedElsewhere()) {
+            ++(written.ok() ? counts.saves : counts.failed);
+            return;
+        }
+        ++counts.conflicts;
+    }
+}
+
+int StatusLoop(const QString& work, const QByteArray& id, int year, int milliseconds)
+{
+    Counts counts;
+    QElapsedTimer clock;
+    clock.start();
+    for (int k = 0; clock.elapsed() < milliseconds; ++k) {
+        SaveStatusAsTheDialogDoes(work, id, year, k, counts);
+        QThread::usleep(200);
+    }
+    std::printf("saves=%d conflicts=%d failed=%d\n", counts.saves, counts.conflicts, counts.failed);
+    return counts.failed == 0 ? 0 : 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -60,6 +103,8 @@ int main(int argc, char** argv)
     }
     if (argc >= 6 && std::strcmp(argv[1], "loop") == 0)
         return Loop(QString::fromLocal8Bit(argv[2]), argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
-    std::fprintf(stderr, "usage: once|loop <work folder> <ID> <k> [<ms>]\n");
+    if (argc >= 6 && std::strcmp(argv[1], "status") == 0)
+        return StatusLoop(QString::fromLocal8Bit(argv[2]), argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
+    std::fprintf(stderr, "usage: once|loop|status <work folder> <ID> <k or year> [<ms>]\n");
     return 1;
 }

@@ -6,6 +6,8 @@
 #include "NumberedClaim.h"
 
 #include "claims/FileAccess.h"
+#include "claims/History.h"
+#include "claims/StatusFile.h"
 #include "tests/claims/TestSupport.h"
 
 #include <QDir>
@@ -15,6 +17,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <functional>
 
 using namespace claims;
 
@@ -44,6 +48,55 @@ Run Counted(QProcess& saver)
     const QRegularExpression counts(QStringLiteral("saves=(\\d+) conflicts=(\\d+) failed=0"));
     const QRegularExpressionMatch m = counts.match(QString::fromLatin1(saver.readAllStandardOutput()));
     return m.hasMatch() ? Run{m.captured(1).toInt(), m.captured(2).toInt()} : Run{};
+}
+
+// Reads the file over and over while either process runs, as the program
+// reads (on Windows a reader that does not share deletion would keep the
+// saves out for as long as it reads): the number of looks, or -1 after one
+// that could not be read or that check refused.
+int LookWhileRunning(QProcess& first, QProcess& second, const QString& path,
+                     const std::function<bool(const QByteArray&)>& check)
+{
+    int looks = 0;
+    while (first.state() != QProcess::NotRunning || second.state() != QProcess::NotRunning) {
+        const claims::FileBytes read = claims::ReadWholeFile(path);
+        if (!read.result.ok() || !check(read.bytes)) {
+            qWarning("look %d: %s %s", looks, qPrintable(read.result.message), read.bytes.left(400).constData());
+            return -1;
+        }
+        ++looks;
+        first.waitForFinished(1);
+        second.waitForFinished(1);
+    }
+    return looks;
+}
+
+// A look at the status file: one complete file as a save writes it, each
+// line whole, and no month lost or gone back since the last look (each
+// process only raises the points of its own months).
+bool IsCompleteStatus(const QByteArray& bytes, QMap<YearMonth, qint64>& seen)
+{
+    const StatusFile file = ParseStatusFile(bytes, QString());
+    if (!file.problems.isEmpty() || FormatStatusFile(file) != bytes)
+        return false;
+    QMap<YearMonth, qint64> now;
+    for (const MonthStatus& m : file.months) {
+        if (!m.points || m.note != QStringLiteral("%1-%2").arg(m.month.year).arg(*m.points))
+            return false;
+        now[m.month] = *m.points;
+    }
+    for (auto it = seen.cbegin(); it != seen.cend(); ++it) {
+        if (now.value(it.key(), -1) < it.value())
+            return false;
+    }
+    seen = now;
+    return true;
+}
+
+// The points that the last of saves status saves left in a month.
+qint64 LastPoints(int saves, int month)
+{
+    return saves < month ? -1 : saves - 1 - (saves - month) % 12;
 }
 
 } // namespace
@@ -129,17 +182,9 @@ private slots:
         second.start(rtest::ClaimSaverPath(KIBORU_CLAIM_SAVER), {"loop", work_, QString::fromLatin1(kId),
                                                           QString::number(kSecondFirst), QString::number(kRunMs)});
         QVERIFY(first.waitForStarted() && second.waitForStarted());
-        int looks = 0;
-        while (first.state() != QProcess::NotRunning || second.state() != QProcess::NotRunning) {
-            // Read as the program reads: on Windows a reader that does not
-            // share deletion would keep the saves out for as long as it reads.
-            const claims::FileBytes read = claims::ReadWholeFile(claim_);
-            QVERIFY2(read.result.ok(), qPrintable(read.result.message));
-            QVERIFY2(ClaimNumber(read.bytes) >= 0, read.bytes.left(200).constData());
-            ++looks;
-            first.waitForFinished(1);
-            second.waitForFinished(1);
-        }
+        const int looks = LookWhileRunning(first, second, claim_,
+                                           [](const QByteArray& bytes) { return ClaimNumber(bytes) >= 0; });
+        QVERIFY(looks > 0);
         QCOMPARE(first.exitCode(), 0);
         QCOMPARE(second.exitCode(), 0);
         const Run a = Counted(first);
@@ -151,6 +196,39 @@ private slots:
         const int last = ClaimNumber(ktest::ReadBytes(claim_));
         QVERIFY2(last == a.saves || last == kSecondFirst + b.saves - 1, qPrintable(QString::number(last)));
         QCOMPARE(ktest::Entries(work_ + QStringLiteral("/seikyu")), QStringList{kClaimName});
+    }
+
+    // Two PCs saving the status of one claim: every look finds one complete
+    // file, and each change is kept, being made anew after a conflict.
+    void twoProcessesSavingStatusesOfOneClaim()
+    {
+        const QString status = StatusFilePath(work_, kId, 1);
+        QVERIFY(WriteStatusFile(work_, kId, 1, StatusFile()).ok());
+        QProcess first, second;
+        const QString saver = rtest::ClaimSaverPath(KIBORU_CLAIM_SAVER);
+        first.start(saver, {"status", work_, QString::fromLatin1(kId), "2020", QString::number(kRunMs)});
+        second.start(saver, {"status", work_, QString::fromLatin1(kId), "2021", QString::number(kRunMs)});
+        QVERIFY(first.waitForStarted() && second.waitForStarted());
+        QMap<YearMonth, qint64> seen;
+        const int looks = LookWhileRunning(first, second, status,
+                                           [&](const QByteArray& bytes) { return IsCompleteStatus(bytes, seen); });
+        QVERIFY(looks > 0);
+        QCOMPARE(first.exitCode(), 0);
+        QCOMPARE(second.exitCode(), 0);
+        const Run a = Counted(first);
+        const Run b = Counted(second);
+        qInfo("status saves: first %d, %d conflicts; second %d, %d conflicts; %d looks at the file", a.saves,
+              a.conflicts, b.saves, b.conflicts, looks);
+        QVERIFY(a.saves > 0 && b.saves > 0 && a.conflicts + b.conflicts > 0);
+        const StatusFile last = ReadStatusFile(status).file;
+        for (int month = 1; month <= 12; ++month) {
+            for (const auto& [year, saves] : {std::pair{2020, a.saves}, std::pair{2021, b.saves}}) {
+                const MonthStatus* m = last.Find({year, month});
+                QCOMPARE(m ? *m->points : -1, LastPoints(saves, month));
+            }
+        }
+        QCOMPARE(ktest::Entries(StatusFolder(work_)), QStringList{kClaimName});
+        QCOMPARE(ktest::Entries(HistoryFolderFor(status)).size(), qMin(a.saves + b.saves, kVersionsKept));
     }
 };
 

@@ -66,7 +66,13 @@ private slots:
     void monthDialogSavesOrCancels_data();
     void monthDialogSavesOrCancels();
     void unencodableNoteIsRefused();
+    void monthDialogGuardsTheFile_data();
+    void monthDialogGuardsTheFile();
     void csvExportIsWhatIsShown();
+    void csvExportNeverReplacesKeptFiles_data();
+    void csvExportNeverReplacesKeptFiles();
+    void csvExportAsksBeforeUtf8_data();
+    void csvExportAsksBeforeUtf8();
     void printedPagesHoldTheWholeTable();
     void slowReadingShowsProgressAndStaysResponsive();
     void closingWhileReadingStopsTheReader();
@@ -216,6 +222,54 @@ void StatusList::unencodableNoteIsRefused()
     QVERIFY(!QFileInfo::exists(StatusFilePath(dir->path(), "100", 1)));
 }
 
+void StatusList::monthDialogGuardsTheFile_data()
+{
+    QTest::addColumn<bool>("unreadable");   // else changed by another PC
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("changed elsewhere, いいえ") << false << false;
+    QTest::newRow("changed elsewhere, はい") << false << true;
+    QTest::newRow("unreadable") << true << false;
+}
+
+// A status file changed after the dialog read it is overwritten only when
+// the user agrees; one that cannot be read is shown with why, and no save.
+void StatusList::monthDialogGuardsTheFile()
+{
+    QFETCH(bool, unreadable);
+    QFETCH(bool, yes);
+    const forms::Answer answer = yes ? forms::Answer::Yes : forms::Answer::No;
+    const QString path = StatusFilePath(dir->path(), "200", 1);
+    if (unreadable)
+        QVERIFY(QFile::remove(path) && QDir().mkdir(path));
+    QStringList problems;
+    const ClaimOverview claim = ReadClaimOverview(ClaimFilePath(dir->path(), "200", 1), QString(), "200", 1, problems);
+    MonthDialog dialog(dir->path(), claim);
+    bool saved = false;
+    dialog.OnSaved = [&](const StatusFile&) { saved = true; };
+    if (unreadable) {
+        QCOMPARE(dialog.ui->MonthProblem->text(),
+                 u"請求状況ファイル 請200-1.CSV を読み込めません：ﾌｧｲﾙへのｱｸｾｽが拒否されました"_qs);
+        QVERIFY(dialog.ui->MonthProblem->isVisibleTo(&dialog));
+        QVERIFY(!dialog.ui->SaveButton->isEnabled() && dialog.ui->CancelButton->isEnabled());
+        return;
+    }
+    QVERIFY(!dialog.ui->MonthProblem->isVisibleTo(&dialog) && dialog.ui->SaveButton->isEnabled());
+    StatusFile other;
+    other.Edit({2024, 11}).note = u"other PC"_qs;
+    QVERIFY(WriteStatusFile(dir->path(), "200", 1, other).ok());
+    const QByteArray others = ktest::ReadBytes(path);
+    static_cast<QLineEdit*>(dialog.Editor(dialog.RowOf({2025, 3}), MonthDialog::Note))->setText(u"this PC"_qs);
+    forms::MessageSeam seam;
+    seam.queueAnswer(answer);
+    dialog.SaveButtonClick();
+    QCOMPARE(seam.shownTexts(),
+             QStringList{u"請200-1.CSV\nこの請求状況は読み込んだ後に他のパソコンで変更されています。上書きしますか？"_qs});
+    QCOMPARE(saved, yes);
+    QCOMPARE(ktest::ReadBytes(path) == others, !yes);
+    const MonthStatus* march = ReadStatusFile(path).file.Find({2025, 3});
+    QCOMPARE(march ? march->note : u"none"_qs, yes ? u"this PC"_qs : u"none"_qs);
+}
+
 void StatusList::csvExportIsWhatIsShown()
 {
     const QString path = dir->path() + u"/一覧.CSV"_qs;
@@ -225,6 +279,64 @@ void StatusList::csvExportIsWhatIsShown()
     QCOMPARE(ktest::ReadBytes(path), ktest::Sj(u"期限,残り日数,ID番号,氏名,回,受傷日,傷病名,診療月,状況\r\n"
                                                u"2026/12/10,1,200,佐藤花子,1,2024/11/5,捻挫,2024年11月,未請求\r\n"
                                                u"2027/01/10,32,100,山田太郎,1,2024/6/1,捻挫,2024年12月,未請求\r\n"_qs));
+}
+
+void StatusList::csvExportNeverReplacesKeptFiles_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("a claim file") << u"seikyu/請100-1.CSV"_qs;
+    QTest::newRow("a new file in seikyu") << u"seikyu/一覧.CSV"_qs;
+    QTest::newRow("a status file") << u"請求状況/請200-1.CSV"_qs;
+    QTest::newRow("a claim copied elsewhere") << u"copy.CSV"_qs;
+}
+
+void StatusList::csvExportNeverReplacesKeptFiles()
+{
+    QFETCH(QString, target);
+    const QString path = dir->path() + u'/' + target;
+    QFile::copy(dir->path() + u"/seikyu/請100-1.CSV"_qs, dir->path() + u"/copy.CSV"_qs);
+    const QByteArray before = ktest::ReadBytes(path);
+    forms::MessageSeam seam;
+    window->AskCsvPath = [&] { return path; };
+    window->ui->CsvButton->click();
+    QCOMPARE(seam.shown().size(), 1);
+    QVERIFY(seam.shownTexts().first().startsWith(QDir::toNativeSeparators(path) + u'\n'));
+    QCOMPARE(ktest::ReadBytes(path), before);
+}
+
+void StatusList::csvExportAsksBeforeUtf8_data()
+{
+    QTest::addColumn<forms::Answer>("answer");
+    QTest::newRow("yes: UTF-8 with a byte-order mark") << forms::Answer::Yes;
+    QTest::newRow("no: nothing written") << forms::Answer::No;
+}
+
+// A name that Shift-JIS cannot hold, and a memo-like name that a
+// spreadsheet would take for a formula.
+void StatusList::csvExportAsksBeforeUtf8()
+{
+    QFETCH(forms::Answer, answer);
+    WriteClaim(dir->path(), "500", 1, u"=1+2"_qs, QDate(2026, 11, 2), {{2026, 11}});
+    QByteArray claim = ktest::ReadBytes(dir->path() + u"/seikyu/請500-1.CSV"_qs);
+    claim.replace(ktest::Sj(u"=1+2"_qs), ktest::Sj(u"=1+2"_qs) + "\x85\x40");   // a code no character has
+    QVERIFY(ktest::WriteBytes(dir->path() + u"/seikyu/請500-1.CSV"_qs, claim));
+    Open(dir->path());
+    testsupport::TypeText(window->ui->StatusFind, u"500"_qs);
+    const QString path = dir->path() + u"/一覧.CSV"_qs;
+    forms::MessageSeam seam;
+    seam.queueAnswer(answer);
+    window->AskCsvPath = [&] { return path; };
+    window->ui->CsvButton->click();
+    QCOMPARE(seam.shownTexts(), QStringList{u"一覧の1行目の「=1+2\uFFFD」には Shift-JIS で保存できない文字があります。\n"
+                                            u"UTF-8（BOM付き、Excel でそのまま開けます）で書き出しますか？"_qs});
+    if (answer != forms::Answer::Yes) {
+        QVERIFY(!QFileInfo::exists(path));
+        return;
+    }
+    const QByteArray written = ktest::ReadBytes(path);
+    QVERIFY(written.startsWith("\xEF\xBB\xBF" + u"期限,残り日数,ID番号,氏名,回,受傷日,傷病名,診療月,状況\r\n"_qs.toUtf8()));
+    QVERIFY(written.endsWith(u",500,'=1+2\uFFFD,1,2026/11/2,捻挫,2026年11月,未請求\r\n"_qs.toUtf8()));
+    QCOMPARE(written.count("\r\n"), 2);
 }
 
 // A claim treated in every month of thirteen years fills several pages.
