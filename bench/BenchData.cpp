@@ -114,7 +114,51 @@ QString MakeWorkFolder()
     return folder;
 }
 
+// One claim of the history folder with marks in the first `marked` of its
+// months.
+QByteArray HistoryClaim(const QByteArray& id, int occurrence, int marked)
+{
+    claims::t_sick header;
+    claims::TTreatmentTable table;
+    claims::ResetClaim(header, table, 2024);
+    header.year = "2024";
+    header.injury = Sjis(QStringLiteral("捻挫"));
+    for (int k = 1; k <= marked; ++k)
+        claims::ToggleMark(table.row(1 + k / 12), k % 12 + 1);
+    return claims::FormatClaim(claims::ClaimFileName(id, occurrence), Sjis(QStringLiteral("札幌　花子")),
+                               Sjis(QStringLiteral("女")), header, table);
+}
+
+QString MakeHistoryFolder()
+{
+    const QString folder = RunFolder() + QStringLiteral("/history10000");
+    QDir().mkpath(folder + QStringLiteral("/seikyu"));
+    for (int i = 0; i < kHistoryClaimCount; ++i) {
+        const QByteArray id = QByteArray::number(40000 + i / 8);
+        const QString stem = claims::FromShiftJis(claims::ClaimFileName(id, i % 8 + 1));
+        WriteOrFail(folder + QStringLiteral("/seikyu/") + stem + QStringLiteral(".CSV"),
+                    HistoryClaim(id, i % 8 + 1, kVersionsPerClaim));
+        const QString kept = folder + QStringLiteral("/履歴/seikyu/") + stem;
+        QDir().mkpath(kept);
+        for (int v = 0; v < kVersionsPerClaim; ++v) {
+            const QString time = QStringLiteral("202612%1-%2-%3").arg(v + 1, 2, 10, QChar(u'0'))
+                                     .arg(i / 1000 * 100 + i % 60, 6, 10, QChar(u'0'))
+                                     .arg(i % 1000, 3, 10, QChar(u'0'));
+            WriteOrFail(kept + u'/' + time + QStringLiteral("-JIMU-PC1.CSV"), HistoryClaim(id, i % 8 + 1, v));
+        }
+    }
+    std::fflush(stdout);
+    ::sync();
+    return folder;
+}
+
 } // namespace
+
+QString HistoryWorkFolder()
+{
+    static const QString folder = MakeHistoryFolder();
+    return folder;
+}
 
 QByteArray Sjis(const QString& text)
 {

@@ -30,6 +30,14 @@ QString SmallRosterPath();   // WorkFolder() + "/H20入学.CSV"
 QByteArray ClaimStudentId();
 inline constexpr int kSeikyuFileCount = 100000;
 
+// A working folder of its own for the history window: 10,000 claim files
+// (1,250 students, eight claims each) in seikyu, and ten kept versions of
+// each in 履歴/seikyu (100,000 version files), each version one month
+// fewer marked than the next.
+QString HistoryWorkFolder();
+inline constexpr int kHistoryClaimCount = 10000;
+inline constexpr int kVersionsPerClaim = 10;
+
 // The lines of a text file as `grep -c` counts them: line ends (LF).
 qsizetype CountLines(const QByteArray& bytes);
 

@@ -7,6 +7,7 @@ void RegisterClaimsBenchmarks();    // the claim library on real data
 void RegisterStartupBenchmarks();   // the program and a bare Qt program, as processes
 void RegisterWindowBenchmarks();    // the real windows, offscreen, in this process
 void RegisterStatusBenchmarks();    // the deadline list over 10,000 claims
+void RegisterHistoryBenchmarks();   // the history window over 100,000 kept versions
 
 // Run as `kiboru_bench --peak-after-search FOLDER`: the entry window searches
 // the roster of 124,825 matching lines in the working folder FOLDER once and

@@ -3,24 +3,17 @@
 #include "claims/ClaimFile.h"
 #include "claims/FileAccess.h"
 #include "claims/LineReader.h"
+#include "claims/Parallel.h"
 #include "claims/ShiftJis.h"
 
 #include <QDir>
 #include <QSet>
 
-#include <QThread>
-
 #include <algorithm>
-#include <atomic>
-#include <thread>
 #include <vector>
 
 namespace claims {
 namespace {
-
-// Threads that read claim files at once: the files are small, so the time
-// goes to the system's open and read calls, which run side by side.
-constexpr int kMostReaders = 4;
 
 QString Trimmed(QByteArrayView field)
 {
@@ -164,33 +157,17 @@ ClaimListing ReadAllClaims(const QString& workDir, const std::function<bool(int,
     const QStringList names = seikyu.entryList(QDir::Files, QDir::Name);
     const QStringList statusNames = QDir(StatusFolder(workDir)).entryList(QDir::Files);
     const QSet<QString> withStatus(statusNames.begin(), statusNames.end());
-    const int total = int(names.size());
-    std::atomic<int> next{0};
-    std::atomic<bool> stopped{false};
-    // Each worker takes the next name; the caller's thread works too and
-    // reports progress.
-    auto work = [&](ClaimListing& part, bool reports) {
-        for (int i = next++; i < total && !stopped; i = next++) {
-            if (reports && i % 64 == 0 && progress && !progress(i, total))
-                stopped = true;
-            QByteArray id;
-            int occurrence = 0;
-            if (!SplitClaimFileName(names[i], id, occurrence))
-                continue;
-            QString statusPath = StatusFilePath(workDir, id, occurrence);
-            if (!withStatus.contains(QDir(statusPath).dirName()))
-                statusPath.clear();   // most claims have none: no failed open for each
-            part.claims.append(ReadClaimOverview(seikyu.filePath(names[i]), statusPath, id, occurrence, part.problems));
-        }
+    auto read = [&](int i, ClaimListing& part) {
+        QByteArray id;
+        int occurrence = 0;
+        if (!SplitClaimFileName(names[i], id, occurrence))
+            return;
+        QString statusPath = StatusFilePath(workDir, id, occurrence);
+        if (!withStatus.contains(QDir(statusPath).dirName()))
+            statusPath.clear();   // most claims have none: no failed open for each
+        part.claims.append(ReadClaimOverview(seikyu.filePath(names[i]), statusPath, id, occurrence, part.problems));
     };
-    const int helpers = std::clamp(QThread::idealThreadCount(), 1, kMostReaders) - 1;
-    std::vector<ClaimListing> parts(helpers + 1);
-    std::vector<std::thread> threads;
-    for (int h = 1; h <= helpers; ++h)
-        threads.emplace_back(work, std::ref(parts[h]), false);
-    work(parts[0], true);
-    for (std::thread& t : threads)
-        t.join();
+    std::vector<ClaimListing> parts = InParallel<ClaimListing>(int(names.size()), read, progress);
     ClaimListing listing;
     for (ClaimListing& part : parts) {
         listing.claims += std::move(part.claims);
@@ -200,8 +177,6 @@ ClaimListing ReadAllClaims(const QString& workDir, const std::function<bool(int,
         return a.id != b.id ? a.id < b.id : a.occurrence < b.occurrence;
     });
     listing.problems.sort();
-    if (progress && !stopped)
-        progress(total, total);
     return listing;
 }
 

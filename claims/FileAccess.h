@@ -27,6 +27,12 @@ QString FindExistingEntry(const QString& path);
 // count once.
 QStringList FindExistingEntries(const QString& path);
 
+// The names of the entries in folder that are not folders, in no order,
+// none that begins with "." (hidden: a save's temporary files); empty when
+// the folder cannot be listed. One directory read, no look at each file,
+// for folders of many names.
+QStringList ListFileNames(const QString& folder);
+
 // Reads a file piece by piece. Only a plain file opens: a folder, a pipe or a
 // device fails with AccessDenied.
 class FileReader {

@@ -194,6 +194,20 @@ void Discard(TempFile& temp)
 
 } // namespace platform
 
+QStringList ListFileNames(const QString& folder)
+{
+    QStringList names;
+    DIR* dir = ::opendir(OnDisk(folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_name[0] != '.' && entry->d_type != DT_DIR)
+            names.append(QFile::decodeName(entry->d_name));
+    }
+    ::closedir(dir);
+    return names;
+}
+
 bool EntryExists(const QString& path)
 {
     struct stat st;

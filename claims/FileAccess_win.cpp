@@ -216,6 +216,22 @@ void Discard(TempFile& temp)
 
 } // namespace platform
 
+QStringList ListFileNames(const QString& folder)
+{
+    QStringList names;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileExW((Native(folder) + L"\\*").c_str(), FindExInfoBasic, &found,
+                                             FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (found.cFileName[0] != L'.' && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.append(QString::fromWCharArray(found.cFileName));
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
 bool EntryExists(const QString& path)
 {
     return !path.isEmpty() && ::GetFileAttributesW(Native(path).c_str()) != INVALID_FILE_ATTRIBUTES;

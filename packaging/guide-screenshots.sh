@@ -21,8 +21,10 @@ out=$3
 demo=$4
 convert=/usr/bin/convert
 
-base=/tmp/kiboru-guide
-rm -rf "$base"
+# A folder of this run's own: two runs at once on one machine must not
+# share the demo copy.
+base=$(mktemp -d /tmp/kiboru-guide.XXXXXX)
+trap 'rm -rf "$base"' EXIT
 mkdir -p "$base/Kiboru" "$base/Desktop" "$base/NoSeikyu"
 cp -R "$demo/." "$base/Kiboru/"
 cp "$demo/H21入学.CSV" "$base/NoSeikyu/"
@@ -103,6 +105,14 @@ xdotool key Escape                   # nothing saved
 wait_gone "$MONTHS"
 click "$LIST" 988 616                # 閉じる
 wait_gone "$LIST"
+# ---- the history: the demo folder's kept versions ---------------------------
+click "$MAIN" 324 264                # 履歴
+HISTORY=$(wait_window 履歴)
+sleep 1                              # the history is read off the window's thread
+click "$HISTORY" 200 155             # 2026/11/24 09:15:12, 21104 林　敏弘 2回目
+shot history "$HISTORY"
+click "$HISTORY" 1128 616            # 閉じる
+wait_gone "$HISTORY"
 open_entry
 search 2 はやし                      # 平成21年度, はやし
 shot search "$ENTRY"

@@ -13,14 +13,12 @@
 #include <QHeaderView>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QThread>
 
 using namespace claims;
 
 namespace status {
 namespace {
 
-constexpr int kProgressAfterMs = 500;
 constexpr int kMostProblemsShown = 10;
 
 QString DateText(QDate date)
@@ -52,12 +50,7 @@ StatusWindow::StatusWindow(const QString& workDir, QDate reference, QWidget* par
     StartLoading();
 }
 
-StatusWindow::~StatusWindow()
-{
-    stop_ = true;
-    if (loader_)
-        loader_->wait();
-}
+StatusWindow::~StatusWindow() = default;
 
 void StatusWindow::ConnectHandlers()
 {
@@ -68,38 +61,18 @@ void StatusWindow::ConnectHandlers()
     forms::OnEvent(ui->CsvButton, &QPushButton::clicked, this, &StatusWindow::CsvButtonClick);
     forms::OnEvent(ui->CloseButton, &QPushButton::clicked, this, [this] { done(forms::kModalDone); });
     forms::OnEvent(ui->StatusTable, &QTableView::activated, this, &StatusWindow::StatusTableActivate);
-    connect(&progressTimer_, &QTimer::timeout, this, &StatusWindow::ShowProgress);
 }
 
 void StatusWindow::StartLoading()
 {
-    sinceStart_.start();
-    progressTimer_.start(100);
-    loader_ = QThread::create([this] {
-        auto listing = std::make_shared<ClaimListing>(read_(workDir_, [this](int done, int total) {
-            done_ = done;
-            total_ = total;
-            return !stop_;
-        }));
-        QMetaObject::invokeMethod(this, [this, listing] { TakeListing(listing); }, Qt::QueuedConnection);
+    reading_.Start(ui->StatusProgress, [this](const forms::BackgroundRead::Progress& progress) {
+        auto listing = std::make_shared<ClaimListing>(read_(workDir_, progress));
+        return [this, listing] { TakeListing(listing); };
     });
-    loader_->setParent(this);
-    loader_->start();
-}
-
-void StatusWindow::ShowProgress()
-{
-    if (loaded_ || sinceStart_.elapsed() < kProgressAfterMs)
-        return;
-    ui->StatusProgress->setMaximum(qMax(1, total_.load()));
-    ui->StatusProgress->setValue(done_);
-    ui->StatusProgress->show();
 }
 
 void StatusWindow::TakeListing(const std::shared_ptr<ClaimListing>& listing)
 {
-    progressTimer_.stop();
-    ui->StatusProgress->hide();
     listing_ = std::move(*listing);
     counts_ = CountOpenMonths(listing_.claims, reference_);
     loaded_ = true;

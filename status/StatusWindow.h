@@ -5,20 +5,17 @@
 // shows when that takes longer than half a second.
 
 #include "claims/ClaimList.h"
+#include "forms/BackgroundRead.h"
 #include "status/StatusModel.h"
 #include "ui_StatusWindow.h"
 
 #include <QDate>
 #include <QDialog>
-#include <QElapsedTimer>
-#include <QTimer>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 
 class QPrinter;
-class QThread;
 
 namespace status {
 
@@ -60,7 +57,6 @@ signals:
 private:
     void ConnectHandlers();
     void StartLoading();
-    void ShowProgress();
     void TakeListing(const std::shared_ptr<claims::ClaimListing>& listing);
     void RefreshLines();
     void ShowSummary();
@@ -75,11 +71,7 @@ private:
     claims::StatusCounts counts_;   // of listing_, for the summary line
     StatusModel model_;
     bool loaded_ = false;
-    std::atomic<bool> stop_{false};
-    std::atomic<int> done_{0}, total_{0};
-    QThread* loader_ = nullptr;
-    QTimer progressTimer_;
-    QElapsedTimer sinceStart_;
+    forms::BackgroundRead reading_;   // last: stopped before what it reads for goes
 };
 
 } // namespace status

@@ -32,6 +32,7 @@ const Control kControls[] = {
     {"DateTimePicker1", "date", "Form1", {40, 96, 313, 41}, "", 32, false, kMaru, "#000000", ""},
     {"Button1", "button", "Form1", {416, 176, 121, 41}, "給付入力", 27, false, kMaru, "#000080", ""},
     {"Button3", "button", "Form1", {416, 244, 121, 41}, "請求状況", 27, false, kMaru, "#000080", ""},
+    {"Button5", "button", "Form1", {264, 244, 121, 41}, "履歴", 27, false, kMaru, "#000080", ""},
     {"Button2", "button", "Form1", {416, 312, 121, 41}, "終　　了", 27, false, kMincho, "#000000", ""},
     {"StaticText2", "label", "Form1", {88, 432, 418, 31}, "Ver 1.2", 27, true, kMaru, "#008080", "#F0F0F0"},
 };
@@ -58,6 +59,7 @@ private slots:
     void entryButtonOpensTheEntryWindowModally();
     void reopenedEntryWindowStartsFromItsFixedLists();
     void statusButtonOpensTheListOnThePickersDate();
+    void historyButtonOpensTheHistoryModally();
     void startUpShowsTheWindowAndRunsUntilItCloses();
 
 private:
@@ -119,8 +121,8 @@ void MainWindow::tabWalksTheDesignedOrder_data()
 {
     QTest::addColumn<bool>("forward");
     QTest::addColumn<QStringList>("visited");
-    QTest::newRow("Tab") << true << QStringList{"Button3", "Button2", "DateTimePicker1", "Button1", "Button3"};
-    QTest::newRow("Shift+Tab") << false << QStringList{"DateTimePicker1", "Button2", "Button3", "Button1", "DateTimePicker1"};
+    QTest::newRow("Tab") << true << QStringList{"Button3", "Button5", "Button2", "DateTimePicker1", "Button1", "Button3"};
+    QTest::newRow("Shift+Tab") << false << QStringList{"DateTimePicker1", "Button2", "Button5", "Button3", "Button1", "DateTimePicker1"};
 }
 
 void MainWindow::tabWalksTheDesignedOrder()
@@ -223,6 +225,20 @@ void MainWindow::statusButtonOpensTheListOnThePickersDate()
     QTest::mouseClick(form->ui->Button3, Qt::LeftButton);
     QVERIFY(!stuck);
     QCOMPARE(shownDate, QStringLiteral("基準日　2027年3月31日"));
+}
+
+void MainWindow::historyButtonOpensTheHistoryModally()
+{
+    QString opened;
+    bool stuck = false;
+    testsupport::WhenModal([&](QWidget* modal) {
+        designcheck::closeIfStuck(modal, stuck);
+        opened = modal->objectName() + u' ' + modal->windowTitle();
+        testsupport::ClickButton(modal, QStringLiteral("閉じる"));
+    });
+    QTest::mouseClick(form->ui->Button5, Qt::LeftButton);
+    QVERIFY(!stuck);
+    QCOMPARE(opened, QStringLiteral("HistoryWindow 履歴"));
 }
 
 // Start-up shows the main window and runs until it is closed, with no box

@@ -1,0 +1,182 @@
+#include "history/HistoryWindow.h"
+
+#include "claims/FileAccess.h"
+#include "claims/ShiftJis.h"
+#include "claims/StatusFile.h"
+#include "forms/Application.h"
+#include "forms/Messages.h"
+#include "forms/Modal.h"
+#include "history/HistoryDetail.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+
+using namespace claims;
+
+namespace history {
+HistoryWindow::HistoryWindow(const QString& workDir, QWidget* parent, HistoryReader read)
+    : QDialog(parent), ui(std::make_unique<Ui::HistoryWindow>()), workDir_(workDir), read_(std::move(read))
+{
+    setWindowFlag(Qt::WindowMinMaxButtonsHint);
+    ui->setupUi(this);
+    ui->HistoryTable->setModel(&model_);
+    ui->HistoryTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    ui->HistoryTable->verticalHeader()->hide();
+    ui->HistoryTable->horizontalHeader()->setStretchLastSection(true);
+    const int widths[] = {165, 90, 75, 70, 110, 30};
+    for (int c = 0; c < int(std::size(widths)); ++c)
+        ui->HistoryTable->setColumnWidth(c, widths[c]);
+    ConnectHandlers();
+    StartLoading();
+}
+
+HistoryWindow::~HistoryWindow() = default;
+
+void HistoryWindow::ConnectHandlers()
+{
+    forms::OnEvent(ui->HistoryFind, &QLineEdit::textChanged, this, &HistoryWindow::HistoryFindChange);
+    forms::OnEvent(ui->HistoryTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                   &HistoryWindow::HistoryTableRowChange);
+    forms::OnEvent(ui->HistoryRestore, &QPushButton::clicked, this, &HistoryWindow::HistoryRestoreClick);
+    forms::OnEvent(ui->HistoryClose, &QPushButton::clicked, this, [this] { done(forms::kModalDone); });
+}
+
+void HistoryWindow::StartLoading()
+{
+    loaded_ = false;
+    reading_.Start(ui->HistoryProgress, [this](const forms::BackgroundRead::Progress& progress) {
+        auto listing = std::make_shared<HistoryListing>(read_(workDir_, progress));
+        return [this, listing] { TakeListing(listing); };
+    });
+}
+
+void HistoryWindow::TakeListing(const std::shared_ptr<HistoryListing>& listing)
+{
+    model_.SetLines(nullptr, {});   // its lines and summaries were of the listing before
+    listing_ = std::move(*listing);
+    loaded_ = true;
+    RefreshLines();
+    emit Loaded();
+}
+
+// The versions of the files whose ID or name holds the find field's text.
+void HistoryWindow::RefreshLines()
+{
+    const QString find = ui->HistoryFind->text().trimmed();
+    QList<bool> matches(listing_.files.size());
+    for (int f = 0; f < listing_.files.size(); ++f) {
+        const HistoryFile& file = listing_.files[f];
+        matches[f] = find.isEmpty() || FromShiftJis(file.id).contains(find, Qt::CaseInsensitive)
+                     || file.name.contains(find, Qt::CaseInsensitive);
+    }
+    QList<int> versions;
+    versions.reserve(listing_.versions.size());
+    for (int v = 0; v < listing_.versions.size(); ++v) {
+        if (matches[listing_.versions[v].file])
+            versions.append(v);
+    }
+    model_.SetLines(&listing_, std::move(versions));
+    ui->HistorySummary->setText(QStringLiteral("%1 版（全 %2 版）").arg(model_.rowCount()).arg(listing_.versions.size()));
+    ShowVersion(-1);
+}
+
+void HistoryWindow::HistoryFindChange()
+{
+    RefreshLines();
+}
+
+int HistoryWindow::ChosenVersion() const
+{
+    const QModelIndex current = ui->HistoryTable->currentIndex();
+    return current.isValid() && ui->HistoryTable->selectionModel()->isRowSelected(current.row())
+               ? model_.Version(current.row())
+               : -1;
+}
+
+void HistoryWindow::HistoryTableRowChange()
+{
+    ShowVersion(ChosenVersion());
+}
+
+// Reads the version and the file as it is now, and shows them; the stamp
+// of what was read guards the restore.
+void HistoryWindow::ShowVersion(int version)
+{
+    ui->HistoryRestore->setEnabled(false);
+    ui->HistoryDetail->clear();
+    if (version < 0)
+        return;
+    const FileBytes bytes = ReadWholeFile(listing_.Path(version));
+    if (!bytes.result.ok()) {
+        ui->HistoryDetail->setPlainText(bytes.result.message);
+        return;
+    }
+    const QString currentPath = listing_.files[listing_.versions[version].file].currentPath;
+    const FileBytes now = ReadWholeFile(currentPath);
+    std::optional<QByteArray> current;
+    if (now.result.ok()) {
+        current = now.bytes;
+        currentStamp_ = StampOfRead(currentPath, now.bytes);
+    } else if (!EntryExists(currentPath)) {
+        currentStamp_ = FileStamp();
+    } else {
+        ui->HistoryDetail->setPlainText(now.result.message);
+        return;
+    }
+    ui->HistoryDetail->setHtml(DetailHtml(listing_, version, bytes.bytes, current));
+    ui->HistoryRestore->setEnabled(true);
+}
+
+void HistoryWindow::HistoryRestoreClick()
+{
+    const int version = ChosenVersion();
+    if (version < 0)
+        return;
+    const FileBytes bytes = ReadWholeFile(listing_.Path(version));
+    if (!bytes.result.ok())
+        throw forms::Error(bytes.result.message);
+    const HistoryVersion& v = listing_.versions[version];
+    const HistoryFile& file = listing_.files[v.file];
+    const QString question = QStringLiteral("%1 %2 %3回目を %4 の版に戻しますか？")
+                                 .arg(FromShiftJis(file.id), file.name)
+                                 .arg(file.occurrence)
+                                 .arg(VersionTimeText(v.fileName));
+    if (forms::Confirm(this, question) != forms::Answer::Yes)
+        return;
+    const QString time = VersionTimeText(v.fileName);
+    if (!Restore(version, bytes.bytes))
+        return;
+    forms::ShowMessage(this, QStringLiteral("%1 の版に戻しました。").arg(time));
+    StartLoading();
+}
+
+// Writes the version's bytes over its file (a status file's folder made
+// when it is gone), asking when the file changed since it was shown.
+bool HistoryWindow::Restore(int version, const QByteArray& bytes)
+{
+    const HistoryFile& file = listing_.files[listing_.versions[version].file];
+    if (file.kind == HistoryKind::Status)
+        QDir().mkpath(StatusFolder(workDir_));
+    GuardedWrite written =
+        ReplaceUnlessChanged(file.currentPath, file.currentPath + QStringLiteral(".lock"), bytes, currentStamp_);
+    while (written.io.code == kChangedElsewhere) {
+        if (!MayOverwrite(file))
+            return false;
+        written = ReplaceUnlessChanged(file.currentPath, file.currentPath + QStringLiteral(".lock"), bytes,
+                                       written.onDisk);
+    }
+    if (!written.io.ok())
+        throw forms::Error(written.io.message);
+    return true;
+}
+
+bool HistoryWindow::MayOverwrite(const HistoryFile& file)
+{
+    const QString what = file.kind == HistoryKind::Claim ? QStringLiteral("この請求ファイル") : QStringLiteral("この請求状況");
+    const QString question = QFileInfo(file.currentPath).fileName() + u'\n' + what
+                             + QStringLiteral("は読み込んだ後に他のパソコンで変更されています。上書きしますか？");
+    return forms::Confirm(this, question) == forms::Answer::Yes;
+}
+
+} // namespace history
