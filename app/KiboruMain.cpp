@@ -3,6 +3,7 @@
 #include "entry/SeiKyuImp.h"
 #include "forms/Application.h"
 #include "forms/Modal.h"
+#include "import/ImportWindow.h"
 #include "status/StatusWindow.h"
 
 #include <QDate>
@@ -25,6 +26,7 @@ void TForm1::ConnectHandlers()
 {
     forms::OnEvent(ui->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     forms::OnEvent(ui->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    forms::OnEvent(ui->Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
     forms::OnEvent(ui->Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
 }
 
@@ -47,6 +49,11 @@ void TForm1::Button1Click()
 void TForm1::Button3Click()
 {
     forms::RunModal(std::make_unique<status::StatusWindow>(QDir::currentPath(), ui->DateTimePicker1->date(), this));
+}
+
+void TForm1::Button4Click()
+{
+    forms::RunModal(std::make_unique<rosterimport::ImportWindow>(QDir::currentPath(), QDate::currentDate(), this));
 }
 
 void TForm1::Button2Click()

@@ -1,7 +1,7 @@
 #pragma once
 // The main window: the product title, the entry date, the buttons that open
-// the benefit entry window and the claim status list (on the entry date),
-// and the button that ends the program. Closing it
+// the benefit entry window, the claim status list (on the entry date) and
+// the roster import, and the button that ends the program. Closing it
 // ends the program.
 
 #include "entry/EntryState.h"
@@ -25,6 +25,7 @@ public:
     // Event handlers.
     void Button1Click();   // 給付入力: a new entry window, modally
     void Button3Click();   // 請求状況: the deadline list on the picker's date, modally
+    void Button4Click();   // 名簿取込: the roster import, modally
     void Button2Click();   // 終　　了: end the program
 
 protected:

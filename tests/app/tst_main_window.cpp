@@ -9,6 +9,7 @@
 #include "app/StartUp.h"
 #include "forms/MessageSeam.h"
 #include "entry/SeiKyuImp.h"
+#include "import/ImportWindow.h"
 #include "status/StatusWindow.h"
 #include "tests/entry/DesignCheck.h"
 #include "tests/support/ModalHelpers.h"
@@ -32,6 +33,7 @@ const Control kControls[] = {
     {"DateTimePicker1", "date", "Form1", {40, 96, 313, 41}, "", 32, false, kMaru, "#000000", ""},
     {"Button1", "button", "Form1", {416, 176, 121, 41}, "給付入力", 27, false, kMaru, "#000080", ""},
     {"Button3", "button", "Form1", {416, 244, 121, 41}, "請求状況", 27, false, kMaru, "#000080", ""},
+    {"Button4", "button", "Form1", {264, 176, 121, 41}, "名簿取込", 27, false, kMaru, "#000080", ""},
     {"Button2", "button", "Form1", {416, 312, 121, 41}, "終　　了", 27, false, kMincho, "#000000", ""},
     {"StaticText2", "label", "Form1", {88, 432, 418, 31}, "Ver 1.2", 27, true, kMaru, "#008080", "#F0F0F0"},
 };
@@ -58,6 +60,7 @@ private slots:
     void entryButtonOpensTheEntryWindowModally();
     void reopenedEntryWindowStartsFromItsFixedLists();
     void statusButtonOpensTheListOnThePickersDate();
+    void importButtonOpensTheImportWindowModally();
     void startUpShowsTheWindowAndRunsUntilItCloses();
 
 private:
@@ -119,8 +122,8 @@ void MainWindow::tabWalksTheDesignedOrder_data()
 {
     QTest::addColumn<bool>("forward");
     QTest::addColumn<QStringList>("visited");
-    QTest::newRow("Tab") << true << QStringList{"Button3", "Button2", "DateTimePicker1", "Button1", "Button3"};
-    QTest::newRow("Shift+Tab") << false << QStringList{"DateTimePicker1", "Button2", "Button3", "Button1", "DateTimePicker1"};
+    QTest::newRow("Tab") << true << QStringList{"Button3", "Button4", "Button2", "DateTimePicker1", "Button1"};
+    QTest::newRow("Shift+Tab") << false << QStringList{"DateTimePicker1", "Button2", "Button4", "Button3", "Button1"};
 }
 
 void MainWindow::tabWalksTheDesignedOrder()
@@ -223,6 +226,20 @@ void MainWindow::statusButtonOpensTheListOnThePickersDate()
     QTest::mouseClick(form->ui->Button3, Qt::LeftButton);
     QVERIFY(!stuck);
     QCOMPARE(shownDate, QStringLiteral("基準日　2027年3月31日"));
+}
+
+void MainWindow::importButtonOpensTheImportWindowModally()
+{
+    QString title;
+    bool stuck = false;
+    testsupport::WhenModal([&](QWidget* modal) {
+        designcheck::closeIfStuck(modal, stuck);
+        title = qobject_cast<rosterimport::ImportWindow*>(modal) ? modal->windowTitle() : modal->objectName();
+        testsupport::ClickButton(modal, QStringLiteral("閉じる"));
+    });
+    QTest::mouseClick(form->ui->Button4, Qt::LeftButton);
+    QVERIFY(!stuck);
+    QCOMPARE(title, QStringLiteral("名簿取込"));
 }
 
 // Start-up shows the main window and runs until it is closed, with no box
