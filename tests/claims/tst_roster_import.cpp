@@ -80,6 +80,7 @@ private slots:
     void namesEveryProblemOfALine_data();
     void namesEveryProblemOfALine();
     void writesShiftJisWithItsHeaderLine();
+    void demoSampleGivesItsRosterBack();
 };
 
 void RosterImport::readsWhatSystemsExport_data()
@@ -227,6 +228,17 @@ void RosterImport::writesShiftJisWithItsHeaderLine()
     QCOMPARE(bytes, ktest::Sj(RosterHeaderLine() + "\r\n21001,,,,佐藤　愛斗,さとう　あいと,,,,,,\r\n"));
     const QList<QByteArray> found = FindRosterLines(SplitRosterText(bytes), ktest::Sj("さとう"));
     QCOMPARE(found.size(), 1);
+}
+
+// The demo's sample export is R06入学.CSV as a student system writes it.
+void RosterImport::demoSampleGivesItsRosterBack()
+{
+    const QString demo = QStringLiteral(KIBORU_DEMO_DIR);
+    const ExportTable table = ReadExport(ktest::ReadBytes(demo + QStringLiteral("/名簿サンプル.csv")));
+    QCOMPARE(table.encoding, ExportEncoding::Utf8WithMark);
+    const ImportedRoster roster = BuildImportedRoster(table, GuessColumns(table));
+    QCOMPARE(roster.problemLines, 0);
+    QCOMPARE(ImportedRosterBytes(roster), ktest::ReadBytes(demo + QStringLiteral("/R06入学.CSV")));
 }
 
 QTEST_GUILESS_MAIN(RosterImport)
