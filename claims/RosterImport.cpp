@@ -6,6 +6,8 @@
 #include "claims/ShiftJis.h"
 
 #include <QHash>
+
+#include <algorithm>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -213,6 +215,9 @@ QString FieldProblem(const QString& name, const QString& text)
         return QStringLiteral("「%1」にカンマがあります").arg(name);
     if (text.contains(u'\r') || text.contains(u'\n'))
         return QStringLiteral("「%1」に改行があります").arg(name);
+    // A NUL byte would end the roster where it stands when it is read.
+    if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 && c != u'\t'; }))
+        return QStringLiteral("「%1」に制御文字があります").arg(name);
     if (const QString c = FirstUnwritable(text); !c.isEmpty())
         return QStringLiteral("「%1」の「%2」はShift-JISで書けない文字です").arg(name, c);
     return QString();

@@ -70,7 +70,8 @@ struct ImportedRoster {
 // The export's rows as roster lines: every field without its blanks at both
 // ends, the reading in hiragana, blanks inside names and readings as one
 // full-width space, dates and classes in the rosters' form. A line is a
-// problem when a field holds a comma, a line break or a character Shift-JIS
+// problem when a field holds a comma, a line break, a control character
+// (a NUL would end the roster when it is read) or a character Shift-JIS
 // cannot hold, when its ID is empty, cannot name a claim file or stands on
 // another line too, when its reading is empty, and when its quotes are
 // broken.

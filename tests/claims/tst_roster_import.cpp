@@ -191,6 +191,7 @@ void RosterImport::namesEveryProblemOfALine_data()
     QTest::addColumn<int>("written");
     QTest::newRow("comma") << QList<QStringList>{With(kSato, 11, "鳴門市1,2")} << QStringList{"2: 「住所」にカンマがあります"} << 0;
     QTest::newRow("line break") << QList<QStringList>{With(kSato, 4, "佐藤\n愛斗")} << QStringList{"2: 「氏名」に改行があります"} << 0;
+    QTest::newRow("NUL") << QList<QStringList>{With(kSato, 6, QString::fromUtf16(u"佐藤\0一郎", 5))} << QStringList{"2: 「保護者」に制御文字があります"} << 0;
     QTest::newRow("not in Shift-JIS") << QList<QStringList>{With(kSato, 4, "𠮷田　愛斗"), With(With(kSato, 0, "21002"), 9, "普通科①")}
                                       << QStringList{"2: 「氏名」の「𠮷」はShift-JISで書けない文字です"} << 1;
     QTest::newRow("empty ID, empty reading") << QList<QStringList>{With(With(kSato, 0, " "), 5, "　")}
