@@ -56,6 +56,8 @@ private slots:
     void linesWithProblemsAreLeftOutOnlyWhenAsked_data();
     void linesWithProblemsAreLeftOutOnlyWhenAsked();
     void yearsAndFileNamesAreTheEntryWindows();
+    void refusalsNameWhatIsMissing_data();
+    void refusalsNameWhatIsMissing();
 
 private:
     void load(const QByteArray& exported, const QString& entryYear = kEntryYear);
@@ -207,6 +209,35 @@ void ImportWindowTest::yearsAndFileNamesAreTheEntryWindows()
     window->ColumnBox(5)->setCurrentIndex(0);   // ふりがな: none
     QCOMPARE(PreviewLines(*window).size(), 1);
     QCOMPARE(window->ui->ImportProblems->count(), 25);
+}
+
+void ImportWindowTest::refusalsNameWhatIsMissing_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QByteArray>("bytes");   // written at that path first, unless empty
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no path") << "" << QByteArray() << "取り込むファイルを指定して下さい！！";
+    QTest::newRow("no such file") << "ない.csv" << QByteArray() << "ﾌｧｲﾙ ない.csv は開けません";
+    QTest::newRow("empty file") << "空.csv" << QByteArray("\xEF\xBB\xBF\r\n") << "ﾌｧｲﾙ 空.csv に読み込める行がありません！！";
+    QTest::newRow("only problems") << "問題.csv" << QByteArray("ID,Name\r\n1,Sato\r\n")
+                                   << "保存できる生徒がいません！！";
+}
+
+// Nothing is written after any of them, and 保存 says why.
+void ImportWindowTest::refusalsNameWhatIsMissing()
+{
+    QFETCH(QString, path);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    if (!bytes.isEmpty())
+        session->folder.write(path, bytes);
+    typeInto(window->ui->ImportPath, path);
+    QTest::mouseClick(window->ui->ImportLoad, Qt::LeftButton);
+    QTest::mouseClick(window->ui->ImportSave, Qt::LeftButton);
+    const bool loaded = message == u"保存できる生徒がいません！！";
+    QCOMPARE(session->boxes.shownTexts(),
+             loaded ? QStringList{message} : QStringList({message, "取り込むファイルを読み込んで下さい！！"}));
+    QCOMPARE(session->folder.read(QStringLiteral("R08入学.CSV")), QByteArray("(missing)"));
 }
 
 KIBORU_GUI_TEST_MAIN(ImportWindowTest)
