@@ -4,6 +4,7 @@
 #include "forms/Application.h"
 #include "forms/Modal.h"
 #include "history/HistoryWindow.h"
+#include "import/ImportWindow.h"
 #include "status/StatusWindow.h"
 
 #include <QDate>
@@ -27,6 +28,7 @@ void TForm1::ConnectHandlers()
     forms::OnEvent(ui->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     forms::OnEvent(ui->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     forms::OnEvent(ui->Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+    forms::OnEvent(ui->Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
     forms::OnEvent(ui->Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
 }
 
@@ -54,6 +56,9 @@ void TForm1::Button3Click()
 void TForm1::Button5Click()
 {
     forms::RunModal(std::make_unique<history::HistoryWindow>(QDir::currentPath(), this));
+void TForm1::Button4Click()
+{
+    forms::RunModal(std::make_unique<rosterimport::ImportWindow>(QDir::currentPath(), QDate::currentDate(), this));
 }
 
 void TForm1::Button2Click()

@@ -1,8 +1,8 @@
 #pragma once
 // The main window: the product title, the entry date, the buttons that open
 // the benefit entry window, the claim status list (on the entry date) and
-// the history of saved versions, and the button that ends the program. Closing it
-// ends the program.
+// the history of saved versions and the roster import, and the button that
+// ends the program. Closing it ends the program.
 
 #include "entry/EntryState.h"
 #include "ui_KiboruMain.h"
@@ -26,6 +26,7 @@ public:
     void Button1Click();   // 給付入力: a new entry window, modally
     void Button3Click();   // 請求状況: the deadline list on the picker's date, modally
     void Button5Click();   // 履歴: the history of the claim and status files, modally
+    void Button4Click();   // 名簿取込: the roster import, modally
     void Button2Click();   // 終　　了: end the program
 
 protected:

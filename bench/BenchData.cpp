@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -152,6 +153,26 @@ QString MakeHistoryFolder()
     return folder;
 }
 
+QString MakeImportFolder()
+{
+    const QString folder = RunFolder() + QStringLiteral("/import");
+    if (!QDir().mkpath(folder))
+        Fail(QStringLiteral("cannot make ") + folder);
+    const QString sample = QString::fromUtf8(ReadAll(QStringLiteral(KIBORU_SOURCE_DIR "/demo/data/名簿サンプル.csv")));
+    QStringList lines = sample.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    if (lines.size() < 300)
+        Fail(QStringLiteral("the demo sample 名簿サンプル.csv is missing"));
+    const QString header = lines.takeFirst();
+    QString text = header + QStringLiteral("\r\n");
+    for (int i = 0; i < kImportStudents; ++i) {
+        const QString& line = lines[i % lines.size()];
+        text += QString::number(100001 + i) + line.mid(line.indexOf(u',')) + QStringLiteral("\r\n");
+    }
+    WriteOrFail(folder + QStringLiteral("/書出し.csv"), text.toUtf8());   // the text keeps the sample's mark
+    ::sync();
+    return folder;
+}
+
 } // namespace
 
 QString HistoryWorkFolder()
@@ -159,6 +180,14 @@ QString HistoryWorkFolder()
     static const QString folder = MakeHistoryFolder();
     return folder;
 }
+
+QString ImportFolder()
+{
+    static const QString folder = MakeImportFolder();
+    return folder;
+}
+
+QString ImportExportPath() { return ImportFolder() + QStringLiteral("/書出し.csv"); }
 
 QByteArray Sjis(const QString& text)
 {

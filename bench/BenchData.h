@@ -37,6 +37,13 @@ inline constexpr int kSeikyuFileCount = 100000;
 QString HistoryWorkFolder();
 inline constexpr int kHistoryClaimCount = 10000;
 inline constexpr int kVersionsPerClaim = 10;
+// A folder of its own with the export of a large school's year: the demo's
+// sample export (名簿サンプル.csv, UTF-8 with its mark, katakana readings)
+// made into kImportStudents students with IDs of their own, as
+// 書出し.csv. The roster import writes its roster into the same folder.
+inline constexpr int kImportStudents = 1200;
+QString ImportFolder();
+QString ImportExportPath();   // ImportFolder() + "/書出し.csv"
 
 // The lines of a text file as `grep -c` counts them: line ends (LF).
 qsizetype CountLines(const QByteArray& bytes);

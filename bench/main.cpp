@@ -66,6 +66,9 @@ std::vector<TargetRow> Targets()
         {"請求状況 to the list of 10,000 claims shown", "window_status_list/10000", "", "ms", "", Limit::Below, 300},
         {"履歴 to the 100,000 versions of 10,000 claims shown", "window_history/10000", "", "ms", "", Limit::Below,
          500},
+        {"名簿取込: 読込 of 1,200 students to the preview shown", "import_read_preview/1200", "", "ms", "",
+         Limit::Below, 200},
+        {"名簿取込: 保存 of the roster of 1,200 students", "import_save/1200", "", "ms", "", Limit::Below, 100},
         {"choosing a student to the claim shown", "window_student_to_claim", "", "ms", "", Limit::None, 0},
         {"peak memory after the 124,825-line search", "peak_memory_after_search", "MiB", "MiB",
          "peak_memory_after_search#before_search_MiB", Limit::Below, 100},
@@ -91,6 +94,7 @@ int main(int argc, char** argv)
     bench::RegisterWindowBenchmarks();
     bench::RegisterStatusBenchmarks();
     bench::RegisterHistoryBenchmarks();
+    bench::RegisterImportBenchmarks();
     bench::SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const int missed = bench::PrintSummary(reporter, Targets(), stdout);

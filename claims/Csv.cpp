@@ -20,7 +20,7 @@ void ChopLineEnd(QByteArray& text)
 
 class CsvScanner {
 public:
-    explicit CsvScanner(QByteArrayView text) : text_(text) {}
+    CsvScanner(QByteArrayView text, char separator) : text_(text), separator_(separator) {}
 
     bool AtEnd() const { return pos_ >= text_.size(); }
 
@@ -31,7 +31,7 @@ public:
         const qsizetype start = pos_;
         for (;;) {
             record.fields.append(Field(record.broken));
-            if (AtEnd() || text_[pos_] != ',')
+            if (AtEnd() || text_[pos_] != separator_)
                 break;
             ++pos_;
         }
@@ -72,7 +72,7 @@ private:
                 break;
             }
         }
-        if (!AtEnd() && text_[pos_] != ',' && !IsLineEnd(text_[pos_])) {
+        if (!AtEnd() && text_[pos_] != separator_ && !IsLineEnd(text_[pos_])) {
             broken = true;
             field += Plain();
         }
@@ -82,7 +82,7 @@ private:
     QByteArray Plain()
     {
         const qsizetype start = pos_;
-        while (!AtEnd() && text_[pos_] != ',' && !IsLineEnd(text_[pos_]))
+        while (!AtEnd() && text_[pos_] != separator_ && !IsLineEnd(text_[pos_]))
             ++pos_;
         return text_.sliced(start, pos_ - start).toByteArray();
     }
@@ -98,16 +98,17 @@ private:
     }
 
     QByteArrayView text_;
+    char separator_;
     qsizetype pos_ = 0;
     int line_ = 1;
 };
 
 } // namespace
 
-QList<CsvRecord> ReadCsv(QByteArrayView text)
+QList<CsvRecord> ReadCsv(QByteArrayView text, char separator)
 {
     QList<CsvRecord> records;
-    CsvScanner scanner(text);
+    CsvScanner scanner(text, separator);
     scanner.SkipEmptyLines();
     while (!scanner.AtEnd()) {
         records.append(scanner.Next());

@@ -17,8 +17,9 @@ struct CsvRecord {
     bool broken = false;     // a quote left open or followed by other text
 };
 
-// Every record of the text; empty lines are skipped.
-QList<CsvRecord> ReadCsv(QByteArrayView text);
+// Every record of the text; empty lines are skipped. The separator may be
+// a tab instead, as in the tab-separated text that spreadsheets save.
+QList<CsvRecord> ReadCsv(QByteArrayView text, char separator = ',');
 
 // The field as it is written: quoted when it must be.
 QByteArray CsvField(QByteArrayView field);

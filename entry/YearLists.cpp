@@ -3,6 +3,7 @@
 namespace entry {
 namespace {
 
+constexpr int kFirstLayoutEntryYear = 2008;  // 平成20年度
 constexpr int kLastLayoutEntryYear = 2016;   // 平成28年度
 constexpr int kLastLayoutYear = 2030;
 constexpr int kFirstReiwaYear = 2019;        // 令和元年度
@@ -30,6 +31,14 @@ QStringList LaterEntryYears(QDate openingDay)
     for (int year = kLastLayoutEntryYear + 1; year <= SchoolYear(openingDay) + 1; ++year)
         items << EntryYearText(year);
     return items;
+}
+
+QStringList EntryYears(QDate openingDay)
+{
+    QStringList items;
+    for (int year = kFirstLayoutEntryYear; year <= kLastLayoutEntryYear; ++year)
+        items << EntryYearText(year);
+    return items + LaterEntryYears(openingDay);
 }
 
 QStringList LaterYears(QDate openingDay)

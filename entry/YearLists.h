@@ -19,6 +19,10 @@ QString EntryYearText(int schoolYear);
 // that holds openingDay.
 QStringList LaterEntryYears(QDate openingDay);
 
+// Every item of the entry-year list (入学年度) as of openingDay: the layout's
+// 平成20年度 .. 平成28年度, then the later ones.
+QStringList EntryYears(QDate openingDay);
+
 // The years after 2030, up to the year of openingDay + 13.
 QStringList LaterYears(QDate openingDay);
 

@@ -45,6 +45,17 @@ Answer askYesNoCancel(QWidget* parent, const QString& text)
     return Answer::Cancel;
 }
 
+Answer askYesNo(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, kConfirmTitle, text, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(kYes, QMessageBox::YesRole);
+    QPushButton* no = box.addButton(kNo, QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+}
+
 } // namespace
 
 void ShowMessage(QWidget* parent, const QString& text)
@@ -57,6 +68,15 @@ Answer Confirm(QWidget* parent, const QString& text)
     if (MessageSeam* seam = MessageSeam::active())
         return seam->answer({BoxKind::Confirm, kConfirmTitle, text, {kYes, kNo, kCancel}});
     return askYesNoCancel(parent, text);
+}
+
+Answer AskYesNo(QWidget* parent, const QString& text)
+{
+    if (MessageSeam* seam = MessageSeam::active()) {
+        const Answer answer = seam->answer({BoxKind::Confirm, kConfirmTitle, text, {kYes, kNo}});
+        return answer == Answer::Yes ? Answer::Yes : Answer::No;
+    }
+    return askYesNo(parent, text);
 }
 
 void ShowErrorBox(QWidget* parent, const QString& text)

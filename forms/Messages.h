@@ -15,6 +15,11 @@ void ShowMessage(QWidget* parent, const QString& text);
 // and "ｷｬﾝｾﾙ". Esc and the close box answer Cancel.
 Answer Confirm(QWidget* parent, const QString& text);
 
+// Modal question captioned "確認" with "はい(&Y)" and "いいえ(&N)" (the
+// default, so that Enter keeps what is there). Esc and the close box answer
+// No.
+Answer AskYesNo(QWidget* parent, const QString& text);
+
 // Modal error box captioned "Kiboru", for errors that end a handler.
 void ShowErrorBox(QWidget* parent, const QString& text);
 

@@ -113,6 +113,28 @@ click "$HISTORY" 200 155             # 2026/11/24 09:15:12, 21104 林　敏弘 2
 shot history "$HISTORY"
 click "$HISTORY" 1128 616            # 閉じる
 wait_gone "$HISTORY"
+# ---- the roster import: the demo's sample export over R06入学.CSV ------------
+# The path has the focus when the window opens; the places are those of the
+# window's layout at its first size (1040 x 640).
+click "$MAIN" 324 196                # 名簿取込
+IMPORT=$(wait_window 名簿取込)
+xdotool type --delay 60 "名簿サンプル.csv"
+xdotool key Return                   # 読込
+sleep 0.5
+click "$IMPORT" 125 617              # 入学年度
+xdotool key Up Up Return             # 令和8年度 -> 令和6年度
+shot import "$IMPORT"
+click "$IMPORT" 903 617              # 保存
+CONFIRM=$(wait_window 確認)
+shot import-replace "$IMPORT" "$CONFIRM"
+xdotool key alt+y                    # はい(Y)
+DONE=$(wait_window Kiboru "$MAIN")
+shot import-saved "$IMPORT" "$DONE"
+xdotool key Return
+wait_gone "$DONE"
+xdotool key Escape
+wait_gone "$IMPORT"
+
 open_entry
 search 2 はやし                      # 平成21年度, はやし
 shot search "$ENTRY"

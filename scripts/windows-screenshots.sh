@@ -1,6 +1,6 @@
 #!/bin/sh
-# Takes docs/main-window-windows.png, docs/status-window-windows.png and
-# docs/entry-window-windows.png from
+# Takes docs/main-window-windows.png, docs/status-window-windows.png,
+# docs/import-window-windows.png and docs/entry-window-windows.png from
 # the Windows build: kiboru.exe runs under Wine (its "windows" platform) on an
 # X server of its own (Xvfb, 1280x1024) in a copy of the demo folder, and
 # xdotool clicks and types as a user would. Run scripts/windows.sh first.
@@ -50,6 +50,16 @@ shot status-window-windows.png "$status"
 eval "$(xdotool getwindowgeometry --shell "$status" | sed 's/^/S_/')"
 click "$status" $((S_WIDTH - 50)) $((S_HEIGHT - 24))    # 閉じる
 sleep 3                               # Wine gives the main window clicks again a moment later
+click "$main" 324 196                 # 名簿取込
+import=$(find_window 名簿取込)
+# The path has the focus; pasted, as below.
+python3 -c 'import tkinter; r = tkinter.Tk(); r.withdraw(); r.clipboard_append("名簿サンプル.csv"); r.after(15000, r.destroy); r.mainloop()' &
+sleep 2
+xdotool key ctrl+v Return             # 読込
+shot import-window-windows.png "$import"
+eval "$(xdotool getwindowgeometry --shell "$import" | sed 's/^/S_/')"
+click "$import" $((S_WIDTH - 50)) $((S_HEIGHT - 24))    # 閉じる
+sleep 3
 click "$main" 476 196                 # 給付入力
 entry=$(find_window 給付入力画面)
 click "$entry" 640 20                 # 入学年度: 平成21年度

@@ -9,6 +9,7 @@
 #include "app/StartUp.h"
 #include "forms/MessageSeam.h"
 #include "entry/SeiKyuImp.h"
+#include "import/ImportWindow.h"
 #include "status/StatusWindow.h"
 #include "tests/entry/DesignCheck.h"
 #include "tests/support/ModalHelpers.h"
@@ -33,6 +34,7 @@ const Control kControls[] = {
     {"Button1", "button", "Form1", {416, 176, 121, 41}, "給付入力", 27, false, kMaru, "#000080", ""},
     {"Button3", "button", "Form1", {416, 244, 121, 41}, "請求状況", 27, false, kMaru, "#000080", ""},
     {"Button5", "button", "Form1", {264, 244, 121, 41}, "履歴", 27, false, kMaru, "#000080", ""},
+    {"Button4", "button", "Form1", {264, 176, 121, 41}, "名簿取込", 27, false, kMaru, "#000080", ""},
     {"Button2", "button", "Form1", {416, 312, 121, 41}, "終　　了", 27, false, kMincho, "#000000", ""},
     {"StaticText2", "label", "Form1", {88, 432, 418, 31}, "Ver 1.2", 27, true, kMaru, "#008080", "#F0F0F0"},
 };
@@ -60,6 +62,7 @@ private slots:
     void reopenedEntryWindowStartsFromItsFixedLists();
     void statusButtonOpensTheListOnThePickersDate();
     void historyButtonOpensTheHistoryModally();
+    void importButtonOpensTheImportWindowModally();
     void startUpShowsTheWindowAndRunsUntilItCloses();
 
 private:
@@ -121,8 +124,8 @@ void MainWindow::tabWalksTheDesignedOrder_data()
 {
     QTest::addColumn<bool>("forward");
     QTest::addColumn<QStringList>("visited");
-    QTest::newRow("Tab") << true << QStringList{"Button3", "Button5", "Button2", "DateTimePicker1", "Button1", "Button3"};
-    QTest::newRow("Shift+Tab") << false << QStringList{"DateTimePicker1", "Button2", "Button5", "Button3", "Button1", "DateTimePicker1"};
+    QTest::newRow("Tab") << true << QStringList{"Button3", "Button5", "Button4", "Button2", "DateTimePicker1", "Button1", "Button3"};
+    QTest::newRow("Shift+Tab") << false << QStringList{"DateTimePicker1", "Button2", "Button4", "Button5", "Button3", "Button1", "DateTimePicker1"};
 }
 
 void MainWindow::tabWalksTheDesignedOrder()
@@ -239,6 +242,18 @@ void MainWindow::historyButtonOpensTheHistoryModally()
     QTest::mouseClick(form->ui->Button5, Qt::LeftButton);
     QVERIFY(!stuck);
     QCOMPARE(opened, QStringLiteral("HistoryWindow 履歴"));
+void MainWindow::importButtonOpensTheImportWindowModally()
+{
+    QString title;
+    bool stuck = false;
+    testsupport::WhenModal([&](QWidget* modal) {
+        designcheck::closeIfStuck(modal, stuck);
+        title = qobject_cast<rosterimport::ImportWindow*>(modal) ? modal->windowTitle() : modal->objectName();
+        testsupport::ClickButton(modal, QStringLiteral("閉じる"));
+    });
+    QTest::mouseClick(form->ui->Button4, Qt::LeftButton);
+    QVERIFY(!stuck);
+    QCOMPARE(title, QStringLiteral("名簿取込"));
 }
 
 // Start-up shows the main window and runs until it is closed, with no box
