@@ -25,6 +25,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 
 bool Application::notify(QObject* receiver, QEvent* event)
 {
+    NoteWindowResize(receiver, event);
     // Before it shows, a window is made to fit the screen and goes where it
     // can be seen.
     if (event->type() == QEvent::Show && receiver->isWidgetType()) {

@@ -7,9 +7,12 @@
 #include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace forms {
 namespace {
+
+const char* const kLayoutSize = "forms_layoutSize";
 
 // Scrolls the focus into view within the area's surface. A focus that a
 // mouse press gave waits for the release: moving the control from under a
@@ -68,12 +71,12 @@ private:
 // Moves the window's controls onto a surface of the layout's size inside a
 // scroll area that fills the window. The surface takes the window's name, so
 // that the window's style sheet paints it as it painted the window.
-QScrollArea* ShowInScrollArea(QWidget* window)
+QScrollArea* ShowInScrollArea(QWidget* window, QSize layoutSize)
 {
     auto* surface = new QWidget(window);   // same window: the tab order stays
     surface->setObjectName(window->objectName());
     surface->setAttribute(Qt::WA_StyledBackground);
-    surface->resize(window->size());
+    surface->resize(layoutSize);
     for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (control != surface && !control->isWindow())
             control->setParent(surface);   // keeps its place and, if hidden, stays so
@@ -105,6 +108,16 @@ QSize FittedSize(QSize layout, QSize room, int scrollBar)
     return size;
 }
 
+void NoteWindowResize(QObject* receiver, QEvent* event)
+{
+    if (event->type() != QEvent::Resize || !receiver->isWindowType())
+        return;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->windowHandle() == receiver && !window->isVisible())
+            window->setProperty(kLayoutSize, window->size());
+    }
+}
+
 void FitOnScreen(QWidget* window)
 {
     const QList<QRect> areas = ScreenAreas();
@@ -113,14 +126,15 @@ void FitOnScreen(QWidget* window)
     const QRect frame = window->frameGeometry();
     const QSize room = (areas[AreaHoldingMost(frame, areas)].size() - (frame.size() - window->size()))
                            .expandedTo(QSize(1, 1));
-    const QSize size = window->size();
+    const QVariant noted = window->property(kLayoutSize);
+    const QSize size = noted.isValid() ? noted.toSize() : window->size();
     if (size.width() <= room.width() && size.height() <= room.height())
         return;
     if (window->layout()) {   // its layout shrinks it, down to the layout's minimum
         window->resize(size.boundedTo(room));
         return;
     }
-    const QScrollArea* area = ShowInScrollArea(window);
+    const QScrollArea* area = ShowInScrollArea(window, size);
     window->resize(FittedSize(size, room, area->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area)));
 }
 

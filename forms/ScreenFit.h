@@ -2,6 +2,8 @@
 
 #include <QSize>
 
+class QEvent;
+class QObject;
 class QWidget;
 
 namespace forms {
@@ -22,5 +24,11 @@ QSize FittedSize(QSize layout, QSize room, int scrollBar);
 // area; the focus, moved by Tab or a click, is then scrolled into view. A
 // window that fits stays exactly as it is.
 void FitOnScreen(QWidget* window);
+
+// Notes the size of a top-level window whose native window is being resized
+// while the window is hidden: Windows makes a window that is created larger
+// than the screen smaller before it shows, and FitOnScreen must know the
+// layout's own size. forms::Application passes every event here.
+void NoteWindowResize(QObject* receiver, QEvent* event);
 
 } // namespace forms

@@ -99,12 +99,11 @@ while xdotool search --onlyvisible --name '^ファイル選択$' >/dev/null 2>&1
 done
 sleep 2
 shot entry-window-windows.png "$entry"
-if [ "$dpi" != 96 ]; then   # the scroll bar's lower end, pressed until the bottom shows
+if [ "$dpi" != 96 ]; then   # the scroll bar's handle, dragged to the bottom
     eval "$(xdotool getwindowgeometry --shell "$entry" | sed 's/^/E_/')"
-    for i in 1 2 3 4 5 6; do
-        xdotool mousemove --sync --window "$entry" $((E_WIDTH - 6)) $((E_HEIGHT - $(px 24))) click 1
-        sleep 0.3
-    done
+    xdotool mousemove --sync --window "$entry" $((E_WIDTH - $(px 8))) "$(px 60)" mousedown 1
+    sleep 0.3
+    xdotool mousemove --sync --window "$entry" $((E_WIDTH - $(px 8))) "$E_HEIGHT" mouseup 1
     shot entry-window-windows-scrolled.png "$entry"
 fi
 xdotool key alt+F4 || true

@@ -13,10 +13,12 @@
 #include "tests/support/TestMain.h"
 
 #include <QLineEdit>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QWindow>
 
 #include <functional>
 
@@ -55,6 +57,7 @@ private slots:
     void windowLiesWithinTheArea_data();
     void windowLiesWithinTheArea();
     void entryControlsKeepTheirLayout();
+    void entryWindowMadeSmallerBeforeItShowsKeepsItsLayout();
     void everyEntryControlScrollsIntoViewAndTakesAClick();
     void tabAndClickBringTheFocusIntoView();
     void treatmentLineWithEveryMonthIsShownWhole();
@@ -133,6 +136,23 @@ void ScreenFit::entryControlsKeepTheirLayout()
         QVERIFY2(shown->geometry() == design->geometry(), qPrintable(name));
         QCOMPARE(shown->parentWidget()->objectName(), design->parentWidget()->objectName());
     }
+}
+
+// As Windows does with a window created larger than the screen.
+void ScreenFit::entryWindowMadeSmallerBeforeItShowsKeepsItsLayout()
+{
+    entryWindow = std::make_unique<TForm2>(state, nullptr, kToday);
+    entryWindow->winId();
+    QResizeEvent madeSmaller(QSize(600, 400), entryWindow->size());   // to the native window, then the widget
+    QApplication::sendEvent(entryWindow->windowHandle(), &madeSmaller);
+    entryWindow->resize(600, 400);
+    entryWindow->show();
+    QVERIFY(QTest::qWaitForWindowExposed(entryWindow.get()));
+    if (EntryWindowFits(entryWindow->screen()->availableGeometry()))
+        return;   // a screen larger than the layout makes no window smaller
+    const auto* area = entryWindow->findChild<QScrollArea*>();
+    QVERIFY(area);
+    QCOMPARE(area->widget()->size(), QSize(914, 686));
 }
 
 void ScreenFit::everyEntryControlScrollsIntoViewAndTakesAClick()
