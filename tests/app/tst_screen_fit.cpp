@@ -113,8 +113,8 @@ void ScreenFit::windowLiesWithinTheArea()
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     const QRect area = window->screen()->availableGeometry();
     const QRect frame = window->frameGeometry();
-    QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("frame %1,%2 %3x%4")
-                                                  .arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())));
+    const QString place = QStringLiteral("frame %1,%2 %3x%4").arg(frame.x()).arg(frame.y());
+    QVERIFY2(area.contains(frame), qPrintable(place.arg(frame.width()).arg(frame.height())));
 }
 
 // Inside the scroll area or not, every control keeps its parent's name and
@@ -167,7 +167,8 @@ void ScreenFit::everyEntryControlScrollsIntoViewAndTakesAClick()
         if (scrollArea)
             scrollArea->ensureWidgetVisible(control, 0, 0);
         const QPoint centre = control->mapToGlobal(control->rect().center());
-        QVERIFY2(screenArea.contains(centre) && ViewRect(entryWindow.get(), scrollArea).contains(centre), qPrintable(name));
+        const QRect view = ViewRect(entryWindow.get(), scrollArea);
+        QVERIFY2(screenArea.contains(centre) && view.contains(centre), qPrintable(name));
         QWidget* hit = entryWindow->childAt(entryWindow->mapFromGlobal(centre));
         QVERIFY2(hit == control || control->isAncestorOf(hit), qPrintable(name));
         if (qobject_cast<QLineEdit*>(control)) {
@@ -197,7 +198,8 @@ void ScreenFit::tabAndClickBringTheFocusIntoView()
     bar->setValue(bar->value() + GlobalRect(list).top() - (view.bottom() - 30));   // 30 pixels of it in view
     if (GlobalRect(list).top() != view.bottom() - 30)
         return;   // the area scrolls too little to hide most of the list
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->viewport()->mapFromGlobal(QPoint(view.left() + 200, view.bottom() - 10)));
+    const QPoint inView = list->viewport()->mapFromGlobal(QPoint(view.left() + 200, view.bottom() - 10));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, inView);
     QVERIFY(list->hasFocus());
     QTRY_VERIFY(ViewRect(entryWindow.get(), scrollArea).contains(GlobalRect(list)));
 }

@@ -41,9 +41,9 @@ inline void UseOffscreenScreen(QTemporaryFile& file, QSize size = QSize(1280, 10
         return;
     if (!file.open())
         qFatal("no screen file");
-    file.write(QStringLiteral(R"({"screens": [{"name": "office", "x": 0, "y": 0, "width": %1, "height": %2,
-                                               "logicalDpi": 96, "dpr": 1}]})")
-                   .arg(size.width()).arg(size.height()).toUtf8());
+    const QString screens = QStringLiteral(R"({"screens": [{"name": "office", "x": 0, "y": 0,
+        "width": %1, "height": %2, "logicalDpi": 96, "dpr": 1}]})");
+    file.write(screens.arg(size.width()).arg(size.height()).toUtf8());
     file.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QDir::current().relativeFilePath(file.fileName()).toLocal8Bit());
 }
