@@ -8,25 +8,23 @@
 #include <QTemporaryFile>
 #include <QTest>
 
+#include <algorithm>
+
 namespace testsupport {
 
 // The screen size "-screen WxH" names on the command line, taken out of the
 // arguments (Qt Test would refuse it); 1280 x 1024 without one.
 inline QSize TakeScreenSize(int& argc, char** argv)
 {
-    QSize size(1280, 1024);
     for (int i = 1; i + 1 < argc; ++i) {
-        if (qstrcmp(argv[i], "-screen") != 0)
-            continue;
         const QList<QByteArray> wh = QByteArray(argv[i + 1]).split('x');
-        if (wh.size() == 2)
-            size = QSize(wh[0].toInt(), wh[1].toInt());
-        for (int j = i + 2; j <= argc; ++j)
-            argv[j - 2] = argv[j];
-        argc -= 2;
-        break;
+        if (qstrcmp(argv[i], "-screen") == 0 && wh.size() == 2) {
+            std::copy(argv + i + 2, argv + argc + 1, argv + i);
+            argc -= 2;
+            return QSize(wh[0].toInt(), wh[1].toInt());
+        }
     }
-    return size;
+    return QSize(1280, 1024);
 }
 
 // Runs the test offscreen unless told otherwise, on one screen of size:
