@@ -1,5 +1,6 @@
 #include "forms/Application.h"
 #include "forms/Messages.h"
+#include "forms/ScreenFit.h"
 #include "forms/ScreenPlace.h"
 
 #include <QWidget>
@@ -24,11 +25,15 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 
 bool Application::notify(QObject* receiver, QEvent* event)
 {
-    // Before it shows, a window goes where it can be seen.
+    NoteWindowResize(receiver, event);
+    // Before it shows, a window is made to fit the screen and goes where it
+    // can be seen.
     if (event->type() == QEvent::Show && receiver->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(receiver);
-        if (widget->isWindow() && widget->windowType() != Qt::Popup && widget->windowType() != Qt::ToolTip)
+        if (widget->isWindow() && widget->windowType() != Qt::Popup && widget->windowType() != Qt::ToolTip) {
+            FitOnScreen(widget);
             KeepOnScreen(widget);
+        }
     }
     try {
         return QApplication::notify(receiver, event);

@@ -5,7 +5,6 @@
 #include <QWidget>
 
 namespace forms {
-namespace {
 
 qsizetype AreaHoldingMost(const QRect& frame, const QList<QRect>& areas)
 {
@@ -21,6 +20,8 @@ qsizetype AreaHoldingMost(const QRect& frame, const QList<QRect>& areas)
     }
     return best;
 }
+
+namespace {
 
 // The start of a span of length inside [low, high), the start first.
 int Clamp(int start, int length, int low, int high)
@@ -43,7 +44,7 @@ QPoint PlaceOnScreen(const QRect& frame, const QList<QRect>& areas)
             Clamp(frame.top(), frame.height(), area.top(), area.top() + area.height())};
 }
 
-void KeepOnScreen(QWidget* window)
+QList<QRect> ScreenAreas()
 {
     QList<QRect> areas;
     const QScreen* primary = QGuiApplication::primaryScreen();
@@ -53,6 +54,12 @@ void KeepOnScreen(QWidget* window)
         if (screen != primary)
             areas.append(screen->availableGeometry());
     }
+    return areas;
+}
+
+void KeepOnScreen(QWidget* window)
+{
+    const QList<QRect> areas = ScreenAreas();
     const QRect frame = window->frameGeometry();
     const QPoint place = PlaceOnScreen(frame, areas);
     if (place != frame.topLeft())

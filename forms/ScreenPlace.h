@@ -8,6 +8,12 @@ class QWidget;
 
 namespace forms {
 
+// The usable areas of the screens (less the taskbar), the primary first.
+QList<QRect> ScreenAreas();
+
+// The index of the area that holds most of frame; 0 when none holds any.
+qsizetype AreaHoldingMost(const QRect& frame, const QList<QRect>& areas);
+
 // Where a window whose frame would be at frame goes so that the whole of it
 // is on a screen: its own place when that lies within one of the screens'
 // usable areas; otherwise inside the area that holds most of it (the first,

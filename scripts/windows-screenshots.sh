@@ -5,21 +5,45 @@
 # X server of its own (Xvfb, 1280x1024) in a copy of the demo folder, and
 # xdotool clicks and types as a user would. Run scripts/windows.sh first.
 #
-#   sh scripts/windows-screenshots.sh [OUT_DIR]      (OUT_DIR: docs)
+#   sh scripts/windows-screenshots.sh [OUT_DIR [DPI]]     (OUT_DIR: docs)
+#
+# With a DPI of 120 or 144 (Windows' scaling of 125 % or 150 %: the screen
+# DPI of a Wine prefix of its own, BUILD/wine-dpi<DPI>, a copy of the tests'
+# prefix with LogPixels set) the screen is a 1366x768 laptop's, the clicks
+# are scaled, the files end in -125.png or -150.png, and a last shot shows
+# the entry window scrolled to its treatment list.
 set -eu
 
 if [ "${1:-}" != "--in-x" ]; then
     repo=$(cd "$(dirname "$0")/.." && pwd)
     out=$(mkdir -p "${1:-$repo/docs}" && cd "${1:-$repo/docs}" && pwd)
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" sh "$0" --in-x "$repo" "$out"
+    dpi=${2:-96}
+    screen=1280x1024
+    [ "$dpi" = 96 ] || screen=1366x768
+    exec xvfb-run -a -s "-screen 0 ${screen}x24" sh "$0" --in-x "$repo" "$out" "$dpi"
 fi
 repo=$2
 out=$3
+dpi=$4
 build="$repo/${KIBORU_WINDOWS_BUILD_DIR:-build-windows}"
 work=/tmp/kiboru-windows-shots
 rm -rf "$work"
 mkdir -p "$work"
 cp -R "$repo/demo/data/." "$work/"
+prefix="$build/wine"
+suffix=
+if [ "$dpi" != 96 ]; then
+    suffix=-$((dpi * 100 / 96))
+    prefix="$build/wine-dpi$dpi"
+    if [ ! -d "$prefix" ]; then
+        cp -a "$build/wine" "$prefix"
+        for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+            WINEPREFIX="$prefix" wine reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+        done
+        WINEPREFIX="$prefix" wineserver -w
+    fi
+fi
+px() { echo $(($1 * dpi / 96)); }   # a place in the layout, in screen pixels
 
 find_window() {   # the id of the first shown window of that name, after waiting for it
     i=0
@@ -31,15 +55,16 @@ find_window() {   # the id of the first shown window of that name, after waiting
     done
     echo "$w"
 }
-click() { xdotool mousemove --sync --window "$1" "$2" "$3" click 1; sleep 1; }
+click() { xdotool mousemove --sync --window "$1" "$(px "$2")" "$(px "$3")" click 1; sleep 1; }
 shot() {   # shot FILE WINDOW: the screen cut to the window
     sleep 1
     eval "$(xdotool getwindowgeometry --shell "$2" | sed 's/^/G_/')"
-    import -window root -crop "${G_WIDTH}x${G_HEIGHT}+${G_X}+${G_Y}" +repage "$out/$1"
-    echo "$1"
+    name=${1%.png}$suffix.png
+    import -window root -crop "${G_WIDTH}x${G_HEIGHT}+${G_X}+${G_Y}" +repage "$out/$name"
+    echo "$name"
 }
 
-(cd "$work" && exec sh "$repo/scripts/wine-run.sh" "$build" "$build/kiboru.exe" >"$work/kiboru.log" 2>&1) &
+(cd "$work" && KIBORU_WINE_PREFIX="$prefix" exec sh "$repo/scripts/wine-run.sh" "$build" "$build/kiboru.exe" >"$work/kiboru.log" 2>&1) &
 pid=$!
 main=$(find_window Kiboru)
 shot main-window-windows.png "$main"
@@ -48,7 +73,8 @@ status=$(find_window 請求状況)
 sleep 1
 shot status-window-windows.png "$status"
 eval "$(xdotool getwindowgeometry --shell "$status" | sed 's/^/S_/')"
-click "$status" $((S_WIDTH - 50)) $((S_HEIGHT - 24))    # 閉じる
+xdotool mousemove --sync --window "$status" $((S_WIDTH - $(px 50))) $((S_HEIGHT - $(px 24))) click 1    # 閉じる
+sleep 1
 sleep 3                               # Wine gives the main window clicks again a moment later
 click "$main" 324 196                 # 名簿取込
 import=$(find_window 名簿取込)
@@ -83,6 +109,13 @@ while xdotool search --onlyvisible --name '^ファイル選択$' >/dev/null 2>&1
 done
 sleep 2
 shot entry-window-windows.png "$entry"
+if [ "$dpi" != 96 ]; then   # the scroll bar's handle, dragged to the bottom
+    eval "$(xdotool getwindowgeometry --shell "$entry" | sed 's/^/E_/')"
+    xdotool mousemove --sync --window "$entry" $((E_WIDTH - $(px 8))) "$(px 60)" mousedown 1
+    sleep 0.3
+    xdotool mousemove --sync --window "$entry" $((E_WIDTH - $(px 8))) "$E_HEIGHT" mouseup 1
+    shot entry-window-windows-scrolled.png "$entry"
+fi
 xdotool key alt+F4 || true
 kill "$pid" 2>/dev/null || true
-WINEPREFIX="$build/wine" wineserver -k 2>/dev/null || true
+WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
