@@ -56,6 +56,8 @@ void TForm1::Button3Click()
 void TForm1::Button5Click()
 {
     forms::RunModal(std::make_unique<history::HistoryWindow>(QDir::currentPath(), this));
+}
+
 void TForm1::Button4Click()
 {
     forms::RunModal(std::make_unique<rosterimport::ImportWindow>(QDir::currentPath(), QDate::currentDate(), this));

@@ -113,6 +113,7 @@ click "$HISTORY" 200 155             # 2026/11/24 09:15:12, 21104 林　敏弘 2
 shot history "$HISTORY"
 click "$HISTORY" 1128 616            # 閉じる
 wait_gone "$HISTORY"
+
 # ---- the roster import: the demo's sample export over R06入学.CSV ------------
 # The path has the focus when the window opens; the places are those of the
 # window's layout at its first size (1040 x 640).

@@ -242,6 +242,8 @@ void MainWindow::historyButtonOpensTheHistoryModally()
     QTest::mouseClick(form->ui->Button5, Qt::LeftButton);
     QVERIFY(!stuck);
     QCOMPARE(opened, QStringLiteral("HistoryWindow 履歴"));
+}
+
 void MainWindow::importButtonOpensTheImportWindowModally()
 {
     QString title;
