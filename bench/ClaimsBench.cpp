@@ -9,7 +9,7 @@
 #include "claims/ClaimFile.h"
 #include "claims/ClaimRecord.h"
 #include "claims/RosterFile.h"
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 
 #include <QStringDecoder>
 

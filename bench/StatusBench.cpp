@@ -7,8 +7,8 @@
 #include "bench/BenchData.h"
 #include "bench/Process.h"
 #include "claims/ClaimFile.h"
-#include "claims/ShiftJis.h"
-#include "claims/StatusFile.h"
+#include "files/ShiftJis.h"
+#include "claimstatus/StatusFile.h"
 #include "entry/EntryState.h"
 #include "status/StatusWindow.h"
 

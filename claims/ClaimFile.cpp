@@ -1,8 +1,8 @@
 #include "claims/ClaimFile.h"
 
-#include "claims/FileAccess.h"
-#include "claims/LineReader.h"
-#include "claims/ShiftJis.h"
+#include "files/FileAccess.h"
+#include "files/LineReader.h"
+#include "files/ShiftJis.h"
 
 #include <QFileInfo>
 

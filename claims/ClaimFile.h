@@ -5,8 +5,8 @@
 // fields, and the thirteen treatment rows of 25 fields each.
 
 #include "claims/ClaimRecord.h"
-#include "claims/FileStamp.h"
-#include "claims/IoResult.h"
+#include "files/FileStamp.h"
+#include "files/IoResult.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

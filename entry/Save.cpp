@@ -2,7 +2,7 @@
 
 #include "entry/SeiKyuImp.h"
 #include "claims/ClaimFile.h"
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 #include "forms/Application.h"
 #include "forms/Messages.h"
 #include "forms/Modal.h"

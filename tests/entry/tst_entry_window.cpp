@@ -1,7 +1,7 @@
 // The entry window as designed: every control in its place with its text,
 // font and colours, the fixed choice lists, the tab order and the keys that
 // must not end the window.
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 #include "entry/SeiKyuImp.h"
 #include "forms/InputMode.h"
 #include "tests/entry/DesignCheck.h"

@@ -5,7 +5,7 @@
 
 #include "NumberedClaim.h"
 
-#include "claims/FileAccess.h"
+#include "files/FileAccess.h"
 #include "tests/claims/TestSupport.h"
 
 #include <QDir>

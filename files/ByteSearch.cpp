@@ -1,4 +1,4 @@
-#include "claims/ByteSearch.h"
+#include "files/ByteSearch.h"
 
 #include <cstring>
 

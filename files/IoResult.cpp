@@ -1,4 +1,4 @@
-#include "claims/IoResult.h"
+#include "files/IoResult.h"
 
 #include <QFileInfo>
 

@@ -1,9 +1,9 @@
-#include "claims/StatusFile.h"
+#include "claimstatus/StatusFile.h"
 
 #include "claims/ClaimFile.h"
-#include "claims/Csv.h"
-#include "claims/FileAccess.h"
-#include "claims/ShiftJis.h"
+#include "files/Csv.h"
+#include "files/FileAccess.h"
+#include "files/ShiftJis.h"
 
 #include <QDir>
 #include <QFileInfo>

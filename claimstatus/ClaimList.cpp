@@ -1,9 +1,9 @@
-#include "claims/ClaimList.h"
+#include "claimstatus/ClaimList.h"
 
 #include "claims/ClaimFile.h"
-#include "claims/FileAccess.h"
-#include "claims/LineReader.h"
-#include "claims/ShiftJis.h"
+#include "files/FileAccess.h"
+#include "files/LineReader.h"
+#include "files/ShiftJis.h"
 
 #include <QDir>
 #include <QSet>

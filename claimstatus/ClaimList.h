@@ -2,8 +2,8 @@
 // Every claim of the seikyu folder with its treated months and the status
 // recorded for them, and the lines of the deadline list built from them.
 
-#include "claims/Deadline.h"
-#include "claims/StatusFile.h"
+#include "claimstatus/Deadline.h"
+#include "claimstatus/StatusFile.h"
 
 #include <QByteArray>
 #include <QDate>

@@ -1,6 +1,6 @@
-#include "claims/FileStamp.h"
+#include "files/FileStamp.h"
 
-#include "claims/FileAccess.h"
+#include "files/FileAccess.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>

@@ -8,8 +8,8 @@
 // kept as they stood when it writes the file again. No file means that
 // every month is still unclaimed. Claim files are never touched here.
 
-#include "claims/Deadline.h"
-#include "claims/IoResult.h"
+#include "claimstatus/Deadline.h"
+#include "files/IoResult.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
