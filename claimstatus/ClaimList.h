@@ -34,6 +34,12 @@ struct ClaimListing {
 // ".CSV"); false for any other name.
 bool SplitClaimFileName(const QString& name, QByteArray& id, int& occurrence);
 
+// What the list needs of a claim file's text, cut as the full reader cuts it
+// (claims/ClaimLines.h) but kept as views until trimmed: the name of line 1,
+// the injury date and injury of the header and the treated months of the
+// thirteen rows, as TreatedMonths reads them.
+void ReadClaimOverviewText(QByteArrayView bytes, ClaimOverview& claim);
+
 // Reads the claim file and its status file (none when statusPath is empty).
 ClaimOverview ReadClaimOverview(const QString& claimPath, const QString& statusPath, const QByteArray& id,
                                 int occurrence, QStringList& problems);

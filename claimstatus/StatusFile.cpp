@@ -297,9 +297,7 @@ QString StatusFolder(const QString& workDir)
 
 QString StatusFilePath(const QString& workDir, QByteArrayView id, int occurrence)
 {
-    if (!IsUsableStudentId(id))
-        return QString();
-    return StatusFolder(workDir) + u'/' + FromShiftJis(ClaimFileName(id, occurrence)) + QStringLiteral(".CSV");
+    return ClaimName{id.toByteArray(), occurrence}.PathIn(StatusFolder(workDir));
 }
 
 StatusRead ReadStatusFile(const QString& path)

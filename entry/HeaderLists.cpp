@@ -75,7 +75,7 @@ void TForm2::ShowClaimHeader()
     for (int k = 0; k < int(lists.size()); ++k)
         lists[k]->setSelectedIndex(lists[k]->findText(entry::Text(State.ClaimHeader.field(k))));
     const int occurrence = State.CurrentOccurrence;
-    ui->ComboBox12->setSelectedIndex(occurrence >= 1 && occurrence <= 8 ? occurrence - 1 : -1);
+    ui->ComboBox12->setSelectedIndex(claims::ClaimName::IsOccurrence(occurrence) ? occurrence - 1 : -1);
     FillTreatmentList();
     RefreshTreatmentLine(1);
 }

@@ -142,7 +142,7 @@ void TForm2::BitBtn2Click()
 bool TForm2::SaveClaim()
 {
     const int occurrence = State.CurrentOccurrence;
-    if (!StudentChosenHere || State.CurrentStudentId.isEmpty() || occurrence < 1 || occurrence > 8) {
+    if (!StudentChosenHere || State.CurrentStudentId.isEmpty() || !claims::ClaimName::IsOccurrence(occurrence)) {
         forms::ShowMessage(this, QStringLiteral("生徒が選択されていません！！"));
         return false;
     }
