@@ -4,21 +4,14 @@
 
 #include <cerrno>
 
-#ifdef Q_OS_WIN
-#include <windows.h>   // after the Qt headers, whose min and max it would spoil
-#ifndef ERROR_DISK_QUOTA_EXCEEDED
-#define ERROR_DISK_QUOTA_EXCEEDED 1295L   // in the Windows SDK, missing from some other headers
-#endif
-#endif
-
 namespace claims {
 namespace {
 
-bool IsOwnCode(int code)
-{
-    return code == FileNotFound || code == PathNotFound || code == TooManyOpenFiles
-           || code == AccessDenied || code == DiskFull;
-}
+#ifdef EDQUOT
+constexpr int kQuotaExceeded = EDQUOT;
+#else
+constexpr int kQuotaExceeded = -1;   // the system has no such error
+#endif
 
 int CodeOfErrno(int err)
 {
@@ -38,50 +31,11 @@ int CodeOfErrno(int err)
     case EISDIR:
         return AccessDenied;
     case ENOSPC:
-#ifdef EDQUOT
-    case EDQUOT:
-#endif
     case EFBIG:
         return DiskFull;
     default:
-        return IsOwnCode(err) ? 1000 + err : err;
+        return err == kQuotaExceeded ? DiskFull : KeptErrorNumber(err);
     }
-}
-
-#ifdef Q_OS_WIN
-int CodeOfSystemError(DWORD err)
-{
-    switch (err) {
-    case ERROR_FILE_NOT_FOUND:
-        return FileNotFound;
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_FILENAME_EXCED_RANGE:
-    case ERROR_DIRECTORY:
-    case ERROR_INVALID_DRIVE:
-        return PathNotFound;
-    case ERROR_TOO_MANY_OPEN_FILES:
-        return TooManyOpenFiles;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT:
-    case ERROR_NETWORK_ACCESS_DENIED:
-        return AccessDenied;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_QUOTA_EXCEEDED:
-        return DiskFull;
-    default:
-        return IsOwnCode(int(err)) ? 1000 + int(err) : int(err);
-    }
-}
-#endif
-
-bool FolderIsMissing(const QString& path)
-{
-    return !path.isEmpty() && !QFileInfo(QFileInfo(path).absolutePath()).isDir();
 }
 
 } // namespace
@@ -109,26 +63,24 @@ IoResult IoFailure(int code)
     return IoResult{code, IoErrorText(code)};
 }
 
+int KeptErrorNumber(int err)
+{
+    const bool ownCode = err == FileNotFound || err == PathNotFound || err == TooManyOpenFiles
+                         || err == AccessDenied || err == DiskFull;
+    return ownCode ? 1000 + err : err;
+}
+
+IoResult IoFailureAt(int code, const QString& path)
+{
+    const bool folderMissing = !path.isEmpty() && !QFileInfo(QFileInfo(path).absolutePath()).isDir();
+    return IoFailure(code == FileNotFound && folderMissing ? PathNotFound : code);
+}
+
 IoResult IoResultFromErrno(int err, const QString& path)
 {
     if (err == 0)
         err = EIO;   // a failure that left no reason
-    int code = CodeOfErrno(err);
-    if (code == FileNotFound && FolderIsMissing(path))
-        code = PathNotFound;
-    return IoFailure(code);
+    return IoFailureAt(CodeOfErrno(err), path);
 }
-
-#ifdef Q_OS_WIN
-IoResult IoResultFromSystemError(unsigned long err, const QString& path)
-{
-    if (err == ERROR_SUCCESS)
-        err = ERROR_GEN_FAILURE;   // a failure that left no reason
-    int code = CodeOfSystemError(err);
-    if (code == FileNotFound && FolderIsMissing(path))
-        code = PathNotFound;
-    return IoFailure(code);
-}
-#endif
 
 } // namespace claims
