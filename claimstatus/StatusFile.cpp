@@ -267,7 +267,7 @@ std::optional<QByteArray> FormatStatusFile(const StatusFile& file)
     for (const char16_t* name : kColumnNames) {
         const std::optional<QByteArray> bytes = ToShiftJis(QStringView(name));
         if (!bytes)
-            return std::nullopt;   // no converter: nothing is written rather than a garbled file
+            return std::nullopt;   // a name outside Shift-JIS: nothing is written rather than a garbled file
         header.append(*bytes);
     }
     QByteArray out = CsvLine(header + file.extraColumns);

@@ -64,8 +64,7 @@ StatusFile ParseStatusFile(QByteArrayView bytes, const QString& fileName);
 // True when the text begins with a status file's line of column names.
 bool IsStatusFileText(QByteArrayView bytes);
 
-// The file's bytes; std::nullopt when a note cannot be held in Shift-JIS
-// (or when there is no Shift-JIS converter at all).
+// The file's bytes; std::nullopt when a note cannot be held in Shift-JIS.
 std::optional<QByteArray> FormatStatusFile(const StatusFile& file);
 
 QString StatusFolder(const QString& workDir);
