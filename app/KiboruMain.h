@@ -34,5 +34,5 @@ private:
     void ConnectHandlers();
     void CentreOnScreen();
 
-    entry::EntryState& State;
+    entry::EntryState& state_;
 };
