@@ -13,7 +13,7 @@
 #include <QScreen>
 
 TForm1::TForm1(entry::EntryState& state, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::TForm1>()), State(state)
+    : QWidget(parent), ui(std::make_unique<Ui::TForm1>()), state_(state)
 {
     ui->setupUi(this);
     ui->DateTimePicker1->installEventFilter(this);
@@ -45,7 +45,7 @@ void TForm1::SetToday()
 
 void TForm1::Button1Click()
 {
-    forms::RunModal(std::make_unique<TForm2>(State, this));
+    forms::RunModal(std::make_unique<TForm2>(state_, this));
 }
 
 void TForm1::Button3Click()

@@ -36,5 +36,5 @@ private:
     void ConnectHandlers();
     void CentreOnScreen();
 
-    entry::EntryState& State;
+    entry::EntryState& state_;
 };

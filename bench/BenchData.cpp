@@ -3,7 +3,7 @@
 #include "bench/Process.h"
 #include "claims/ClaimFile.h"
 #include "claims/ClaimRecord.h"
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 
 #include <QDir>
 #include <QFile>

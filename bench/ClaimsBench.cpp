@@ -10,7 +10,7 @@
 #include "claims/ClaimRecord.h"
 #include "claims/History.h"
 #include "claims/RosterFile.h"
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 
 #include <QDir>
 #include <QFile>

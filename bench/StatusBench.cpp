@@ -8,8 +8,8 @@
 #include "bench/Process.h"
 #include "bench/WhenShown.h"
 #include "claims/ClaimFile.h"
-#include "claims/ShiftJis.h"
-#include "claims/StatusFile.h"
+#include "files/ShiftJis.h"
+#include "claimstatus/StatusFile.h"
 #include "entry/EntryState.h"
 #include "status/StatusWindow.h"
 

@@ -1,8 +1,8 @@
 #include "claims/ClaimFile.h"
 
-#include "claims/FileAccess.h"
-#include "claims/LineReader.h"
-#include "claims/ShiftJis.h"
+#include "claims/ClaimLines.h"
+#include "files/FileAccess.h"
+#include "files/ShiftJis.h"
 
 #include <QFileInfo>
 
@@ -11,68 +11,7 @@
 namespace claims {
 namespace {
 
-const char kClaimPrefix[] = "\x90\xBF";   // "請"
 const char kEndOfFile = '\x1A';
-constexpr int kMaxOccurrence = 8;
-
-// Cuts fields off the front of a line, one "," at a time.
-class FieldCutter {
-public:
-    explicit FieldCutter(QByteArrayView line) : rest_(line) {}
-
-    // The text before the next ","; when there is none, an empty field, and
-    // the rest of the line is dropped.
-    QByteArray Next()
-    {
-        const qsizetype comma = rest_.indexOf(',');
-        if (comma < 0) {
-            rest_ = QByteArrayView();
-            return QByteArray();
-        }
-        const QByteArray field = rest_.first(comma).toByteArray();
-        rest_ = rest_.sliced(comma + 1);
-        return field;
-    }
-
-    QByteArrayView Rest() const { return rest_; }
-
-private:
-    QByteArrayView rest_;
-};
-
-// Slot of a row that holds field j (0 .. 24) of its line in the file, where
-// each month's mark comes before its label.
-int SlotOfFileField(int j)
-{
-    if (j == 0)
-        return 0;
-    return j % 2 == 1 ? j + 1 : j - 1;
-}
-
-void SplitHeaderLine(QByteArrayView line, t_sick& header)
-{
-    FieldCutter cut(line);
-    for (int i = 0; i < 8; ++i)
-        header.field(i) = cut.Next();
-    // The ninth separator may be missing: the rest is then the ninth field
-    // and place keeps the value it had.
-    const QByteArrayView rest = cut.Rest();
-    const qsizetype comma = rest.indexOf(',');
-    if (comma < 0) {
-        header.field(8) = rest.toByteArray();
-        return;
-    }
-    header.field(8) = rest.first(comma).toByteArray();
-    header.field(9) = rest.sliced(comma + 1).toByteArray();
-}
-
-void SplitRowLine(QByteArrayView line, t_kyufu& row)
-{
-    FieldCutter cut(line);
-    for (int j = 0; j < t_kyufu::SlotCount - 1; ++j)
-        row.slot[SlotOfFileField(j)] = cut.Next();
-    row.slot[SlotOfFileField(t_kyufu::SlotCount - 1)] = cut.Rest().toByteArray();
-}
 
 void AppendJoined(QByteArray& out, const QByteArray* const* fields, int count)
 {
@@ -94,16 +33,6 @@ bool CorruptsFile(QByteArrayView text)
     return std::any_of(text.begin(), text.end(), [](char c) { return BreaksField(uchar(c)); });
 }
 
-bool IsForbiddenInName(QChar c)
-{
-    return c.unicode() < 0x20 || c.unicode() == 0x7F || QStringView(u"/\\:*?\"<>|").contains(c);
-}
-
-QString ClaimNameOnDisk(QByteArrayView id, int occurrence)
-{
-    return FromShiftJis(ClaimFileName(id, occurrence)) + QStringLiteral(".CSV");
-}
-
 IoResult CheckSeikyuFolder(const QString& folder)
 {
     if (!QFileInfo(folder).isDir())
@@ -113,20 +42,9 @@ IoResult CheckSeikyuFolder(const QString& folder)
 
 } // namespace
 
-bool IsUsableStudentId(QByteArrayView id)
-{
-    const std::optional<QString> text = FromShiftJisExact(id);
-    if (!text || text->trimmed().isEmpty() || *text == u"." || *text == u"..")
-        return false;
-    if (std::any_of(text->begin(), text->end(), IsForbiddenInName))
-        return false;
-    // Two byte forms of one character would share a file name.
-    return ToShiftJis(*text) == id.toByteArray();
-}
-
 QByteArray ClaimFileName(QByteArrayView id, int occurrence)
 {
-    return kClaimPrefix + id.toByteArray() + '-' + QByteArray::number(occurrence);
+    return ClaimName{id.toByteArray(), occurrence}.Stem();
 }
 
 QString SeikyuFolder(const QString& workDir)
@@ -136,9 +54,9 @@ QString SeikyuFolder(const QString& workDir)
 
 QString ClaimFilePath(const QString& workDir, QByteArrayView id, int occurrence)
 {
-    if (!IsUsableStudentId(id))
+    const QString path = ClaimName{id.toByteArray(), occurrence}.PathIn(SeikyuFolder(workDir));
+    if (path.isEmpty())
         return QString();
-    const QString path = SeikyuFolder(workDir) + u'/' + ClaimNameOnDisk(id, occurrence);
     const QString existing = FindExistingEntry(path);
     return existing.isEmpty() ? path : existing;
 }
@@ -154,8 +72,8 @@ QStringList ListClaimFiles(const QString& workDir, QByteArrayView id)
     if (!IsUsableStudentId(id))
         return names;
     const QString folder = SeikyuFolder(workDir) + u'/';
-    for (int n = 1; n <= kMaxOccurrence; ++n) {
-        for (const QString& path : FindExistingEntries(folder + ClaimNameOnDisk(id, n)))
+    for (int n = 1; n <= ClaimName::MaxOccurrence; ++n) {
+        for (const QString& path : FindExistingEntries(folder + ClaimName{id.toByteArray(), n}.FileName()))
             names.append(path.mid(folder.size()));
     }
     std::sort(names.begin(), names.end());
@@ -164,23 +82,24 @@ QStringList ListClaimFiles(const QString& workDir, QByteArrayView id)
 
 int OccurrenceOfClaimFile(const QString& name, QByteArrayView id)
 {
-    if (!IsUsableStudentId(id))
-        return 0;
-    const QString prefix = FromShiftJis(ClaimFileName(id, 0)).chopped(1);   // "請" + ID + "-"
-    if (!name.startsWith(prefix) || name.size() != prefix.size() + 5)
-        return 0;
-    const QChar digit = name[prefix.size()];
-    const bool csv = name.endsWith(QLatin1String(".CSV"), Qt::CaseInsensitive);
-    return csv && digit >= u'1' && digit <= u'8' ? digit.digitValue() : 0;
+    const std::optional<ClaimName> parsed = ClaimName::Parse(name);
+    return parsed && parsed->id == id ? parsed->occurrence : 0;
 }
 
 void ParseClaim(QByteArrayView bytes, t_sick& header, TTreatmentTable& table)
 {
-    LineReader reader(TextBefore(bytes, kEndOfFile));
-    reader.Next();   // the claim's name, the student's name and sex: never read back
-    SplitHeaderLine(reader.Next(), header);
-    for (int r = 1; r <= TTreatmentTable::RowCount; ++r)
-        SplitRowLine(reader.Next(), table.row(r));
+    // Line 1, the claim's name and the student's name and sex, is never read back.
+    const ClaimLines lines = CutClaimLines(bytes);
+    const HeaderFields fields = CutHeaderLine(lines.header);
+    for (int i = 0; i < t_sick::FieldCount - 1; ++i)
+        header.field(i) = fields.field[i].toByteArray();
+    if (fields.hasPlace)   // otherwise place keeps the value it had
+        header.field(9) = fields.field[9].toByteArray();
+    for (int r = 1; r <= TTreatmentTable::RowCount; ++r) {
+        const RowFields row = CutRowLine(lines.rows[r - 1]);
+        for (int j = 0; j < t_kyufu::SlotCount; ++j)
+            table.row(r).slot[SlotOfFileField(j)] = row[j].toByteArray();
+    }
 }
 
 IoResult ReadClaimFile(const QString& path, t_sick& header, TTreatmentTable& table,
@@ -196,7 +115,7 @@ IoResult ReadClaimFile(const QString& path, t_sick& header, TTreatmentTable& tab
 
 QString ClaimLockPath(const QString& workDir, QByteArrayView id, int occurrence)
 {
-    return SeikyuFolder(workDir) + u'/' + ClaimNameOnDisk(id, occurrence) + QStringLiteral(".lock");
+    return SeikyuFolder(workDir) + u'/' + ClaimName{id.toByteArray(), occurrence}.FileName() + QStringLiteral(".lock");
 }
 
 QByteArray FormatClaim(QByteArrayView fileName, QByteArrayView name, QByteArrayView sex,

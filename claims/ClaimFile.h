@@ -4,9 +4,10 @@
 // CR LF: the claim's name with the student's name and sex, the ten header
 // fields, and the thirteen treatment rows of 25 fields each.
 
+#include "claims/ClaimName.h"
 #include "claims/ClaimRecord.h"
 #include "claims/FileStamp.h"
-#include "claims/IoResult.h"
+#include "files/IoResult.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -17,13 +18,8 @@
 
 namespace claims {
 
-// An ID that can safely be part of a file name: not empty, not only blanks,
-// not "." or "..", none of / \ : * ? " < > | and no control character, and
-// bytes that read as Shift-JIS and come back the same. Other IDs never build
-// a path.
-bool IsUsableStudentId(QByteArrayView id);
-
-QByteArray ClaimFileName(QByteArrayView id, int occurrence);   // "請" + id + "-" + occurrence
+// ClaimName{id, occurrence}.Stem(): "請" + id + "-" + occurrence.
+QByteArray ClaimFileName(QByteArrayView id, int occurrence);
 
 // The folder of the claim files in a working folder.
 QString SeikyuFolder(const QString& workDir);

@@ -1,7 +1,7 @@
 #include "claims/FileStamp.h"
 
-#include "claims/FileAccess.h"
-#include "claims/FileAccessPlatform.h"
+#include "files/FileAccess.h"
+#include "files/FileAccessPlatform.h"
 #include "claims/History.h"
 
 #include <QCryptographicHash>

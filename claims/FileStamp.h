@@ -5,7 +5,7 @@
 // overwritten unseen. Several PCs may save into one folder on a file server:
 // their saves of one file take turns through a lock file beside it.
 
-#include "claims/IoResult.h"
+#include "files/IoResult.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,8 +1,8 @@
 #include "claims/History.h"
 
-#include "claims/ClaimList.h"
-#include "claims/FileAccess.h"
-#include "claims/FileAccessPlatform.h"
+#include "claims/ClaimName.h"
+#include "files/FileAccess.h"
+#include "files/FileAccessPlatform.h"
 #include "claims/FileStamp.h"
 
 #include <QDir>
@@ -33,9 +33,7 @@ bool IsRosterName(const QString& name)
 
 bool IsClaimName(const QString& name)
 {
-    QByteArray id;
-    int occurrence = 0;
-    return SplitClaimFileName(name, id, occurrence);
+    return ClaimName::Parse(name).has_value();
 }
 
 const QString& ThisPcName()

@@ -10,7 +10,7 @@
 // kVersionsKept newest versions. ReplaceUnlessChanged (FileStamp.h) keeps
 // them; reading them back is HistoryList's.
 
-#include "claims/IoResult.h"
+#include "files/IoResult.h"
 
 #include <QByteArrayView>
 #include <QDateTime>

@@ -1,8 +1,8 @@
 #include "claims/RosterFile.h"
 
-#include "claims/ByteSearch.h"
-#include "claims/LineReader.h"
-#include "claims/ShiftJis.h"
+#include "files/ByteSearch.h"
+#include "files/LineReader.h"
+#include "files/ShiftJis.h"
 
 #include <QDir>
 

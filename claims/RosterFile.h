@@ -5,8 +5,8 @@
 // Shift-JIS, or UTF-8 when it begins with the UTF-8 byte order mark (as
 // Excel's "CSV UTF-8" saves it); the mark is not part of the header line.
 
-#include "claims/FileAccess.h"
-#include "claims/IoResult.h"
+#include "files/FileAccess.h"
+#include "files/IoResult.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

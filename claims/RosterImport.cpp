@@ -1,9 +1,9 @@
 #include "claims/RosterImport.h"
 
 #include "claims/ClaimFile.h"
-#include "claims/Csv.h"
+#include "files/Csv.h"
 #include "claims/Kana.h"
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 
 #include <QHash>
 

@@ -3,7 +3,7 @@ include("${CMAKE_CURRENT_LIST_DIR}/LayoutFonts.cmake")
 # kiboru_add_layouts(<target> <layout.ui>...)
 # Builds each window layout into ui_<name>.h in the target's build folder,
 # from a copy that names the installed fonts (cmake/MapLayoutFonts.cmake).
-# The layouts in the source tree keep the fonts of the design.
+# The layouts in the source tree keep their own (Windows) font names.
 function(kiboru_add_layouts target)
   set_property(TARGET ${target} PROPERTY AUTOUIC OFF)
   set(copies "")

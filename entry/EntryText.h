@@ -1,7 +1,7 @@
 #pragma once
 // Texts of claims and rosters are Shift-JIS bytes; controls show Unicode.
 
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 
 #include <QByteArray>
 #include <QString>

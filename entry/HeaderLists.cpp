@@ -21,16 +21,16 @@ std::array<forms::ComboBox*, 10> TForm2::HeaderLists() const
 // counts remembered in an earlier window do not apply to it.
 int TForm2::AddedItemPosition(int k) const
 {
-    if (!StudentChosenHere)
-        return FixedItemCounts[k];
-    return std::max(State.ListCounts[k], FixedItemCounts[k]);
+    if (!studentChosenHere_)
+        return fixedItemCounts_[k];
+    return std::max(state_.ListCounts[k], fixedItemCounts_[k]);
 }
 
 void TForm2::RememberListCounts()
 {
     const auto lists = HeaderLists();
     for (int k = 0; k < int(lists.size()); ++k)
-        State.ListCounts[k] = lists[k]->count();
+        state_.ListCounts[k] = lists[k]->count();
 }
 
 void TForm2::ClearClaimControls()
@@ -60,7 +60,7 @@ void TForm2::PlaceLoadedValues()
 {
     const auto lists = HeaderLists();
     for (int k = 0; k < int(lists.size()); ++k) {
-        const QString value = entry::Text(State.ClaimHeader.field(k));
+        const QString value = entry::Text(state_.ClaimHeader.field(k));
         const int added = AddedItemPosition(k);
         if (lists[k]->count() > added)
             lists[k]->writeItem(added, value);
@@ -73,9 +73,9 @@ void TForm2::ShowClaimHeader()
 {
     const auto lists = HeaderLists();
     for (int k = 0; k < int(lists.size()); ++k)
-        lists[k]->setSelectedIndex(lists[k]->findText(entry::Text(State.ClaimHeader.field(k))));
-    const int occurrence = State.CurrentOccurrence;
-    ui->ComboBox12->setSelectedIndex(occurrence >= 1 && occurrence <= 8 ? occurrence - 1 : -1);
+        lists[k]->setSelectedIndex(lists[k]->findText(entry::Text(state_.ClaimHeader.field(k))));
+    const int occurrence = state_.CurrentOccurrence;
+    ui->ComboBox12->setSelectedIndex(claims::ClaimName::IsOccurrence(occurrence) ? occurrence - 1 : -1);
     FillTreatmentList();
     RefreshTreatmentLine(1);
 }

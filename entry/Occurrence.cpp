@@ -15,10 +15,10 @@ void TForm2::ComboBox12Change()
     const int position = ui->ComboBox12->selectedIndex();
     if (position < 0)
         return;   // typed text that is none of the numbers chooses nothing
-    State.CurrentOccurrence = position + 1;
+    state_.CurrentOccurrence = position + 1;
     ResetClaim();
-    const bool loaded = LoadClaim(State.CurrentOccurrence);
-    State.CurrentRow = 1;
+    const bool loaded = LoadClaim(state_.CurrentOccurrence);
+    state_.CurrentRow = 1;
     if (loaded) {
         ShowClaimHeader();
     } else {
@@ -33,19 +33,19 @@ void TForm2::ComboBox12Change()
 // the student's claim files, whose occurrence becomes the current one.
 bool TForm2::LoadClaim(int n)
 {
-    LoadedStamp = claims::FileStamp();   // no file read: a save must find none
-    State.WorkDir = QDir::currentPath();
-    State.ClaimFilePath = claims::ClaimFilePath(State.WorkDir, State.CurrentStudentId, n);
-    if (!claims::FileCanBeRead(State.ClaimFilePath))
+    loadedStamp_ = claims::FileStamp();   // no file read: a save must find none
+    state_.WorkDir = QDir::currentPath();
+    state_.ClaimFilePath = claims::ClaimFilePath(state_.WorkDir, state_.CurrentStudentId, n);
+    if (!claims::FileCanBeRead(state_.ClaimFilePath))
         return false;
     const QString chosen = ChooseClaimFile();
-    const int occurrence = claims::OccurrenceOfClaimFile(chosen, State.CurrentStudentId);
+    const int occurrence = claims::OccurrenceOfClaimFile(chosen, state_.CurrentStudentId);
     if (occurrence == 0)
         return false;   // the files went away before one could be chosen
-    State.CurrentOccurrence = occurrence;
-    State.ClaimFilePath = claims::SeikyuFolder(State.WorkDir) + u'/' + chosen;
+    state_.CurrentOccurrence = occurrence;
+    state_.ClaimFilePath = claims::SeikyuFolder(state_.WorkDir) + u'/' + chosen;
     const claims::IoResult read =
-        claims::ReadClaimFile(State.ClaimFilePath, State.ClaimHeader, State.TreatmentTable, &LoadedStamp);
+        claims::ReadClaimFile(state_.ClaimFilePath, state_.ClaimHeader, state_.TreatmentTable, &loadedStamp_);
     if (!read.ok())
         throw forms::Error(read.message);
     PlaceLoadedValues();
@@ -56,14 +56,14 @@ bool TForm2::LoadClaim(int n)
 // student has none left to pick from.
 QString TForm2::ChooseClaimFile()
 {
-    const QStringList files = claims::ListClaimFiles(State.WorkDir, State.CurrentStudentId);
+    const QStringList files = claims::ListClaimFiles(state_.WorkDir, state_.CurrentStudentId);
     if (files.isEmpty())
         return QString();
     QString chosen;
     auto dialog = std::make_unique<TForm4>(this);
     dialog->FillList(files);
     dialog->OnDecide = [this, &chosen](const QString& name) {
-        State.ChosenClaimFile = name;
+        state_.ChosenClaimFile = name;
         chosen = name;
     };
     forms::RunModal(std::move(dialog));

@@ -2,7 +2,7 @@
 
 #include "entry/SeiKyuImp.h"
 #include "claims/ClaimFile.h"
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 #include "forms/Application.h"
 #include "forms/Messages.h"
 #include "forms/Modal.h"
@@ -72,20 +72,20 @@ TForm2::ClaimOnScreen TForm2::CurrentClaim() const
     ClaimOnScreen claim;
     for (const SavedText& t : TextsToSave())
         claim.texts << t.text;
-    claim.table = State.TreatmentTable;
+    claim.table = state_.TreatmentTable;
     return claim;
 }
 
 void TForm2::RememberClaimOnScreen()
 {
-    LoadedClaim = CurrentClaim();
+    loadedClaim_ = CurrentClaim();
 }
 
 // Only a claim of a student chosen in this window can be saved, so only
 // such a claim can have unsaved changes.
 bool TForm2::ClaimChanged() const
 {
-    return StudentChosenHere && CurrentClaim() != LoadedClaim;
+    return studentChosenHere_ && CurrentClaim() != loadedClaim_;
 }
 
 // Whether the window may close: at once when nothing changed; otherwise the
@@ -141,20 +141,20 @@ void TForm2::BitBtn2Click()
 // PC changed; a failure of the disk goes to the error box.
 bool TForm2::SaveClaim()
 {
-    const int occurrence = State.CurrentOccurrence;
-    if (!StudentChosenHere || State.CurrentStudentId.isEmpty() || occurrence < 1 || occurrence > 8) {
+    const int occurrence = state_.CurrentOccurrence;
+    if (!studentChosenHere_ || state_.CurrentStudentId.isEmpty() || !claims::ClaimName::IsOccurrence(occurrence)) {
         forms::ShowMessage(this, QStringLiteral("生徒が選択されていません！！"));
         return false;
     }
-    if (!claims::IsUsableStudentId(State.CurrentStudentId)) {
+    if (!claims::IsUsableStudentId(state_.CurrentStudentId)) {
         forms::ShowMessage(this, QStringLiteral("ID番号がファイル名に使えません！！"));
         return false;
     }
     const auto texts = EncodeTextsToSave();
     if (!texts)
         return false;
-    State.WorkDir = QDir::currentPath();
-    claims::WriteResult written = WriteClaim(*texts, LoadedStamp);
+    state_.WorkDir = QDir::currentPath();
+    claims::WriteResult written = WriteClaim(*texts, loadedStamp_);
     while (written.changedElsewhere()) {
         if (!MayOverwrite(written.path))
             return false;
@@ -166,7 +166,7 @@ bool TForm2::SaveClaim()
         RefuseSave(written);
         return false;
     }
-    LoadedStamp = written.onDisk;
+    loadedStamp_ = written.onDisk;
     RememberClaimOnScreen();
     return true;
 }
@@ -179,9 +179,9 @@ claims::WriteResult TForm2::WriteClaim(const QList<QByteArray>& texts, const cla
     for (int k = 0; k < claims::t_sick::FieldCount; ++k)
         header.field(k) = texts.at(2 + k);
     const claims::WriteResult written =
-        claims::WriteClaimFile(State.WorkDir, State.CurrentStudentId, State.CurrentOccurrence, texts.at(0),
-                               texts.at(1), header, State.TreatmentTable, expected);
-    State.ClaimFilePath = written.path;
+        claims::WriteClaimFile(state_.WorkDir, state_.CurrentStudentId, state_.CurrentOccurrence, texts.at(0),
+                               texts.at(1), header, state_.TreatmentTable, expected);
+    state_.ClaimFilePath = written.path;
     return written;
 }
 

@@ -29,17 +29,17 @@ QByteArray ClaimId(const QByteArray& id, claims::RosterEncoding encoding)
 
 void TForm2::BitBtn1Click()
 {
-    State.WorkDir = QDir::currentPath();
-    State.RosterFilePath =
-        claims::BuildRosterPath(State.WorkDir, entry::LookupBytes(ui->ComboBox1->text()));
-    if (State.WorkDir.isEmpty() || !QFileInfo(State.WorkDir).isDir()) {
+    state_.WorkDir = QDir::currentPath();
+    state_.RosterFilePath =
+        claims::BuildRosterPath(state_.WorkDir, entry::LookupBytes(ui->ComboBox1->text()));
+    if (state_.WorkDir.isEmpty() || !QFileInfo(state_.WorkDir).isDir()) {
         forms::ShowMessage(this, QStringLiteral("ディレクトリがありません！！"));
         return;
     }
-    const QString roster = claims::FindExistingEntry(State.RosterFilePath);
+    const QString roster = claims::FindExistingEntry(state_.RosterFilePath);
     if (roster.isEmpty()) {
         forms::ShowMessage(this, QStringLiteral("指定された") +
-                                     QDir::toNativeSeparators(State.RosterFilePath) +
+                                     QDir::toNativeSeparators(state_.RosterFilePath) +
                                      QStringLiteral("ファイルがありません！！"));
         return;
     }
@@ -54,7 +54,7 @@ void TForm2::BitBtn1Click()
     bool decided = false;
     dialog->OnDecide = [this, encoding, &decided](const QByteArray& line) {
         decided = true;
-        State.ChosenStudentLine = line;
+        state_.ChosenStudentLine = line;
         ShowStudent(line, encoding);
     };
     const ClaimArea before = ShownClaimArea();
@@ -77,7 +77,7 @@ TForm2::ClaimArea TForm2::ShownClaimArea() const
     for (int i = 0; i < ui->ListBox1->count(); ++i)
         area.lines.append(ui->ListBox1->line(i));
     area.line = ui->ListBox1->selectedIndex();
-    area.loaded = LoadedClaim;
+    area.loaded = loadedClaim_;
     return area;
 }
 
@@ -92,7 +92,7 @@ void TForm2::ShowClaimArea(const ClaimArea& area)
     }
     ui->ListBox1->setLines(area.lines);
     ui->ListBox1->setSelectedIndex(area.line);
-    LoadedClaim = area.loaded;
+    loadedClaim_ = area.loaded;
 }
 
 // The student dialog of the next search is built and styled while the
@@ -129,7 +129,7 @@ void TForm2::ShowStudent(const QByteArray& line, claims::RosterEncoding encoding
     for (int i = 0; i < int(fields.size()); ++i)
         fields[i]->setText(claims::RosterText(student.field(i), encoding));
     ui->Edit14->setText(ui->Edit2->text());
-    State.CurrentStudentId = ClaimId(student.Id, encoding);
+    state_.CurrentStudentId = ClaimId(student.Id, encoding);
     ui->Edit15->setText(ui->Edit6->text());
     ui->Edit16->setText(ui->Edit10->text());
     for (QLineEdit* field : StudentFields())
@@ -138,11 +138,11 @@ void TForm2::ShowStudent(const QByteArray& line, claims::RosterEncoding encoding
         field->setCursorPosition(0);
 
     ResetClaim();
-    StudentChosenHere = true;
+    studentChosenHere_ = true;
     RememberListCounts();
-    State.CurrentOccurrence = 1;
-    const bool loaded = LoadClaim(State.CurrentOccurrence);
-    State.CurrentRow = 1;
+    state_.CurrentOccurrence = 1;
+    const bool loaded = LoadClaim(state_.CurrentOccurrence);
+    state_.CurrentRow = 1;
     if (loaded)
         ShowClaimHeader();
     else

@@ -10,7 +10,7 @@
 #include <QTimer>
 
 TForm2::TForm2(entry::EntryState& state, QWidget* parent, QDate openingDay)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm2>()), State(state)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm2>()), state_(state)
 {
     // Flags first: changing them later makes every control take its style
     // sheet a second time.
@@ -23,7 +23,7 @@ TForm2::TForm2(entry::EntryState& state, QWidget* parent, QDate openingDay)
     for (QWidget* control : typedInHiragana)
         forms::SetHiraganaOnFocus(control);
 
-    MonthButtons = new forms::RadioGroup(
+    monthButtons_ = new forms::RadioGroup(
         {ui->RadioButton1, ui->RadioButton2, ui->RadioButton3, ui->RadioButton4,
          ui->RadioButton5, ui->RadioButton6, ui->RadioButton7, ui->RadioButton8,
          ui->RadioButton9, ui->RadioButton10, ui->RadioButton11, ui->RadioButton12},
@@ -31,7 +31,7 @@ TForm2::TForm2(entry::EntryState& state, QWidget* parent, QDate openingDay)
     AddLaterYears(openingDay);   // before the header lists' own items are counted
     const auto lists = HeaderLists();
     for (int k = 0; k < int(lists.size()); ++k)
-        FixedItemCounts[k] = lists[k]->count();
+        fixedItemCounts_[k] = lists[k]->count();
     ConnectHandlers();
     ConnectTypedItems();
 }
@@ -70,7 +70,7 @@ void TForm2::ConnectHandlers()
         ComboBox12Change();
     });
     forms::OnEvent(ui->ListBox1, &forms::ListBox::clicked, this, &TForm2::ListBox1Click);
-    forms::OnEvent(MonthButtons, &forms::RadioGroup::selected, this,
+    forms::OnEvent(monthButtons_, &forms::RadioGroup::selected, this,
                    [this](int index) { RadioButtonClick(index + 1); });
 }
 

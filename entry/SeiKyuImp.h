@@ -136,10 +136,10 @@ private:
     ClaimArea ShownClaimArea() const;
     void ShowClaimArea(const ClaimArea& area);
 
-    entry::EntryState& State;
-    forms::RadioGroup* MonthButtons;    // RadioButton1 .. RadioButton12
-    std::array<int, 10> FixedItemCounts{};   // the header lists' own items, in header order
-    bool StudentChosenHere = false;          // only then may this window save
-    ClaimOnScreen LoadedClaim;               // as loaded, started or saved
-    claims::FileStamp LoadedStamp;           // the claim file as read, or its absence
+    entry::EntryState& state_;                 // the process-wide state it works on
+    forms::RadioGroup* monthButtons_;          // RadioButton1 .. RadioButton12
+    std::array<int, 10> fixedItemCounts_{};    // the header lists' own items, in header order
+    bool studentChosenHere_ = false;           // only then may this window save
+    ClaimOnScreen loadedClaim_;                // as loaded, started or saved
+    claims::FileStamp loadedStamp_;            // the claim file as read, or its absence
 };

@@ -25,22 +25,22 @@ void TForm3::ConnectHandlers()
 // dialog opens without decoding lines that nobody looks at.
 void TForm3::SetStudentLines(claims::FoundLines lines)
 {
-    StudentLines = std::move(lines);
-    ui->ListBox2->setLines(int(StudentLines.size()),
-                           [shown = StudentLines](int i) { return shown.text(i); });
+    studentLines_ = std::move(lines);
+    ui->ListBox2->setLines(int(studentLines_.size()),
+                           [shown = studentLines_](int i) { return shown.text(i); });
 }
 
 void TForm3::BitBtn1Click()
 {
     const int row = ui->ListBox2->selectedIndex();
-    if (row < 0 || row >= StudentLines.size()) {
+    if (row < 0 || row >= studentLines_.size()) {
         forms::ShowMessage(this, QStringLiteral("該当生徒を選択して下さい！！！"));
         return;
     }
     // The dialog closes after the student is shown, also when showing fails.
     const auto close = qScopeGuard([this] { done(forms::kModalDone); });
     if (OnDecide)
-        OnDecide(StudentLines.line(row));
+        OnDecide(studentLines_.line(row));
 }
 
 void TForm3::BitBtn2Click()

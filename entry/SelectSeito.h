@@ -38,5 +38,5 @@ public:
 private:
     void ConnectHandlers();
 
-    claims::FoundLines StudentLines;   // the rows' bytes, as read
+    claims::FoundLines studentLines_;   // the rows' bytes, as read
 };

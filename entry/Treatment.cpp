@@ -24,12 +24,12 @@ bool TForm2::TreatmentListShown() const
 
 void TForm2::InitTreatmentTable()
 {
-    claims::InitTreatmentTable(State.TreatmentTable, InjuryYear());
+    claims::InitTreatmentTable(state_.TreatmentTable, InjuryYear());
 }
 
 void TForm2::ResetClaim()
 {
-    claims::ResetClaim(State.ClaimHeader, State.TreatmentTable, InjuryYear());
+    claims::ResetClaim(state_.ClaimHeader, state_.TreatmentTable, InjuryYear());
 }
 
 void TForm2::FillTreatmentList()
@@ -38,7 +38,7 @@ void TForm2::FillTreatmentList()
     QStringList lines;
     for (int r = 1; r <= TTreatmentTable::RowCount; ++r) {
         const QByteArray rowYear = QByteArray::number(year + r - 1);
-        lines << entry::Text(claims::ListLine(State.TreatmentTable.row(r), rowYear));
+        lines << entry::Text(claims::ListLine(state_.TreatmentTable.row(r), rowYear));
     }
     ui->ListBox1->setLines(lines);
     ui->ComboBox10->setSelectedIndex(ui->ComboBox2->selectedIndex());
@@ -50,7 +50,7 @@ void TForm2::RefreshTreatmentLine(int r)
     const int line = ui->ListBox1->selectedIndex();
     if (line < 0 || r < 1 || r > TTreatmentTable::RowCount)
         return;
-    const claims::t_kyufu& row = State.TreatmentTable.row(r);
+    const claims::t_kyufu& row = state_.TreatmentTable.row(r);
     ui->ListBox1->replaceLine(line, entry::Text(claims::ListLine(row, row.year())));
 }
 
@@ -58,7 +58,7 @@ void TForm2::ComboBox2Change()
 {
     InitTreatmentTable();
     FillTreatmentList();
-    State.CurrentRow = 1;
+    state_.CurrentRow = 1;
 }
 
 void TForm2::ListBox1Click()
@@ -69,7 +69,7 @@ void TForm2::ListBox1Click()
     const int injury = ui->ComboBox2->selectedIndex();
     // Past the last year entry the year box shows no year.
     ui->ComboBox10->setSelectedIndex(injury < 0 ? -1 : injury + line);
-    State.CurrentRow = line + 1;
+    state_.CurrentRow = line + 1;
 }
 
 void TForm2::ComboBox10Change()
@@ -91,15 +91,15 @@ void TForm2::ComboBox10Change()
         return;
     }
     ui->ListBox1->setSelectedIndex(offset);
-    State.CurrentRow = offset + 1;
+    state_.CurrentRow = offset + 1;
 }
 
 void TForm2::RadioButtonClick(int month)
 {
-    const int row = State.CurrentRow;
+    const int row = state_.CurrentRow;
     if (!TreatmentListShown() || row < 1 || row > TTreatmentTable::RowCount)
         return;
     ui->ListBox1->setSelectedIndex(row - 1);   // the line shown is the row changed
-    claims::ToggleMark(State.TreatmentTable.row(row), month);
+    claims::ToggleMark(state_.TreatmentTable.row(row), month);
     RefreshTreatmentLine(row);
 }

@@ -10,7 +10,7 @@
 
 #include "claims/RosterFile.h"
 #include "claims/RosterImport.h"
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 
 using namespace claims;
 

@@ -5,7 +5,7 @@
 #include "FuzzSupport.h"
 
 #include "claims/RosterFile.h"
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 
 #include <QList>
 

@@ -7,7 +7,7 @@
 
 #include "FuzzSupport.h"
 
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 
 #include <algorithm>
 #include <cstring>

@@ -8,7 +8,7 @@
 
 #include "FuzzSupport.h"
 
-#include "claims/StatusFile.h"
+#include "claimstatus/StatusFile.h"
 
 using namespace claims;
 

@@ -1,6 +1,6 @@
 #include "history/HistoryDetail.h"
 
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 
 using namespace claims;
 

@@ -4,7 +4,7 @@
 // lines in the entry window's form, for a status file its months. What
 // differs from the file as it is now is marked in bold red with 「現在：…」.
 
-#include "claims/HistoryList.h"
+#include "claimstatus/HistoryList.h"
 
 #include <QByteArray>
 #include <QString>

@@ -3,7 +3,7 @@
 // those the find field lets through. What each version changed is worked
 // out only for the lines the table asks for, once each.
 
-#include "claims/HistoryList.h"
+#include "claimstatus/HistoryList.h"
 
 #include <QAbstractTableModel>
 #include <QHash>

@@ -1,8 +1,8 @@
 #include "history/HistoryWindow.h"
 
-#include "claims/FileAccess.h"
-#include "claims/ShiftJis.h"
-#include "claims/StatusFile.h"
+#include "files/FileAccess.h"
+#include "files/ShiftJis.h"
+#include "claimstatus/StatusFile.h"
 #include "forms/Application.h"
 #include "forms/Messages.h"
 #include "forms/Modal.h"

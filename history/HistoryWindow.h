@@ -6,7 +6,7 @@
 // thread; a progress bar shows when that takes longer than half a second.
 
 #include "claims/FileStamp.h"
-#include "claims/HistoryList.h"
+#include "claimstatus/HistoryList.h"
 #include "forms/BackgroundRead.h"
 #include "history/HistoryModel.h"
 #include "ui_HistoryWindow.h"

@@ -1,6 +1,6 @@
 #include "import/ImportWindow.h"
 
-#include "claims/FileAccess.h"
+#include "files/FileAccess.h"
 #include "claims/FileStamp.h"
 #include "entry/EntryText.h"
 #include "entry/YearLists.h"

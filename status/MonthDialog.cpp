@@ -1,6 +1,6 @@
 #include "status/MonthDialog.h"
 
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 #include "forms/Application.h"
 #include "forms/Messages.h"
 #include "forms/Modal.h"

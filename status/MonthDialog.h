@@ -3,7 +3,7 @@
 // date, points, paid date, amount and note. 「保存」 writes the claim's
 // status file; 「キャンセル」 writes nothing.
 
-#include "claims/ClaimList.h"
+#include "claimstatus/ClaimList.h"
 #include "ui_MonthDialog.h"
 
 #include <QDialog>

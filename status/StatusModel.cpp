@@ -1,6 +1,6 @@
 #include "status/StatusModel.h"
 
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 
 #include <QColor>
 

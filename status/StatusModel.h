@@ -2,7 +2,7 @@
 // The lines of the deadline list as the table shows them: texts, colours
 // and the same texts for printing and export.
 
-#include "claims/ClaimList.h"
+#include "claimstatus/ClaimList.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #include "status/StatusWindow.h"
 
-#include "claims/Export.h"
-#include "claims/FileAccess.h"
-#include "claims/ShiftJis.h"
+#include "claimstatus/Export.h"
+#include "files/FileAccess.h"
+#include "files/ShiftJis.h"
 #include "forms/Application.h"
 #include "forms/Messages.h"
 #include "forms/Modal.h"

@@ -4,7 +4,7 @@
 // user chose. The claims are read off the window's thread; a progress bar
 // shows when that takes longer than half a second.
 
-#include "claims/ClaimList.h"
+#include "claimstatus/ClaimList.h"
 #include "forms/BackgroundRead.h"
 #include "status/StatusModel.h"
 #include "ui_StatusWindow.h"

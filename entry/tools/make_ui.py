@@ -3,16 +3,16 @@
 
     python3 entry/tools/make_ui.py        (from the repository's top folder)
 
-The layouts are kept here as tables, one row per control, in the words of the
-window design: positions in pixels at 96 dpi, fonts as pixel sizes, colours as
+The layouts are kept here as tables, one row per control, in the window's own
+terms: positions in pixels at 96 dpi, fonts as pixel sizes, colours as
 RGB. The .ui files it writes (SeiKyuImp.ui, SelectSeito.ui, Tkaisuu.ui) are
 what the build uses; edit the tables and run it again rather than editing the
 .ui files by hand, or edit them in Designer and stop using this script.
 
-Window sizes are given by the design as outer sizes. The client area is the
+Window sizes are given as outer sizes. The client area is the
 outer size less the 4-pixel frame on each side and the 19-pixel caption of
-the frame the design was made for (8 pixels wide, 27 high): that is the frame
-in which the design's full-width panels (913 pixels in a 922-pixel window)
+the frame the windows were laid out for (8 pixels wide, 27 high): that is the
+frame in which the layout's full-width panels (913 pixels in a 922-pixel window)
 fit exactly.
 """
 

@@ -1,4 +1,4 @@
-// The main window as designed, the entry window it opens (modal, new each
+// The main window as laid out, the entry window it opens (modal, new each
 // time) and the two ways of ending the program.
 
 // Mouse clicks go through the window system, as a user's do, so that a
@@ -11,7 +11,7 @@
 #include "entry/SeiKyuImp.h"
 #include "import/ImportWindow.h"
 #include "status/StatusWindow.h"
-#include "tests/entry/DesignCheck.h"
+#include "tests/entry/LayoutCheck.h"
 #include "tests/support/ModalHelpers.h"
 #include "tests/support/TestMain.h"
 
@@ -21,10 +21,10 @@
 #include <QTimer>
 #include <QWindow>
 
-using designcheck::Control;
-using designcheck::kGothic;
-using designcheck::kMaru;
-using designcheck::kMincho;
+using layoutcheck::Control;
+using layoutcheck::kGothic;
+using layoutcheck::kMaru;
+using layoutcheck::kMincho;
 
 namespace {
 
@@ -51,11 +51,11 @@ private slots:
     void cleanup();
 
     void windowHasItsCaptionSizeAndPlace();
-    void controlAsDesigned_data();
-    void controlAsDesigned();
+    void controlAsItsLayoutSays_data();
+    void controlAsItsLayoutSays();
     void datePickerShowsToday();
-    void tabWalksTheDesignedOrder_data();
-    void tabWalksTheDesignedOrder();
+    void tabWalksTheLayoutOrder_data();
+    void tabWalksTheLayoutOrder();
     void endButtonAndCloseBoxEndTheProgram_data();
     void endButtonAndCloseBoxEndTheProgram();
     void entryButtonOpensTheEntryWindowModally();
@@ -89,27 +89,27 @@ void MainWindow::windowHasItsCaptionSizeAndPlace()
 {
     QCOMPARE(form->objectName(), QStringLiteral("Form1"));
     QCOMPARE(form->windowTitle(), QStringLiteral("Kiboru"));
-    QCOMPARE(form->size(), QSize(566, 496));   // 574 x 523 less the design's frame
+    QCOMPARE(form->size(), QSize(566, 496));   // 574 x 523 less the layout's frame
     const QPoint offCentre = form->frameGeometry().center() - form->screen()->availableGeometry().center();
     QVERIFY2(offCentre.manhattanLength() <= 20, qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
 }
 
-void MainWindow::controlAsDesigned_data()
+void MainWindow::controlAsItsLayoutSays_data()
 {
     QTest::addColumn<int>("row");
     for (int i = 0; i < int(std::size(kControls)); ++i)
         QTest::newRow(kControls[i].name) << i;
 }
 
-void MainWindow::controlAsDesigned()
+void MainWindow::controlAsItsLayoutSays()
 {
     QFETCH(int, row);
     const Control& c = kControls[row];
     const QWidget* w = form->findChild<QWidget*>(QLatin1String(c.name));
     QVERIFY2(w, "missing");
-    QString problem = designcheck::placeMismatch(w, c);
+    QString problem = layoutcheck::placeMismatch(w, c);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    problem = designcheck::lookMismatch(w, c);
+    problem = layoutcheck::lookMismatch(w, c);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 
@@ -120,7 +120,7 @@ void MainWindow::datePickerShowsToday()
 }
 
 // The date picker is one stop: Tab does not step through its day, month and year.
-void MainWindow::tabWalksTheDesignedOrder_data()
+void MainWindow::tabWalksTheLayoutOrder_data()
 {
     QTest::addColumn<bool>("forward");
     QTest::addColumn<QStringList>("visited");
@@ -128,13 +128,13 @@ void MainWindow::tabWalksTheDesignedOrder_data()
     QTest::newRow("Shift+Tab") << false << QStringList{"DateTimePicker1", "Button2", "Button4", "Button5", "Button3", "Button1", "DateTimePicker1"};
 }
 
-void MainWindow::tabWalksTheDesignedOrder()
+void MainWindow::tabWalksTheLayoutOrder()
 {
     QFETCH(bool, forward);
     QFETCH(QStringList, visited);
     form->ui->Button1->setFocus();
-    QCOMPARE(designcheck::focusedControl(), QStringLiteral("Button1"));
-    QCOMPARE(designcheck::tabWalk(int(visited.size()), forward), visited);
+    QCOMPARE(layoutcheck::focusedControl(), QStringLiteral("Button1"));
+    QCOMPARE(layoutcheck::tabWalk(int(visited.size()), forward), visited);
 }
 
 void MainWindow::endButtonAndCloseBoxEndTheProgram_data()
@@ -168,7 +168,7 @@ void MainWindow::entryButtonOpensTheEntryWindowModally()
     bool stuck = false;
     testsupport::WhenModal([&](QWidget* modal) {
         entryWindow = qobject_cast<TForm2*>(modal);
-        designcheck::closeIfStuck(modal, stuck);
+        layoutcheck::closeIfStuck(modal, stuck);
         QTest::mouseClick(form->ui->Button2, Qt::LeftButton);   // blocked
         testsupport::ClickButton(modal, kEndEntry);
     });
@@ -185,7 +185,7 @@ void MainWindow::reopenedEntryWindowStartsFromItsFixedLists()
     bool stuck = false;
     testsupport::WhenModal([&](QWidget* modal) {
         first = qobject_cast<TForm2*>(modal);
-        designcheck::closeIfStuck(modal, stuck);
+        layoutcheck::closeIfStuck(modal, stuck);
         first->ui->ComboBox6->addItemText(QStringLiteral("左足首"));
         first->ui->ComboBox9->setSelectedIndex(2);
         first->ui->Edit1->setText(QStringLiteral("やまだ"));
@@ -199,7 +199,7 @@ void MainWindow::reopenedEntryWindowStartsFromItsFixedLists()
     QString searchText = QStringLiteral("(not opened)");
     testsupport::WhenModal([&](QWidget* modal) {
         auto* second = qobject_cast<TForm2*>(modal);
-        designcheck::closeIfStuck(modal, stuck);
+        layoutcheck::closeIfStuck(modal, stuck);
         bodyParts = second->ui->ComboBox6->count();
         injurySelected = second->ui->ComboBox9->selectedIndex();
         searchText = second->ui->Edit1->text();
@@ -221,7 +221,7 @@ void MainWindow::statusButtonOpensTheListOnThePickersDate()
     bool stuck = false;
     testsupport::WhenModal([&](QWidget* modal) {
         auto* list = qobject_cast<status::StatusWindow*>(modal);
-        designcheck::closeIfStuck(modal, stuck);
+        layoutcheck::closeIfStuck(modal, stuck);
         shownDate = list ? list->ui->StatusDate->text() : modal->objectName();
         testsupport::ClickButton(modal, QStringLiteral("閉じる"));
     });
@@ -235,7 +235,7 @@ void MainWindow::historyButtonOpensTheHistoryModally()
     QString opened;
     bool stuck = false;
     testsupport::WhenModal([&](QWidget* modal) {
-        designcheck::closeIfStuck(modal, stuck);
+        layoutcheck::closeIfStuck(modal, stuck);
         opened = modal->objectName() + u' ' + modal->windowTitle();
         testsupport::ClickButton(modal, QStringLiteral("閉じる"));
     });
@@ -249,7 +249,7 @@ void MainWindow::importButtonOpensTheImportWindowModally()
     QString title;
     bool stuck = false;
     testsupport::WhenModal([&](QWidget* modal) {
-        designcheck::closeIfStuck(modal, stuck);
+        layoutcheck::closeIfStuck(modal, stuck);
         title = qobject_cast<rosterimport::ImportWindow*>(modal) ? modal->windowTitle() : modal->objectName();
         testsupport::ClickButton(modal, QStringLiteral("閉じる"));
     });

@@ -9,7 +9,7 @@
 #include "entry/Tkaisuu.h"
 #include "status/MonthDialog.h"
 #include "status/StatusWindow.h"
-#include "tests/entry/DesignCheck.h"
+#include "tests/entry/LayoutCheck.h"
 #include "tests/support/TestMain.h"
 
 #include <QLineEdit>
@@ -170,7 +170,7 @@ void ScreenFit::tabAndClickBringTheFocusIntoView()
     showEntryWindow();
     entryWindow->ui->ComboBox1->setFocus();
     for (int i = 0; i < kTabStops; ++i) {
-        const QString name = designcheck::tabWalk(1).constFirst();
+        const QString name = layoutcheck::tabWalk(1).constFirst();
         const QWidget* control = entryWindow->findChild<QWidget*>(name);
         QVERIFY2(control && View().contains(OnScreen(control)), qPrintable(name));
     }

@@ -3,7 +3,7 @@
 // them: 履歴/<seikyu or 請求状況>/請<ID>-<n>/<time>-<PC>.CSV.
 
 #include "claims/ClaimFile.h"
-#include "claims/Deadline.h"
+#include "claimstatus/Deadline.h"
 #include "tests/claims/TestSupport.h"
 
 #include <QDir>

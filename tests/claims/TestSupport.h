@@ -1,7 +1,7 @@
 #pragma once
 // Small helpers for the claim library's tests.
 
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,10 +1,10 @@
 // The deadline of each treated month and the status file kept beside the
 // claims: what the deadline list is built from.
 
-#include "claims/ClaimList.h"
-#include "claims/Deadline.h"
-#include "claims/Export.h"
-#include "claims/StatusFile.h"
+#include "claimstatus/ClaimList.h"
+#include "claimstatus/Deadline.h"
+#include "claimstatus/Export.h"
+#include "claimstatus/StatusFile.h"
 
 #include "TestSupport.h"
 

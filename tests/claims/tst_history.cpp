@@ -1,10 +1,10 @@
 // The history that every save keeps: which files have one, and what a
 // save keeps there.
 
-#include "claims/ClaimList.h"
+#include "claimstatus/ClaimList.h"
 #include "claims/FileStamp.h"
 #include "claims/History.h"
-#include "claims/StatusFile.h"
+#include "claimstatus/StatusFile.h"
 
 #include "TestSupport.h"
 

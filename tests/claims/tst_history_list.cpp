@@ -1,8 +1,8 @@
 // Reading the history: the versions of every claim and status file, newest
 // first, also of files that are gone; and what each save changed.
 
-#include "claims/HistoryList.h"
-#include "claims/StatusFile.h"
+#include "claimstatus/HistoryList.h"
+#include "claimstatus/StatusFile.h"
 #include "tests/claims/HistoryFixture.h"
 #include "tests/claims/TestSupport.h"
 

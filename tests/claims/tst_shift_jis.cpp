@@ -1,7 +1,7 @@
 // Texts of claims and rosters are Windows Shift-JIS bytes; they must read as
 // the characters the office sees on Windows and come back byte for byte.
 
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 
 #include <QtTest>
 

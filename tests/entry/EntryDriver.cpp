@@ -1,6 +1,6 @@
 #include "tests/entry/EntryDriver.h"
 
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 
 #include "forms/ComboBox.h"
 #include "forms/ListBox.h"

@@ -1,9 +1,9 @@
-// The student selection dialog and the occurrence-file dialog as designed,
+// The student selection dialog and the occurrence-file dialog as laid out,
 // and their life: run modally, ended, deleted.
 #include "entry/SelectSeito.h"
 #include "entry/Tkaisuu.h"
 #include "forms/Modal.h"
-#include "tests/entry/DesignCheck.h"
+#include "tests/entry/LayoutCheck.h"
 #include "tests/support/ModalHelpers.h"
 #include "tests/support/TestMain.h"
 
@@ -11,10 +11,10 @@
 #include <QPointer>
 #include <QTemporaryDir>
 
-using designcheck::Control;
-using designcheck::kGothic;
-using designcheck::kMaru;
-using designcheck::kMincho;
+using layoutcheck::Control;
+using layoutcheck::kGothic;
+using layoutcheck::kMaru;
+using layoutcheck::kMincho;
 
 namespace {
 
@@ -45,7 +45,7 @@ std::unique_ptr<QDialog> makeDialog(Dialog which)
     return dialog;
 }
 
-const Control& design(Dialog which, int row)
+const Control& layoutControl(Dialog which, int row)
 {
     return which == StudentDialog ? kStudentDialog[row] : kOccurrenceDialog[row];
 }
@@ -60,8 +60,8 @@ class DialogLayouts : public QObject {
 private slots:
     void dialogHasItsCaptionSizeAndPlace_data();
     void dialogHasItsCaptionSizeAndPlace();
-    void controlAsDesigned_data();
-    void controlAsDesigned();
+    void controlAsItsLayoutSays_data();
+    void controlAsItsLayoutSays();
     void studentDialogKeepsTheRosterInAHiddenList();
     void listLinesHaveTheirHeight();
     void studentRowsReadAsTheirDecodedLines_data();
@@ -77,7 +77,7 @@ void DialogLayouts::dialogHasItsCaptionSizeAndPlace_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QPoint>("place");
-    // Client sizes: the design's outer sizes less its frame (8 wide, 27 high).
+    // Client sizes: the layouts' outer sizes less the frame (8 wide, 27 high).
     QTest::newRow("student") << StudentDialog << "Form3" << "生徒選択" << QSize(625, 276) << QPoint(475, 313);
     QTest::newRow("occurrence") << OccurrenceDialog << "Form4" << "ファイル選択" << QSize(282, 270)
                                 << QPoint(185, 312);
@@ -98,7 +98,7 @@ void DialogLayouts::dialogHasItsCaptionSizeAndPlace()
     QCOMPARE(dialog->pos(), place);
 }
 
-void DialogLayouts::controlAsDesigned_data()
+void DialogLayouts::controlAsItsLayoutSays_data()
 {
     QTest::addColumn<Dialog>("which");
     QTest::addColumn<int>("row");
@@ -108,19 +108,19 @@ void DialogLayouts::controlAsDesigned_data()
         QTest::addRow("occurrence %s", kOccurrenceDialog[i].name) << OccurrenceDialog << i;
 }
 
-void DialogLayouts::controlAsDesigned()
+void DialogLayouts::controlAsItsLayoutSays()
 {
     QFETCH(Dialog, which);
     QFETCH(int, row);
     const auto dialog = makeDialog(which);
     dialog->show();
-    const Control& c = design(which, row);
+    const Control& c = layoutControl(which, row);
     const QWidget* w = dialog->findChild<QWidget*>(QLatin1String(c.name));
     QVERIFY2(w, "missing");
     w->ensurePolished();
-    QString problem = designcheck::placeMismatch(w, c);
+    QString problem = layoutcheck::placeMismatch(w, c);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    problem = designcheck::lookMismatch(w, c);
+    problem = layoutcheck::lookMismatch(w, c);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 
@@ -196,7 +196,7 @@ void DialogLayouts::dialogEndsItsLoopAndIsDeleted()
     bool stuck = false;
     testsupport::WhenModal([&](QWidget* modal) {
         wasModal = modal == alive;
-        designcheck::closeIfStuck(modal, stuck);
+        layoutcheck::closeIfStuck(modal, stuck);
         if (endButton.isEmpty())
             modal->close();
         else

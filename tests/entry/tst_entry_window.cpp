@@ -1,26 +1,26 @@
-// The entry window as designed: every control in its place with its text,
+// The entry window as laid out: every control in its place with its text,
 // font and colours, the fixed choice lists, the tab order and the keys that
 // must not end the window.
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 #include "entry/SeiKyuImp.h"
 #include "forms/InputMode.h"
-#include "tests/entry/DesignCheck.h"
+#include "tests/entry/LayoutCheck.h"
 #include "tests/support/TestMain.h"
 
 #include <QSignalSpy>
 
 #include <algorithm>
 
-using designcheck::Control;
-using designcheck::kGothic;
-using designcheck::kMaru;
-using designcheck::kMincho;
+using layoutcheck::Control;
+using layoutcheck::kGothic;
+using layoutcheck::kMaru;
+using layoutcheck::kMincho;
 
 namespace {
 
 const char* const kFace = "#F0F0F0";
 
-// The design of the entry window; positions are within the parent.
+// The fixed layout of the entry window; positions are within the parent.
 const Control kControls[] = {
     {"Panel1", "panel", "Form2", {0, 0, 913, 90}, "", 12, false, kGothic, "", "#808080"},
     {"StaticText1", "label", "Panel1", {12, 26, 364, 33}, "スポーツ振興センター請求", 29, true, kMaru, "#008000", "#B4B4B4"},
@@ -179,10 +179,10 @@ private slots:
     void cleanup();
 
     void windowHasItsCaptionSizeAndPlace();
-    void controlStandsWhereDesigned_data();
-    void controlStandsWhereDesigned();
-    void controlLooksAsDesigned_data();
-    void controlLooksAsDesigned();
+    void controlStandsInItsLayoutPlace_data();
+    void controlStandsInItsLayoutPlace();
+    void controlLooksAsItsLayoutSays_data();
+    void controlLooksAsItsLayoutSays();
     void choiceListHoldsItsItemsInShiftJis_data();
     void choiceListHoldsItsItemsInShiftJis();
     void yearListsFollowTheOpeningDay_data();
@@ -190,8 +190,8 @@ private slots:
     void windowOpensEmpty();
     void listLinesHaveTheirHeight();
     void onlyTheSixNameFieldsSwitchToHiragana();
-    void tabWalksTheDesignedOrder_data();
-    void tabWalksTheDesignedOrder();
+    void tabWalksTheLayoutOrder_data();
+    void tabWalksTheLayoutOrder();
     void enterAndEscapeNeitherPressNorClose_data();
     void enterAndEscapeNeitherPressNorClose();
 
@@ -226,7 +226,7 @@ void EntryWindowLayout::windowHasItsCaptionSizeAndPlace()
 {
     QCOMPARE(window->objectName(), QStringLiteral("Form2"));
     QCOMPARE(window->windowTitle(), QStringLiteral("給付入力画面"));
-    QCOMPARE(window->size(), QSize(914, 686));   // 922 x 713 less the design's frame
+    QCOMPARE(window->size(), QSize(914, 686));   // 922 x 713 less the layout's frame
     QCOMPARE(window->pos(), QPoint(186, 108));
     QVERIFY(window->windowFlags() & Qt::WindowMinimizeButtonHint);
     QVERIFY(window->windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -239,33 +239,33 @@ void EntryWindowLayout::addControlRows()
         QTest::newRow(kControls[i].name) << i;
 }
 
-void EntryWindowLayout::controlStandsWhereDesigned_data()
+void EntryWindowLayout::controlStandsInItsLayoutPlace_data()
 {
     addControlRows();
 }
 
-void EntryWindowLayout::controlStandsWhereDesigned()
+void EntryWindowLayout::controlStandsInItsLayoutPlace()
 {
     QFETCH(int, row);
-    const Control& design = kControls[row];
-    const QWidget* w = control(design.name);
+    const Control& fixed = kControls[row];
+    const QWidget* w = control(fixed.name);
     QVERIFY2(w, "missing");
-    const QString problem = designcheck::placeMismatch(w, design);
+    const QString problem = layoutcheck::placeMismatch(w, fixed);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 
-void EntryWindowLayout::controlLooksAsDesigned_data()
+void EntryWindowLayout::controlLooksAsItsLayoutSays_data()
 {
     addControlRows();
 }
 
-void EntryWindowLayout::controlLooksAsDesigned()
+void EntryWindowLayout::controlLooksAsItsLayoutSays()
 {
     QFETCH(int, row);
-    const Control& design = kControls[row];
-    const QWidget* w = control(design.name);
+    const Control& fixed = kControls[row];
+    const QWidget* w = control(fixed.name);
     QVERIFY2(w, "missing");
-    const QString problem = designcheck::lookMismatch(w, design);
+    const QString problem = layoutcheck::lookMismatch(w, fixed);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 
@@ -349,7 +349,7 @@ void EntryWindowLayout::onlyTheSixNameFieldsSwitchToHiragana()
 }
 
 // The month buttons are in the tab order only through the selected one.
-void EntryWindowLayout::tabWalksTheDesignedOrder_data()
+void EntryWindowLayout::tabWalksTheLayoutOrder_data()
 {
     QTest::addColumn<QStringList>("clickedMonths");
     QTest::addColumn<QString>("selected");
@@ -358,7 +358,7 @@ void EntryWindowLayout::tabWalksTheDesignedOrder_data()
     QTest::newRow("March, then June") << QStringList{"RadioButton12", "RadioButton3"} << "RadioButton3";
 }
 
-void EntryWindowLayout::tabWalksTheDesignedOrder()
+void EntryWindowLayout::tabWalksTheLayoutOrder()
 {
     QFETCH(QStringList, clickedMonths);
     QFETCH(QString, selected);
@@ -366,14 +366,14 @@ void EntryWindowLayout::tabWalksTheDesignedOrder()
         QTest::mouseClick(window->findChild<QRadioButton*>(name), Qt::LeftButton);
 
     window->ui->ComboBox13->setFocus();
-    QCOMPARE(designcheck::focusedControl(), QStringLiteral("ComboBox13"));
+    QCOMPARE(layoutcheck::focusedControl(), QStringLiteral("ComboBox13"));
     const QStringList order = tabOrder(selected);
-    QCOMPARE(designcheck::tabWalk(int(order.size())), order);   // round once, back to the last
+    QCOMPARE(layoutcheck::tabWalk(int(order.size())), order);   // round once, back to the last
 
     QStringList backwards = order;
     std::reverse(backwards.begin(), backwards.end());
     backwards.move(0, backwards.size() - 1);
-    QCOMPARE(designcheck::tabWalk(int(order.size()), false), backwards);
+    QCOMPARE(layoutcheck::tabWalk(int(order.size()), false), backwards);
 }
 
 void EntryWindowLayout::enterAndEscapeNeitherPressNorClose_data()

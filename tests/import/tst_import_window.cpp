@@ -2,7 +2,7 @@
 // roster written byte for byte, then found by its hiragana reading in the
 // real entry window. Names are from the shared name list.
 
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 #include "entry/YearLists.h"
 #include "import/ImportWindow.h"
 #include "tests/entry/EntryDriver.h"

@@ -16,7 +16,7 @@
 
 #include "NumberedClaim.h"
 
-#include "claims/StatusFile.h"
+#include "claimstatus/StatusFile.h"
 
 #include <QElapsedTimer>
 #include <QThread>

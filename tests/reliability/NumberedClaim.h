@@ -3,7 +3,7 @@
 // other processes. Qt Core only, for every platform.
 
 #include "claims/ClaimFile.h"
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

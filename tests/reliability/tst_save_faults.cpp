@@ -7,7 +7,7 @@
 #include "NumberedClaim.h"
 
 #include "claims/History.h"
-#include "claims/StatusFile.h"
+#include "claimstatus/StatusFile.h"
 #include "tests/claims/TestSupport.h"
 #include "tests/support/FailingDisk.h"
 

@@ -5,9 +5,9 @@
 
 #include "NumberedClaim.h"
 
-#include "claims/FileAccess.h"
+#include "files/FileAccess.h"
 #include "claims/History.h"
-#include "claims/StatusFile.h"
+#include "claimstatus/StatusFile.h"
 #include "tests/claims/TestSupport.h"
 
 #include <QDir>

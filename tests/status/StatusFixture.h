@@ -2,7 +2,7 @@
 // A working folder with claims for the deadline list's tests.
 
 #include "claims/ClaimFile.h"
-#include "claims/Deadline.h"
+#include "claimstatus/Deadline.h"
 #include "tests/claims/TestSupport.h"
 
 #include <QDir>

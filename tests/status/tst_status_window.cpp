@@ -1,7 +1,7 @@
 // The deadline list through the real window: its views, the find field,
 // colours and counts, editing a claim's months, printing and CSV export.
 
-#include "claims/StatusFile.h"
+#include "claimstatus/StatusFile.h"
 #include "forms/MessageSeam.h"
 #include "status/MonthDialog.h"
 #include "status/StatusWindow.h"

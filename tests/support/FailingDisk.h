@@ -5,7 +5,7 @@
 // system's. A write that fails has written half of its data first, as a
 // disk that fills up does. Qt Core only, for every platform.
 
-#include "claims/FileAccessPlatform.h"
+#include "files/FileAccessPlatform.h"
 
 namespace testsupport {
 

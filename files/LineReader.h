@@ -2,7 +2,7 @@
 // Cuts a text into lines. A line ends at CR LF, at a lone CR or at a lone LF;
 // the last line needs no line end.
 
-#include "claims/ByteSearch.h"
+#include "files/ByteSearch.h"
 
 #include <QByteArrayView>
 

@@ -2,12 +2,12 @@
 // save after it changed.
 
 #include "claims/ClaimFile.h"
-#include "claims/Deadline.h"
-#include "claims/FileAccess.h"
-#include "claims/HistoryList.h"
-#include "claims/LineReader.h"
-#include "claims/ShiftJis.h"
-#include "claims/StatusFile.h"
+#include "claimstatus/Deadline.h"
+#include "files/FileAccess.h"
+#include "claimstatus/HistoryList.h"
+#include "files/LineReader.h"
+#include "files/ShiftJis.h"
+#include "claimstatus/StatusFile.h"
 
 #include <QLocale>
 #include <QMap>

@@ -1,8 +1,8 @@
 // Linux and other POSIX systems: the file calls of FileAccess on file
 // descriptors. Names go to the system in the locale's encoding (UTF-8).
 
-#include "claims/FileAccess.h"
-#include "claims/FileAccessPlatform.h"
+#include "files/FileAccess.h"
+#include "files/FileAccessPlatform.h"
 
 #include <QFile>
 #include <QRandomGenerator>

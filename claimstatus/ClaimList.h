@@ -2,8 +2,8 @@
 // Every claim of the seikyu folder with its treated months and the status
 // recorded for them, and the lines of the deadline list built from them.
 
-#include "claims/Deadline.h"
-#include "claims/StatusFile.h"
+#include "claimstatus/Deadline.h"
+#include "claimstatus/StatusFile.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -33,6 +33,12 @@ struct ClaimListing {
 // The ID and occurrence of a claim file name "請<ID>-<n>.CSV" (any case of
 // ".CSV"); false for any other name.
 bool SplitClaimFileName(const QString& name, QByteArray& id, int& occurrence);
+
+// What the list needs of a claim file's text, cut as the full reader cuts it
+// (claims/ClaimLines.h) but kept as views until trimmed: the name of line 1,
+// the injury date and injury of the header and the treated months of the
+// thirteen rows, as TreatedMonths reads them.
+void ReadClaimOverviewText(QByteArrayView bytes, ClaimOverview& claim);
 
 // Reads the claim file and its status file (none when statusPath is empty).
 ClaimOverview ReadClaimOverview(const QString& claimPath, const QString& statusPath, const QByteArray& id,

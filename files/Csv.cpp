@@ -1,4 +1,4 @@
-#include "claims/Csv.h"
+#include "files/Csv.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // File-system helpers shared by the roster and claim files. Paths are Qt
 // paths with "/"; names on disk are the Unicode (UTF-8) form of the texts.
 
-#include "claims/IoResult.h"
+#include "files/IoResult.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -3,7 +3,7 @@
 // FileAccess_win.cpp give the same calls, and CMake builds one of them.
 // Inside the claims library only.
 
-#include "claims/IoResult.h"
+#include "files/IoResult.h"
 
 #include <QByteArrayView>
 #include <QString>

@@ -1,13 +1,13 @@
-#include "claims/HistoryList.h"
+#include "claimstatus/HistoryList.h"
 
 #include "claims/ClaimFile.h"
-#include "claims/ClaimList.h"
-#include "claims/FileAccess.h"
+#include "claimstatus/ClaimList.h"
+#include "files/FileAccess.h"
 #include "claims/History.h"
-#include "claims/LineReader.h"
-#include "claims/Parallel.h"
-#include "claims/ShiftJis.h"
-#include "claims/StatusFile.h"
+#include "files/LineReader.h"
+#include "claimstatus/Parallel.h"
+#include "files/ShiftJis.h"
+#include "claimstatus/StatusFile.h"
 
 #include <QDir>
 #include <QHash>

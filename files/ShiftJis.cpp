@@ -1,6 +1,6 @@
-#include "claims/ShiftJis.h"
+#include "files/ShiftJis.h"
 
-#include "claims/Cp932Table.h"
+#include "files/Cp932Table.h"
 
 #include <algorithm>
 #include <array>

@@ -1,10 +1,10 @@
-#include "claims/Export.h"
+#include "claimstatus/Export.h"
 
-#include "claims/ClaimList.h"
-#include "claims/Csv.h"
-#include "claims/FileAccess.h"
-#include "claims/ShiftJis.h"
-#include "claims/StatusFile.h"
+#include "claimstatus/ClaimList.h"
+#include "files/Csv.h"
+#include "files/FileAccess.h"
+#include "files/ShiftJis.h"
+#include "claimstatus/StatusFile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -32,9 +32,18 @@ IoResult IoFailure(int code);
 // above when it would clash with one (EIO, 5, becomes 1005).
 IoResult IoResultFromErrno(int err, const QString& path = QString());
 
+// The number an operating-system error without a code of its own keeps: its
+// own, moved past the codes above when it would clash with one.
+int KeptErrorNumber(int err);
+
+// IoFailure(code), where a missing file whose folder is missing too counts as
+// PathNotFound.
+IoResult IoFailureAt(int code, const QString& path);
+
 #ifdef Q_OS_WIN
 // The same for a Windows system error code (GetLastError, a DWORD): the
 // codes above for their counterparts, others keep their number the same way.
+// In IoResult_win.cpp, beside the file calls that give these codes.
 IoResult IoResultFromSystemError(unsigned long err, const QString& path = QString());
 #endif
 

@@ -4,8 +4,8 @@
 // MoveFileExW(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH), tried
 // again for a moment while another process holds the target open.
 
-#include "claims/FileAccess.h"
-#include "claims/FileAccessPlatform.h"
+#include "files/FileAccess.h"
+#include "files/FileAccessPlatform.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX

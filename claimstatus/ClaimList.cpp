@@ -1,10 +1,11 @@
-#include "claims/ClaimList.h"
+#include "claimstatus/ClaimList.h"
 
 #include "claims/ClaimFile.h"
-#include "claims/FileAccess.h"
-#include "claims/LineReader.h"
-#include "claims/Parallel.h"
-#include "claims/ShiftJis.h"
+#include "claims/ClaimLines.h"
+#include "claimstatus/Parallel.h"
+#include "files/FileAccess.h"
+#include "files/LineReader.h"
+#include "files/ShiftJis.h"
 
 #include <QDir>
 #include <QSet>
@@ -20,50 +21,29 @@ QString Trimmed(QByteArrayView field)
     return FromShiftJis(field).trimmed();
 }
 
-// The fields of a claim line as the claim file's reader cuts them: field i
-// (counted from 0) exists only when a "," follows it; the others are empty.
-class FieldViews {
-public:
-    FieldViews(QByteArrayView line, int wanted)
-    {
-        for (int i = 0; i < wanted; ++i) {
-            const qsizetype comma = line.indexOf(',');
-            if (comma < 0)
-                break;
-            fields_[i] = line.first(comma);
-            line = line.sliced(comma + 1);
-        }
-    }
-    QByteArrayView operator[](int i) const { return fields_[i]; }
-
-private:
-    QByteArrayView fields_[t_kyufu::SlotCount];
-};
-
-QString InjuryDate(const FieldViews& header)
+QString InjuryDate(const HeaderFields& header)
 {
-    const QString y = Trimmed(header[0]), m = Trimmed(header[1]), d = Trimmed(header[2]);
+    const QString y = Trimmed(header.field[0]), m = Trimmed(header.field[1]), d = Trimmed(header.field[2]);
     return y.isEmpty() ? QString() : QStringList{y, m, d}.join(u'/');
 }
 
-// What the list needs of a claim file, read without copying its fields:
-// the name of line 1, the injury date and name of the header, and the
-// treated months of the thirteen rows (as TreatedMonths reads them).
-void ReadClaimBytes(QByteArrayView bytes, ClaimOverview& claim)
+} // namespace
+
+void ReadClaimOverviewText(QByteArrayView bytes, ClaimOverview& claim)
 {
-    LineReader reader(TextBefore(bytes, '\x1A'));
-    const QByteArrayView first = reader.Next();
-    const qsizetype comma = first.indexOf(',');
-    claim.name = comma < 0 ? QString() : Trimmed(TextBefore(first.sliced(comma + 1), ','));
-    const FieldViews header(reader.Next(), 8);
+    const ClaimLines lines = CutClaimLines(bytes);
+    claim.name = Trimmed(StudentNameOfTitle(lines.title));
+    const HeaderFields header = CutHeaderLine(lines.header);
     claim.injuryDate = InjuryDate(header);
-    claim.injury = Trimmed(header[5]);
-    for (int r = 1; r <= TTreatmentTable::RowCount; ++r) {
-        const FieldViews row(reader.Next(), t_kyufu::SlotCount - 1);
+    claim.injury = Trimmed(header.field[5]);
+    for (const QByteArrayView line : lines.rows) {
+        const RowFields row = CutRowLine(line);
         AddTreatedMonths(row[0], [&row](int k) { return row[2 * k - 1]; }, claim.treated);
     }
     SortTreatedMonths(claim.treated);
 }
+
+namespace {
 
 bool Shows(const StatusLine& line, StatusView view, YearMonth thisMonth)
 {
@@ -112,17 +92,11 @@ QList<StatusLine> LinesOfClaim(const ClaimOverview& claim, int index, QDate refe
 
 bool SplitClaimFileName(const QString& name, QByteArray& id, int& occurrence)
 {
-    if (!name.startsWith(u'請') || !name.endsWith(QLatin1String(".CSV"), Qt::CaseInsensitive))
+    const std::optional<ClaimName> parsed = ClaimName::Parse(name);
+    if (!parsed)
         return false;
-    const QString stem = name.chopped(4);
-    const qsizetype dash = stem.lastIndexOf(u'-');
-    if (dash < 2 || dash != stem.size() - 2 || stem.back() < u'1' || stem.back() > u'8')
-        return false;
-    const std::optional<QByteArray> bytes = ToShiftJis(QStringView(stem).sliced(1, dash - 1));
-    if (!bytes || !IsUsableStudentId(*bytes))
-        return false;
-    id = *bytes;
-    occurrence = stem.back().digitValue();
+    id = parsed->id;
+    occurrence = parsed->occurrence;
     return true;
 }
 
@@ -134,7 +108,7 @@ ClaimOverview ReadClaimOverview(const QString& claimPath, const QString& statusP
     claim.occurrence = occurrence;
     const FileBytes bytes = ReadWholeFile(claimPath);
     if (bytes.result.ok())
-        ReadClaimBytes(bytes.bytes, claim);
+        ReadClaimOverviewText(bytes.bytes, claim);
     else
         problems.append(QStringLiteral("%1: %2").arg(QDir(claimPath).dirName(), bytes.result.message));
     if (statusPath.isEmpty())

@@ -8,9 +8,9 @@
 // kept as they stood when it writes the file again. No file means that
 // every month is still unclaimed. Claim files are never touched here.
 
-#include "claims/Deadline.h"
+#include "claimstatus/Deadline.h"
 #include "claims/FileStamp.h"
-#include "claims/IoResult.h"
+#include "files/IoResult.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -65,8 +65,7 @@ StatusFile ParseStatusFile(QByteArrayView bytes, const QString& fileName);
 // True when the text begins with a status file's line of column names.
 bool IsStatusFileText(QByteArrayView bytes);
 
-// The file's bytes; std::nullopt when a note cannot be held in Shift-JIS
-// (or when there is no Shift-JIS converter at all).
+// The file's bytes; std::nullopt when a note cannot be held in Shift-JIS.
 std::optional<QByteArray> FormatStatusFile(const StatusFile& file);
 
 QString StatusFolder(const QString& workDir);

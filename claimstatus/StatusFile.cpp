@@ -1,9 +1,9 @@
-#include "claims/StatusFile.h"
+#include "claimstatus/StatusFile.h"
 
 #include "claims/ClaimFile.h"
-#include "claims/Csv.h"
-#include "claims/FileAccess.h"
-#include "claims/ShiftJis.h"
+#include "files/Csv.h"
+#include "files/FileAccess.h"
+#include "files/ShiftJis.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -267,7 +267,7 @@ std::optional<QByteArray> FormatStatusFile(const StatusFile& file)
     for (const char16_t* name : kColumnNames) {
         const std::optional<QByteArray> bytes = ToShiftJis(QStringView(name));
         if (!bytes)
-            return std::nullopt;   // no converter: nothing is written rather than a garbled file
+            return std::nullopt;   // a name outside Shift-JIS: nothing is written rather than a garbled file
         header.append(*bytes);
     }
     QByteArray out = CsvLine(header + file.extraColumns);
@@ -297,9 +297,7 @@ QString StatusFolder(const QString& workDir)
 
 QString StatusFilePath(const QString& workDir, QByteArrayView id, int occurrence)
 {
-    if (!IsUsableStudentId(id))
-        return QString();
-    return StatusFolder(workDir) + u'/' + FromShiftJis(ClaimFileName(id, occurrence)) + QStringLiteral(".CSV");
+    return ClaimName{id.toByteArray(), occurrence}.PathIn(StatusFolder(workDir));
 }
 
 QString StatusLockPath(const QString& workDir, QByteArrayView id, int occurrence)

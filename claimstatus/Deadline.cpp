@@ -1,4 +1,4 @@
-#include "claims/Deadline.h"
+#include "claimstatus/Deadline.h"
 
 #include <algorithm>
 

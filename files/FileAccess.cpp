@@ -1,6 +1,6 @@
-#include "claims/FileAccess.h"
+#include "files/FileAccess.h"
 
-#include "claims/FileAccessPlatform.h"
+#include "files/FileAccessPlatform.h"
 
 // What both platforms share. The file calls themselves are in
 // FileAccess_posix.cpp and FileAccess_win.cpp.

@@ -1,6 +1,6 @@
 #pragma once
-// Checks of a window against its design, shared by the window tests. Each
-// returns an empty text when the control matches, otherwise what differs.
+// Checks of a window against its fixed layout, shared by the window tests.
+// Each returns an empty text when the control matches, otherwise what differs.
 
 #include "forms/ComboBox.h"
 #include "forms/Fonts.h"
@@ -19,9 +19,9 @@
 #include <QDialog>
 #include <QTimer>
 
-namespace designcheck {
+namespace layoutcheck {
 
-// One control as the design gives it. kind: "label" (sunken, centred),
+// One control as the layout gives it. kind: "label" (sunken, centred),
 // "left label" (sunken, left-aligned), "text" (no border), "edit", "combo",
 // "button", "radio", "list", "panel", "date". An empty text is not checked
 // for kinds without a caption of their own.
@@ -34,8 +34,8 @@ struct Control {
     int px;
     bool bold;
     const char* family;
-    const char* color;        // "" when the design gives none
-    const char* background;   // "" when the design gives none
+    const char* color;        // "" when the layout gives none
+    const char* background;   // "" when the layout gives none
 };
 
 inline const char* const kGothic = "ＭＳ Ｐゴシック";
@@ -107,7 +107,7 @@ inline QString textOf(const QWidget* w)
 }
 
 // Font and colours as the control shows them once its style sheet applies.
-// The design's Windows font names the font installed for it on this
+// The layout's Windows font names the font installed for it on this
 // platform, and that font must have Japanese.
 inline QString lookMismatch(const QWidget* w, const Control& c)
 {
@@ -181,4 +181,4 @@ inline void closeIfStuck(QWidget* modal, bool& stuck, int ms = 3000)
     });
 }
 
-} // namespace designcheck
+} // namespace layoutcheck

@@ -1,0 +1,86 @@
+#include "files/IoResult.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+
+namespace claims {
+namespace {
+
+#ifdef EDQUOT
+constexpr int kQuotaExceeded = EDQUOT;
+#else
+constexpr int kQuotaExceeded = -1;   // the system has no such error
+#endif
+
+int CodeOfErrno(int err)
+{
+    switch (err) {
+    case ENOENT:
+        return FileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case EILSEQ:
+        return PathNotFound;
+    case EMFILE:
+    case ENFILE:
+        return TooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+        return AccessDenied;
+    case ENOSPC:
+    case EFBIG:
+        return DiskFull;
+    default:
+        return err == kQuotaExceeded ? DiskFull : KeptErrorNumber(err);
+    }
+}
+
+} // namespace
+
+QString IoErrorText(int code)
+{
+    switch (code) {
+    case FileNotFound:
+        return QStringLiteral("ﾌｧｲﾙが見つかりません");
+    case PathNotFound:
+        return QStringLiteral("不正なﾌｧｲﾙ名です");
+    case TooManyOpenFiles:
+        return QStringLiteral("ｵｰﾌﾟﾝしたﾌｧｲﾙが多すぎます");
+    case AccessDenied:
+        return QStringLiteral("ﾌｧｲﾙへのｱｸｾｽが拒否されました");
+    case DiskFull:
+        return QStringLiteral("ﾃﾞｨｽｸがいっぱいです");
+    default:
+        return QStringLiteral("I/O ｴﾗｰ (%1)").arg(code);
+    }
+}
+
+IoResult IoFailure(int code)
+{
+    return IoResult{code, IoErrorText(code)};
+}
+
+int KeptErrorNumber(int err)
+{
+    const bool ownCode = err == FileNotFound || err == PathNotFound || err == TooManyOpenFiles
+                         || err == AccessDenied || err == DiskFull;
+    return ownCode ? 1000 + err : err;
+}
+
+IoResult IoFailureAt(int code, const QString& path)
+{
+    const bool folderMissing = !path.isEmpty() && !QFileInfo(QFileInfo(path).absolutePath()).isDir();
+    return IoFailure(code == FileNotFound && folderMissing ? PathNotFound : code);
+}
+
+IoResult IoResultFromErrno(int err, const QString& path)
+{
+    if (err == 0)
+        err = EIO;   // a failure that left no reason
+    return IoFailureAt(CodeOfErrno(err), path);
+}
+
+} // namespace claims
