@@ -9,6 +9,7 @@
 #include "tests/support/TestMain.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QStringEncoder>
 
 using namespace entrytest;
@@ -167,6 +168,12 @@ void ImportWindowTest::anExistingRosterIsReplacedOnlyWhenTheUserSays()
     const QByteArray kept = changedWhileAsked ? other : original;
     QCOMPARE(session->folder.read(kRoster), replaced ? sjis(kRosterText) : kept);
     QCOMPARE(session->folder.read(QStringLiteral("seikyu/請1024-1.CSV")), claim);
+    // The roster it replaced is kept in the history, byte for byte.
+    const QDir history(session->folder.file(QStringLiteral("履歴/名簿/H20入学.CSV")));
+    const QStringList versions = history.entryList(QDir::Files);
+    QCOMPARE(versions.size(), replaced ? 1 : 0);
+    if (replaced)
+        QCOMPARE(session->folder.read(QStringLiteral("履歴/名簿/H20入学.CSV/") + versions.first()), kept);
 }
 
 void ImportWindowTest::linesWithProblemsAreLeftOutOnlyWhenAsked_data()
