@@ -10,6 +10,7 @@
 #include "claims/ClaimRecord.h"
 #include "claims/History.h"
 #include "claims/RosterFile.h"
+#include "tests/support/RosterReading.h"
 #include "files/ShiftJis.h"
 
 #include <QDir>

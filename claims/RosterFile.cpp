@@ -61,16 +61,6 @@ bool IsCharacterStart(QByteArrayView text, qsizetype pos, qsizetype& boundary,
     return IsShiftJisCharacterStart(text, pos, boundary);
 }
 
-bool LineHolds(QByteArrayView line, QByteArrayView key, RosterEncoding encoding)
-{
-    qsizetype boundary = 0;
-    for (qsizetype hit = FindBytes(line, 0, key); hit >= 0; hit = FindBytes(line, hit + 1, key)) {
-        if (IsCharacterStart(line, hit, boundary, encoding))
-            return true;
-    }
-    return false;
-}
-
 // The position of the last line end in text, or -1.
 qsizetype LastLineEnd(QByteArrayView text)
 {
@@ -227,41 +217,6 @@ QString BuildRosterPath(const QString& workDir, QByteArrayView entryYear)
         return workDir + QStringLiteral("/R%1入学.CSV").arg(reiwa, 2, 10, QLatin1Char('0'));
     const QByteArrayView eraYear = entryYear.size() >= 6 ? entryYear.sliced(4, 2) : QByteArrayView();
     return workDir + QStringLiteral("/H") + FromShiftJis(eraYear) + QStringLiteral("入学.CSV");
-}
-
-RosterLines ReadRosterLines(const QString& path)
-{
-    const FileBytes file = ReadWholeFile(path);
-    if (!file.result.ok())
-        return {{}, Unopenable(path, file.result)};
-    RosterLines roster;
-    roster.lines = SplitRosterText(file.bytes);
-    roster.encoding = EncodingOf(file.bytes);
-    return roster;
-}
-
-QList<QByteArray> SplitRosterText(QByteArrayView text)
-{
-    text = TextBefore(WithoutByteOrderMark(text), '\0');
-    QList<QByteArray> lines;
-    LineReader reader(text);
-    while (!reader.AtEnd())
-        lines.append(reader.Next().toByteArray());
-    return lines;
-}
-
-QList<QByteArray> FindRosterLines(const QList<QByteArray>& lines, QByteArrayView searchText,
-                                  RosterEncoding encoding)
-{
-    const QByteArrayView key = SearchKey(searchText);
-    QList<QByteArray> found;
-    if (key.isEmpty())
-        return found;
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        if (LineHolds(lines[i], key, encoding))
-            found.append(lines[i]);
-    }
-    return found;
 }
 
 QList<QByteArray> FindRosterLinesInText(QByteArrayView text, QByteArrayView searchText)

@@ -49,29 +49,11 @@ struct TStudentRecord {
 // text shorter than six bytes.
 QString BuildRosterPath(const QString& workDir, QByteArrayView entryYear);
 
-struct RosterLines {
-    QList<QByteArray> lines;   // every line, the header line included
-    IoResult result;           // message "ﾌｧｲﾙ %s は開けません" when it fails
-    RosterEncoding encoding = RosterEncoding::ShiftJis;
-};
-
-// All lines of the file, without the byte order mark. A NUL byte ends the
-// text.
-RosterLines ReadRosterLines(const QString& path);
-
-// Cuts a roster text into its lines, as ReadRosterLines does (a byte order
-// mark at its start is dropped).
-QList<QByteArray> SplitRosterText(QByteArrayView text);
-
 // The student lines (the header line is never looked at) that hold the search
 // text, trimmed of bytes 00 to 20 at both ends, as a run of whole characters
-// of the encoding: a match never begins inside a character. An empty key
-// finds nothing. The search text is in the roster's encoding.
-QList<QByteArray> FindRosterLines(const QList<QByteArray>& lines, QByteArrayView searchText,
-                                  RosterEncoding encoding = RosterEncoding::ShiftJis);
-
-// The same search over the roster text as it came from the file, without
-// cutting it into lines first; the encoding is the text's own.
+// of the text's own encoding: a match never begins inside a character. An
+// empty key finds nothing. The search of FindRosterLinesInFile over a text in
+// memory, without cutting it into lines first.
 QList<QByteArray> FindRosterLinesInText(QByteArrayView text, QByteArrayView searchText);
 
 // Lines that a search found, kept one after another in one block of bytes:
@@ -99,7 +81,7 @@ private:
 
 struct RosterSearch {
     FoundLines lines;   // the matching lines only
-    IoResult result;    // as for ReadRosterLines
+    IoResult result;    // message "ﾌｧｲﾙ %s は開けません" when the file cannot be read
 };
 
 // The same search straight from the file, read piece by piece: the quick way

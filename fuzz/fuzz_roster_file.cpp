@@ -10,6 +10,7 @@
 #include "FuzzSupport.h"
 
 #include "claims/RosterFile.h"
+#include "tests/support/RosterReading.h"
 
 using namespace claims;
 

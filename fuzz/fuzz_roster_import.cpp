@@ -9,6 +9,7 @@
 #include "FuzzSupport.h"
 
 #include "claims/RosterFile.h"
+#include "tests/support/RosterReading.h"
 #include "claims/RosterImport.h"
 #include "files/ShiftJis.h"
 

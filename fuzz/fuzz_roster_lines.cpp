@@ -5,6 +5,7 @@
 #include "FuzzSupport.h"
 
 #include "claims/RosterFile.h"
+#include "tests/support/RosterReading.h"
 #include "files/ShiftJis.h"
 
 #include <QList>

@@ -2,6 +2,7 @@
 // the search by the reading of a name.
 
 #include "claims/RosterFile.h"
+#include "tests/support/RosterReading.h"
 
 #include "TestSupport.h"
 

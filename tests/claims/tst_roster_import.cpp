@@ -4,6 +4,7 @@
 
 #include "claims/Kana.h"
 #include "claims/RosterImport.h"
+#include "tests/support/RosterReading.h"
 #include "tests/claims/TestSupport.h"
 
 #include <QStringEncoder>

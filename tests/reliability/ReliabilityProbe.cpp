@@ -18,6 +18,7 @@
 #include "ReliabilitySupport.h"
 
 #include "claims/RosterFile.h"
+#include "tests/support/RosterReading.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -5,6 +5,7 @@
 #include "ReliabilitySupport.h"
 
 #include "claims/RosterFile.h"
+#include "tests/support/RosterReading.h"
 #include "tests/claims/TestSupport.h"
 
 #include <QElapsedTimer>

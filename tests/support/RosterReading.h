@@ -1,0 +1,38 @@
+#pragma once
+// A plain reading of roster files for the tests, benchmarks and fuzz
+// targets: the whole file cut into lines, and a search line by line that
+// walks every line's characters from its start. The program itself reads
+// and searches a roster in one pass (claims/RosterFile.h); these are what its
+// answers are checked against.
+
+#include "claims/RosterFile.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+namespace claims {
+
+struct RosterLines {
+    QList<QByteArray> lines;   // every line, the header line included
+    IoResult result;           // message "ﾌｧｲﾙ %s は開けません" when it fails
+    RosterEncoding encoding = RosterEncoding::ShiftJis;
+};
+
+// All lines of the file, without the byte order mark. A NUL byte ends the
+// text.
+RosterLines ReadRosterLines(const QString& path);
+
+// Cuts a roster text into its lines, as ReadRosterLines does (a byte order
+// mark at its start is dropped).
+QList<QByteArray> SplitRosterText(QByteArrayView text);
+
+// The student lines (the header line is never looked at) that hold the search
+// text, trimmed of bytes 00 to 20 at both ends, as a run of whole characters
+// of the encoding: a match never begins inside a character. An empty key
+// finds nothing. The search text is in the roster's encoding.
+QList<QByteArray> FindRosterLines(const QList<QByteArray>& lines, QByteArrayView searchText,
+                                  RosterEncoding encoding = RosterEncoding::ShiftJis);
+
+} // namespace claims
