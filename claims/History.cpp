@@ -1,6 +1,7 @@
 #include "claims/History.h"
 
 #include "claims/ClaimName.h"
+#include "claims/RosterFile.h"
 #include "files/FileAccess.h"
 #include "files/FileAccessPlatform.h"
 #include "claims/FileStamp.h"
@@ -21,15 +22,6 @@ constexpr int kTimeLength = 19;
 QString FolderPart(const QString& path) { return path.left(path.lastIndexOf(u'/') + 1); }
 
 QString LastPart(const QString& path) { return path.mid(path.lastIndexOf(u'/') + 1); }
-
-// The roster names the program builds: "H" or "R", the era year (at most
-// two characters), "入学.CSV".
-bool IsRosterName(const QString& name)
-{
-    const QString ending = QStringLiteral("入学.CSV");
-    return (name.startsWith(u'H') || name.startsWith(u'R')) && name.size() <= ending.size() + 3
-           && name.endsWith(ending, Qt::CaseInsensitive);
-}
 
 bool IsClaimName(const QString& name)
 {
@@ -97,7 +89,7 @@ QString HistoryFolderFor(const QString& path)
         return history + QStringLiteral("seikyu/") + name.chopped(4);
     if (LastPart(folder) == QStringLiteral("請求状況") && IsClaimName(name))
         return history + QStringLiteral("請求状況/") + name.chopped(4);
-    if (IsRosterName(name))
+    if (IsRosterFileName(name))
         return FolderPart(path) + QStringLiteral("履歴/名簿/") + name.chopped(4) + QStringLiteral(".CSV");
     return QString();
 }

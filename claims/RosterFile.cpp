@@ -177,6 +177,13 @@ RosterSearch SearchRosterFile(const QString& path, const KeyFor& keyFor)
 
 } // namespace
 
+bool IsRosterFileName(const QString& name)
+{
+    const QString ending = QStringLiteral("入学.CSV");
+    return (name.startsWith(u'H') || name.startsWith(u'R')) && name.size() <= ending.size() + 3
+           && name.endsWith(ending, Qt::CaseInsensitive);
+}
+
 RosterEncoding EncodingOf(QByteArrayView text)
 {
     return text.startsWith(kByteOrderMark) ? RosterEncoding::Utf8 : RosterEncoding::ShiftJis;

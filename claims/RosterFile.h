@@ -49,6 +49,10 @@ struct TStudentRecord {
 // text shorter than six bytes.
 QString BuildRosterPath(const QString& workDir, QByteArrayView entryYear);
 
+// Whether a file name is one that BuildRosterPath makes: "H" or "R", at
+// most two characters, "入学.CSV" (any case of ".CSV").
+bool IsRosterFileName(const QString& name);
+
 // The student lines (the header line is never looked at) that hold the search
 // text, trimmed of bytes 00 to 20 at both ends, as a run of whole characters
 // of the text's own encoding: a match never begins inside a character. An

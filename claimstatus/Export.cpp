@@ -1,5 +1,6 @@
 #include "claimstatus/Export.h"
 
+#include "claims/RosterFile.h"
 #include "claimstatus/ClaimList.h"
 #include "files/Csv.h"
 #include "files/FileAccess.h"
@@ -33,14 +34,6 @@ bool LiesInKeptFolder(const QString& path)
 
 bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
-// "H21入学.CSV", "R07入学.CSV": the names of the rosters the program reads.
-bool IsRosterName(const QString& name)
-{
-    return name.size() == 9 && (name[0] == u'H' || name[0] == u'R' || name[0] == u'h' || name[0] == u'r')
-           && IsDigit(name[1]) && IsDigit(name[2]) && name.mid(3, 2) == u"入学"
-           && name.endsWith(QLatin1String(".CSV"), Qt::CaseInsensitive);
-}
-
 // A claim file begins with its own name: "請<ID>-<n>,name,sex".
 bool HoldsClaim(QByteArrayView bytes)
 {
@@ -57,7 +50,7 @@ bool IsKeptFile(const QString& path)
     const QString name = QFileInfo(path).fileName();
     QByteArray id;
     int occurrence = 0;
-    if (SplitClaimFileName(name, id, occurrence) || IsRosterName(name))
+    if (SplitClaimFileName(name, id, occurrence) || IsRosterFileName(name))
         return true;
     FileReader reader(path);
     QByteArray start(4096, '\0');
