@@ -66,8 +66,9 @@ private slots:
     void monthDialogSavesOrCancels_data();
     void monthDialogSavesOrCancels();
     void unencodableNoteIsRefused();
-    void monthDialogGuardsTheFile_data();
-    void monthDialogGuardsTheFile();
+    void monthDialogRefusesAnUnreadableFile();
+    void monthDialogAsksBeforeOverwriting_data();
+    void monthDialogAsksBeforeOverwriting();
     void csvExportIsWhatIsShown();
     void csvExportNeverReplacesKeptFiles_data();
     void csvExportNeverReplacesKeptFiles();
@@ -222,49 +223,55 @@ void StatusList::unencodableNoteIsRefused()
     QVERIFY(!QFileInfo::exists(StatusFilePath(dir->path(), "100", 1)));
 }
 
-void StatusList::monthDialogGuardsTheFile_data()
+// A status file that cannot be read is shown with why, and no save.
+void StatusList::monthDialogRefusesAnUnreadableFile()
 {
-    QTest::addColumn<bool>("unreadable");   // else changed by another PC
-    QTest::addColumn<bool>("yes");
-    QTest::newRow("changed elsewhere, いいえ") << false << false;
-    QTest::newRow("changed elsewhere, はい") << false << true;
-    QTest::newRow("unreadable") << true << false;
-}
-
-// A status file changed after the dialog read it is overwritten only when
-// the user agrees; one that cannot be read is shown with why, and no save.
-void StatusList::monthDialogGuardsTheFile()
-{
-    QFETCH(bool, unreadable);
-    QFETCH(bool, yes);
-    const forms::Answer answer = yes ? forms::Answer::Yes : forms::Answer::No;
     const QString path = StatusFilePath(dir->path(), "200", 1);
-    if (unreadable)
-        QVERIFY(QFile::remove(path) && QDir().mkdir(path));
+    QVERIFY(QFile::remove(path) && QDir().mkdir(path));
     QStringList problems;
     const ClaimOverview claim = ReadClaimOverview(ClaimFilePath(dir->path(), "200", 1), QString(), "200", 1, problems);
     MonthDialog dialog(dir->path(), claim);
-    bool saved = false;
-    dialog.OnSaved = [&](const StatusFile&) { saved = true; };
-    if (unreadable) {
-        QCOMPARE(dialog.ui->MonthProblem->text(),
-                 u"請求状況ファイル 請200-1.CSV を読み込めません：ﾌｧｲﾙへのｱｸｾｽが拒否されました"_qs);
-        QVERIFY(dialog.ui->MonthProblem->isVisibleTo(&dialog));
-        QVERIFY(!dialog.ui->SaveButton->isEnabled() && dialog.ui->CancelButton->isEnabled());
-        return;
-    }
-    QVERIFY(!dialog.ui->MonthProblem->isVisibleTo(&dialog) && dialog.ui->SaveButton->isEnabled());
-    StatusFile other;
-    other.Edit({2024, 11}).note = u"other PC"_qs;
-    QVERIFY(WriteStatusFile(dir->path(), "200", 1, other).ok());
-    const QByteArray others = ktest::ReadBytes(path);
-    static_cast<QLineEdit*>(dialog.Editor(dialog.RowOf({2025, 3}), MonthDialog::Note))->setText(u"this PC"_qs);
+    QCOMPARE(dialog.ui->MonthProblem->text(),
+             u"請求状況ファイル 請200-1.CSV を読み込めません：ﾌｧｲﾙへのｱｸｾｽが拒否されました"_qs);
+    QVERIFY(dialog.ui->MonthProblem->isVisibleTo(&dialog));
+    QVERIFY(!dialog.ui->SaveButton->isEnabled() && dialog.ui->CancelButton->isEnabled());
+}
+
+// Through the list, as the office works: another PC saves the claim's
+// status while the month dialog is open.
+void StatusList::monthDialogAsksBeforeOverwriting_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("no") << false;
+    QTest::newRow("yes") << true;
+}
+
+void StatusList::monthDialogAsksBeforeOverwriting()
+{
+    QFETCH(bool, yes);
+    const QString path = StatusFilePath(dir->path(), "200", 1);
+    window->ui->StatusTable->setCurrentIndex(window->Model().index(RowShowing(*window, u"200"_qs, u"2024年11月"_qs), 0));
     forms::MessageSeam seam;
-    seam.queueAnswer(answer);
-    dialog.SaveButtonClick();
+    seam.queueAnswer(yes ? forms::Answer::Yes : forms::Answer::No);
+    QByteArray others;
+    bool openAfterSave = false;
+    testsupport::WhenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<MonthDialog*>(modal);
+        QVERIFY(dialog);
+        StatusFile other;
+        other.Edit({2024, 11}).note = u"other PC"_qs;
+        QVERIFY(WriteStatusFile(dir->path(), "200", 1, other).ok());
+        others = ktest::ReadBytes(path);
+        testsupport::TypeText(dialog->Editor(dialog->RowOf({2025, 3}), MonthDialog::Note), u"this PC"_qs);
+        testsupport::ClickButton(dialog, u"保存"_qs);
+        openAfterSave = dialog->isVisible();
+        if (openAfterSave)
+            testsupport::ClickButton(dialog, u"キャンセル"_qs);
+    });
+    QTest::keyClick(window->ui->StatusTable, Qt::Key_Return);
     QCOMPARE(seam.shownTexts(),
              QStringList{u"請200-1.CSV\nこの請求状況は読み込んだ後に他のパソコンで変更されています。上書きしますか？"_qs});
-    QCOMPARE(saved, yes);
+    QCOMPARE(openAfterSave, !yes);
     QCOMPARE(ktest::ReadBytes(path) == others, !yes);
     const MonthStatus* march = ReadStatusFile(path).file.Find({2025, 3});
     QCOMPARE(march ? march->note : u"none"_qs, yes ? u"this PC"_qs : u"none"_qs);
