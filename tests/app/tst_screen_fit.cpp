@@ -109,7 +109,8 @@ void ScreenFit::windowLiesWithinTheArea()
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     const QRect area = window->screen()->availableGeometry();
     const QRect frame = window->frameGeometry();
-    QVERIFY2(area.contains(frame), QTest::toString(frame));
+    const QString shown = QStringLiteral("frame %1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height());
+    QVERIFY2(area.contains(frame), qPrintable(shown));
 }
 
 void ScreenFit::entryControlsKeepTheirLayout_data()

@@ -273,7 +273,8 @@ void StatusList::monthDialogAsksBeforeOverwriting()
              QStringList{u"請200-1.CSV\nこの請求状況は読み込んだ後に他のパソコンで変更されています。上書きしますか？"_qs});
     QCOMPARE(openAfterSave, !yes);
     QCOMPARE(ktest::ReadBytes(path) == others, !yes);
-    const MonthStatus* march = ReadStatusFile(path).file.Find({2025, 3});
+    const StatusRead read = ReadStatusFile(path);
+    const MonthStatus* march = read.file.Find({2025, 3});
     QCOMPARE(march ? march->note : u"none"_qs, yes ? u"this PC"_qs : u"none"_qs);
 }
 
