@@ -87,7 +87,9 @@ QList<ShownField> MonthFields(const MonthStatus& m)
             {QStringLiteral("点数"), AmountText(m.points, false)},
             {QStringLiteral("支払日"), DateText(m.paidDate)},
             {QStringLiteral("支払額"), AmountText(m.amount, true)},
-            {QStringLiteral("メモ"), m.note}};
+            {QStringLiteral("メモ"), m.note},
+            {QStringLiteral("保護者支払日"), DateText(m.handedDate)},
+            {QStringLiteral("支払方法"), m.payMethod}};
 }
 
 QString Arrow(const QString& before, const QString& after)

@@ -13,10 +13,11 @@
 namespace claims {
 namespace {
 
-enum Column { Year, Month, State, ClaimDate, Points, PaidDate, Amount, Note, KnownColumns };
+enum Column { Year, Month, State, ClaimDate, Points, PaidDate, Amount, Note, HandedDate, PayMethod, KnownColumns };
 
 const char16_t* const kColumnNames[KnownColumns] = {u"診療年", u"診療月", u"状況", u"請求日",
-                                                    u"点数",   u"支払日", u"支払額", u"メモ"};
+                                                    u"点数",   u"支払日", u"支払額", u"メモ",
+                                                    u"保護者支払日", u"支払方法"};
 const char16_t* const kStateTexts[kClaimStateCount] = {u"未請求", u"書類待ち", u"請求済", u"支払済", u"対象外"};
 const char kDateFormat[] = "yyyy/MM/dd";
 
@@ -132,7 +133,8 @@ QString ReadMonth(const CsvRecord& record, const ColumnMap& map, MonthStatus& st
     status.month = {int(*year), int(*month)};
     const std::optional<QString> state = FromShiftJisExact(FieldAt(record, map.at[State]));
     const std::optional<QString> note = FromShiftJisExact(FieldAt(record, map.at[Note]));
-    if (!state || !note)
+    const std::optional<QString> method = FromShiftJisExact(FieldAt(record, map.at[PayMethod]));
+    if (!state || !note || !method)
         return QStringLiteral("Shift-JIS として読めない文字があります");
     if (!state->isEmpty()) {
         const std::optional<ClaimState> known = StateFromText(*state);
@@ -141,8 +143,10 @@ QString ReadMonth(const CsvRecord& record, const ColumnMap& map, MonthStatus& st
         status.state = *known;
     }
     status.note = *note;
+    status.payMethod = *method;
     if (!ReadDate(FieldAt(record, map.at[ClaimDate]), status.claimDate)
-        || !ReadDate(FieldAt(record, map.at[PaidDate]), status.paidDate))
+        || !ReadDate(FieldAt(record, map.at[PaidDate]), status.paidDate)
+        || !ReadDate(FieldAt(record, map.at[HandedDate]), status.handedDate))
         return QStringLiteral("日付が正しくありません");
     if (!ReadNumber(FieldAt(record, map.at[Points]), status.points)
         || !ReadNumber(FieldAt(record, map.at[Amount]), status.amount))
@@ -166,11 +170,13 @@ std::optional<QByteArray> MonthLine(const MonthStatus& m, qsizetype extraCount)
 {
     const std::optional<QByteArray> note = ToShiftJis(m.note);
     const std::optional<QByteArray> state = ToShiftJis(StateText(m.state));
-    if (!note || !state)
+    const std::optional<QByteArray> method = ToShiftJis(m.payMethod);
+    if (!note || !state || !method)
         return std::nullopt;
     QList<QByteArray> fields{QByteArray::number(m.month.year), QByteArray::number(m.month.month),
                              *state, DateField(m.claimDate), NumberField(m.points),
-                             DateField(m.paidDate), NumberField(m.amount), *note};
+                             DateField(m.paidDate), NumberField(m.amount), *note,
+                             DateField(m.handedDate), *method};
     fields += m.extra.mid(0, extraCount);
     while (fields.size() < KnownColumns + extraCount)
         fields.append(QByteArray());
@@ -193,6 +199,11 @@ std::optional<ClaimState> StateFromText(QStringView text)
     return std::nullopt;
 }
 
+QStringList PayMethodTexts()
+{
+    return {QStringLiteral("振込"), QStringLiteral("現金"), QStringLiteral("その他")};
+}
+
 bool IsOpen(ClaimState state)
 {
     return state == ClaimState::Unclaimed || state == ClaimState::AwaitingPapers;
@@ -202,7 +213,7 @@ bool MonthStatus::HasContent() const
 {
     const bool extraText = std::any_of(extra.begin(), extra.end(), [](const QByteArray& f) { return !f.isEmpty(); });
     return state != ClaimState::Unclaimed || claimDate.isValid() || points || paidDate.isValid() || amount
-           || !note.isEmpty() || extraText;
+           || !note.isEmpty() || handedDate.isValid() || !payMethod.isEmpty() || extraText;
 }
 
 const MonthStatus* StatusFile::Find(YearMonth month) const

@@ -3,8 +3,10 @@
 // folder "請求状況" beside "seikyu": one Shift-JIS file per claim, named like
 // the claim file (請<ID>-<n>.CSV). A line of column names comes first, then
 // one line per month that has anything recorded:
-//   診療年,診療月,状況,請求日,点数,支払日,支払額,メモ
-// Dates read 2022/05/10. Columns and lines this program does not know are
+//   診療年,診療月,状況,請求日,点数,支払日,支払額,メモ,保護者支払日,支払方法
+// Dates read 2022/05/10. 保護者支払日 is the day the payout was handed or
+// transferred to the guardian; files written before these two columns
+// existed read as months not yet handed over. Columns and lines this program does not know are
 // kept as they stood when it writes the file again. No file means that
 // every month is still unclaimed. Claim files are never touched here.
 
@@ -29,6 +31,9 @@ inline constexpr int kClaimStateCount = 5;
 QString StateText(ClaimState state);   // 未請求, 書類待ち, 請求済, 支払済, 対象外
 std::optional<ClaimState> StateFromText(QStringView text);
 
+// 振込, 現金, その他: how a payout reaches the guardian.
+QStringList PayMethodTexts();
+
 // Still to be sent to the board: 未請求 and 書類待ち.
 bool IsOpen(ClaimState state);
 
@@ -40,9 +45,13 @@ struct MonthStatus {
     QDate paidDate;
     std::optional<qint64> amount;     // yen
     QString note;
+    QDate handedDate;                 // handed or transferred to the guardian
+    QString payMethod;                // how: one of PayMethodTexts(), or as a spreadsheet left it
     QList<QByteArray> extra;          // the unknown columns' fields, in the file's order
 
     bool HasContent() const;
+    // Paid out to the school and not yet handed over to the guardian (未渡し).
+    bool AwaitsHandover() const { return state == ClaimState::Paid && !handedDate.isValid(); }
     bool operator==(const MonthStatus&) const = default;
 };
 

@@ -18,7 +18,7 @@ Q_DECLARE_METATYPE(claims::Urgency)
 
 namespace {
 
-const QString kHeader = u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ\r\n"_qs;
+const QString kHeader = u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ,保護者支払日,支払方法\r\n"_qs;
 
 } // namespace
 
@@ -106,11 +106,13 @@ private slots:
         april.paidDate = QDate(2025, 6, 20);
         april.amount = 12340;
         april.note = u"保護者へ \"振込\", 済"_qs;
+        april.handedDate = QDate(2025, 7, 1);
+        april.payMethod = u"振込"_qs;
         const MonthStatus paid = april;
         file.Edit({2024, 12}).state = ClaimState::AwaitingPapers;
         file.Edit({2025, 1});   // nothing recorded: no line
-        const QByteArray want = Sj(kHeader + u"2024,12,書類待ち,,,,,\r\n"
-                                             u"2025,4,支払済,2025/05/08,1234,2025/06/20,12340,\"保護者へ \"\"振込\"\", 済\"\r\n"_qs);
+        const QByteArray want = Sj(kHeader + u"2024,12,書類待ち,,,,,,,\r\n"
+                                             u"2025,4,支払済,2025/05/08,1234,2025/06/20,12340,\"保護者へ \"\"振込\"\", 済\",2025/07/01,振込\r\n"_qs);
         const std::optional<QByteArray> bytes = FormatStatusFile(file);
         QVERIFY(bytes);
         QCOMPARE(*bytes, want);
@@ -140,10 +142,10 @@ private slots:
         StatusFile file = ParseStatusFile(text, u"請1-1.CSV"_qs);
         QCOMPARE(file.problems.size(), 1);
         file.Edit({2025, 5}).state = ClaimState::Claimed;
-        const QByteArray want = Sj(u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ,担当\r\n"
-                                   u"2025,4,請求済,2025/05/08,,,,,山田\r\n"
-                                   u"2025,5,請求済,,,,,,\r\n"
-                                   u"合計,,,,,,,,\r\n"_qs);
+        const QByteArray want = Sj(u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ,保護者支払日,支払方法,担当\r\n"
+                                   u"2025,4,請求済,2025/05/08,,,,,,,山田\r\n"
+                                   u"2025,5,請求済,,,,,,,,\r\n"
+                                   u"合計,,,,,,,,,,\r\n"_qs);
         QCOMPARE(FormatStatusFile(file), want);
     }
 
@@ -155,13 +157,19 @@ private slots:
         QTest::addColumn<int>("problems");
         QTest::newRow("columns reordered: a kept line's fields move with them")
             << u"診療年,状況,診療月,請求日,点数,支払日,支払額,メモ\r\n2025,済み,4,,,,,\r\n"_qs
-            << kHeader + u"2025,4,済み,,,,,\r\n"_qs << 1;
+            << kHeader + u"2025,4,済み,,,,,,,\r\n"_qs << 1;
         QTest::newRow("year not first: still the header")
-            << u"状況,診療年,診療月,メモ\r\n請求済,2025,4,x\r\n"_qs << kHeader + u"2025,4,請求済,,,,,x\r\n"_qs << 0;
+            << u"状況,診療年,診療月,メモ\r\n請求済,2025,4,x\r\n"_qs << kHeader + u"2025,4,請求済,,,,,x,,\r\n"_qs << 0;
         QTest::newRow("quote left open on the last line")
             << kHeader + u"2025,4,,,,,,\"memo\r\n"_qs << kHeader + u"2025,4,,,,,,\"memo\r\n"_qs << 1;
         QTest::newRow("an empty line of a month is no repeat")
-            << kHeader + u"2025,4,,,,,,\r\n2025,4,請求済,,,,,\r\n"_qs << kHeader + u"2025,4,請求済,,,,,\r\n"_qs << 0;
+            << kHeader + u"2025,4,,,,,,\r\n2025,4,請求済,,,,,\r\n"_qs << kHeader + u"2025,4,請求済,,,,,,,\r\n"_qs << 0;
+        QTest::newRow("a file from before the handover columns: not handed over")
+            << u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ\r\n2025,4,支払済,,,2025/6/20,12340,\r\n"_qs
+            << kHeader + u"2025,4,支払済,,,2025/06/20,12340,,,\r\n"_qs << 0;
+        QTest::newRow("handover columns moved, another method kept as written")
+            << u"支払方法,保護者支払日,診療年,診療月,状況\r\n口座,2025/7/1,2025,4,支払済\r\n"_qs
+            << kHeader + u"2025,4,支払済,,,,,,2025/07/01,口座\r\n"_qs << 0;
     }
 
     void rewriteKeepsEveryLinesMeaning()
@@ -183,6 +191,7 @@ private slots:
         QTest::newRow("unknown state") << Sj(u"2025,4,済み,,,,,"_qs) << u"請9-2.CSV 4行目: 状況「済み」は使えません"_qs << 2;
         QTest::newRow("month 13") << QByteArray("2025,13,,,,,,") << u"請9-2.CSV 4行目: 診療年・診療月が正しくありません"_qs << 2;
         QTest::newRow("bad date") << QByteArray("2025,4,,2025/2/30,,,,") << u"請9-2.CSV 4行目: 日付が正しくありません"_qs << 2;
+        QTest::newRow("bad handover date") << QByteArray("2025,4,,,,,,,2025/13/1,") << u"請9-2.CSV 4行目: 日付が正しくありません"_qs << 2;
         QTest::newRow("points with sign") << QByteArray("2025,4,,,-5,,,") << u"請9-2.CSV 4行目: 点数・支払額が数字ではありません"_qs << 2;
         QTest::newRow("open quote") << QByteArray("2025,4,,,,,,\"memo") << u"請9-2.CSV 4行目: 引用符が閉じていません"_qs << 1;
         QTest::newRow("broken Shift-JIS") << QByteArray("2025,4,,,,,,\x82") << u"請9-2.CSV 4行目: Shift-JIS として読めない文字があります"_qs << 2;

@@ -204,8 +204,8 @@ void StatusList::monthDialogSavesOrCancels()
         QVERIFY(RowShowing(*window, u"100"_qs, u"2024年12月"_qs) >= 0);
         return;
     }
-    QCOMPARE(ktest::ReadBytes(path), ktest::Sj(u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ\r\n"
-                                               u"2024,12,請求済,2026/12/09,7000,,,\"領収書 \"\"2枚\"\", 済\"\r\n"_qs));
+    QCOMPARE(ktest::ReadBytes(path), ktest::Sj(u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ,保護者支払日,支払方法\r\n"
+                                               u"2024,12,請求済,2026/12/09,7000,,,\"領収書 \"\"2枚\"\", 済\",,\r\n"_qs));
     QCOMPARE(RowShowing(*window, u"100"_qs, u"2024年12月"_qs), -1);   // claimed: gone from the open list
 }
 
