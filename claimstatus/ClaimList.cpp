@@ -55,6 +55,7 @@ bool Shows(const StatusLine& line, StatusView view, YearMonth thisMonth)
     case StatusView::Lapsed: return claimable && line.daysLeft < 0;
     case StatusView::Claimed: return line.state == ClaimState::Claimed;
     case StatusView::Paid: return line.state == ClaimState::Paid;
+    case StatusView::Handover: return line.awaitsHandover;
     case StatusView::All: return true;
     case StatusView::ThisMonth: return claimable && line.daysLeft >= 0 && line.month < thisMonth;
     }
@@ -70,8 +71,12 @@ StatusLine LineOf(const ClaimOverview& claim, int index, YearMonth month, QDate 
     line.daysLeft = DaysLeft(line.deadline, reference);
     line.beyondPeriod = !claim.treated.isEmpty() && BeyondBenefitPeriod(claim.treated.first(), month);
     line.marked = claim.treated.contains(month);
-    if (const MonthStatus* status = claim.status.Find(month))
+    if (const MonthStatus* status = claim.status.Find(month)) {
         line.state = status->state;
+        line.paidDate = status->paidDate;
+        line.daysSincePaid = status->paidDate.isValid() ? int(status->paidDate.daysTo(reference)) : 0;
+        line.awaitsHandover = status->AwaitsHandover();
+    }
     return line;
 }
 
@@ -164,7 +169,13 @@ QList<StatusLine> BuildStatusLines(const QList<ClaimOverview>& claims, QDate ref
                 lines.append(line);
         }
     }
-    if (view != StatusView::ThisMonth) {
+    if (view == StatusView::Handover) {
+        std::stable_sort(lines.begin(), lines.end(), [](const StatusLine& a, const StatusLine& b) {
+            if (a.paidDate.isValid() != b.paidDate.isValid())
+                return !a.paidDate.isValid();
+            return a.paidDate < b.paidDate;
+        });
+    } else if (view != StatusView::ThisMonth) {
         std::stable_sort(lines.begin(), lines.end(),
                          [](const StatusLine& a, const StatusLine& b) { return a.deadline < b.deadline; });
     }
@@ -176,6 +187,7 @@ StatusCounts CountOpenMonths(const QList<ClaimOverview>& claims, QDate reference
     StatusCounts counts;
     for (int i = 0; i < claims.size(); ++i) {
         for (const StatusLine& line : LinesOfClaim(claims[i], i, reference)) {
+            counts.awaitingHandover += line.awaitsHandover;
             if (!Shows(line, StatusView::Open, {}))
                 continue;
             ++counts.open;

@@ -50,7 +50,8 @@ ClaimOverview ReadClaimOverview(const QString& claimPath, const QString& statusP
 ClaimListing ReadAllClaims(const QString& workDir, const std::function<bool(int, int)>& progress = {});
 
 // The views the deadline list offers.
-enum class StatusView { Open, Within90, Lapsed, Claimed, Paid, All, ThisMonth };
+// Handover: months paid to the school and not yet handed to the guardian.
+enum class StatusView { Open, Within90, Lapsed, Claimed, Paid, Handover, All, ThisMonth };
 
 struct StatusLine {
     int claim = 0;            // index into the listing's claims
@@ -60,17 +61,23 @@ struct StatusLine {
     bool beyondPeriod = false;
     bool marked = true;       // false: a recorded month no longer marked treated
     ClaimState state = ClaimState::Unclaimed;
+    QDate paidDate;           // paid to the school; invalid when none is recorded
+    int daysSincePaid = 0;    // from paidDate to the reference date
+    bool awaitsHandover = false;
 };
 
 // The lines of one view on the reference date. Open months come soonest
 // deadline first; this month's claims come grouped by student, ready for
 // the board: open months treated up to the end of the previous month and
-// still claimable.
+// still claimable. Months awaiting handover come longest paid first; those
+// with no paid date recorded come before them, since they may be the oldest
+// and their record wants the date.
 QList<StatusLine> BuildStatusLines(const QList<ClaimOverview>& claims, QDate reference, StatusView view);
 
-// The counts at the foot of the list, over every open treated month.
+// The counts at the foot of the list, over every open treated month, and
+// the months awaiting handover.
 struct StatusCounts {
-    int lapsed = 0, within30 = 0, within90 = 0, open = 0;
+    int lapsed = 0, within30 = 0, within90 = 0, open = 0, awaitingHandover = 0;
 };
 StatusCounts CountOpenMonths(const QList<ClaimOverview>& claims, QDate reference);
 

@@ -1,5 +1,6 @@
 #include "status/MonthDialog.h"
 
+#include "claimstatus/AmountCheck.h"
 #include "files/ShiftJis.h"
 #include "forms/Application.h"
 #include "forms/Messages.h"
@@ -82,6 +83,7 @@ void MonthDialog::FillTable()
     table->setColumnCount(ColumnCount);
     table->setHorizontalHeaderLabels({QStringLiteral("診療月"), QStringLiteral("状況"), QStringLiteral("請求日"),
                                       QStringLiteral("点数"), QStringLiteral("支払日"), QStringLiteral("支払額"),
+                                      QStringLiteral("保護者支払日"), QStringLiteral("支払方法"),
                                       QStringLiteral("メモ"), QString()});
     table->setRowCount(int(months_.size()));
     table->verticalHeader()->hide();
@@ -93,7 +95,7 @@ void MonthDialog::FillTable()
             status = *found;
         AddRow(row, status, claim_.treated.contains(months_[row]));
     }
-    PointsChange();   // the remarks, before the columns take their widths
+    StateChange();   // the handover editors and the remarks, before the columns take their widths
     table->resizeColumnsToContents();
     table->setColumnWidth(Note, 200);
 }
@@ -111,12 +113,28 @@ void MonthDialog::AddRow(int row, const MonthStatus& status, bool marked)
     table->setCellWidget(row, Points, NewDigitsEdit(status.points));
     table->setCellWidget(row, PaidDate, NewDateEdit(status.paidDate));
     table->setCellWidget(row, Amount, NewDigitsEdit(status.amount));
+    table->setCellWidget(row, HandedDate, NewDateEdit(status.handedDate));
+    table->setCellWidget(row, PayMethod, NewPayMethodBox(status.payMethod));
     auto* note = new QLineEdit(status.note);
     table->setCellWidget(row, Note, note);
     auto* remark = new QTableWidgetItem;
     remark->setData(Qt::UserRole, marked);
     table->setItem(row, Remark, remark);
     forms::OnEvent(static_cast<QLineEdit*>(Editor(row, Points)), &QLineEdit::textChanged, this, &MonthDialog::PointsChange);
+    forms::OnEvent(static_cast<QLineEdit*>(Editor(row, Amount)), &QLineEdit::textChanged, this, &MonthDialog::PointsChange);
+    forms::OnEvent(state, &QComboBox::currentIndexChanged, this, &MonthDialog::StateChange);
+}
+
+// Blank, 振込, 現金, その他, and a text a spreadsheet left in the file, as written.
+QComboBox* MonthDialog::NewPayMethodBox(const QString& method)
+{
+    auto* box = new QComboBox;
+    box->addItem(QString());
+    box->addItems(PayMethodTexts());
+    if (box->findText(method) < 0)
+        box->addItem(method);
+    box->setCurrentIndex(box->findText(method));
+    return box;
 }
 
 QDateEdit* MonthDialog::NewDateEdit(QDate date)
@@ -160,12 +178,37 @@ int MonthDialog::RowOf(YearMonth month) const
     return int(months_.indexOf(month));
 }
 
+MonthStatus MonthDialog::Shown(int row) const
+{
+    MonthStatus m;
+    m.month = months_[row];
+    m.state = ClaimState(static_cast<const QComboBox*>(Editor(row, State))->currentIndex());
+    m.claimDate = DateOf(Editor(row, ClaimDate));
+    m.points = NumberOf(Editor(row, Points));
+    m.paidDate = DateOf(Editor(row, PaidDate));
+    m.amount = NumberOf(Editor(row, Amount));
+    m.handedDate = DateOf(Editor(row, HandedDate));
+    m.payMethod = static_cast<const QComboBox*>(Editor(row, PayMethod))->currentText();
+    m.note = static_cast<const QLineEdit*>(Editor(row, Note))->text();
+    return m;
+}
+
+// The amount check informs only: a differing amount is shaded and named.
 void MonthDialog::ShowRemark(int row)
 {
     QTableWidgetItem* remark = ui->MonthTable->item(row, Remark);
+    const MonthStatus shown = Shown(row);
     QStringList texts;
-    if (NeedsHighCostForm(NumberOf(Editor(row, Points)).value_or(0)))
+    if (NeedsHighCostForm(shown.points.value_or(0)))
         texts.append(QStringLiteral("高額療養状況の届が必要"));
+    if (const std::optional<qint64> usual = UsualAmount(shown))
+        texts.append(QStringLiteral("通常額 %1円").arg(*usual));
+    const bool check = AmountWantsCheck(shown);
+    if (check)
+        texts.append(QStringLiteral("金額を確認"));
+    const QString shade = check ? QStringLiteral("background-color: #FFD0D0;") : QString();
+    if (Editor(row, Amount)->styleSheet() != shade)
+        Editor(row, Amount)->setStyleSheet(shade);
     if (!remark->data(Qt::UserRole).toBool())
         texts.append(QStringLiteral("印なし"));
     remark->setText(texts.join(QStringLiteral("　")));
@@ -183,22 +226,30 @@ void MonthDialog::PointsChange()
     ui->BelowMinimum->setVisible(BelowMinimumPoints(total));
 }
 
+// The handover is recorded for paid months only; what another state hides
+// stays as typed.
+void MonthDialog::StateChange()
+{
+    for (int row = 0; row < months_.size(); ++row) {
+        const bool paid = static_cast<QComboBox*>(Editor(row, State))->currentIndex() == int(ClaimState::Paid);
+        Editor(row, HandedDate)->setEnabled(paid);
+        Editor(row, PayMethod)->setEnabled(paid);
+    }
+    PointsChange();
+}
+
 bool MonthDialog::GatherInto(StatusFile& file)
 {
     for (int row = 0; row < months_.size(); ++row) {
-        const QString note = static_cast<QLineEdit*>(Editor(row, Note))->text();
-        if (!ToShiftJis(note)) {
+        MonthStatus shown = Shown(row);
+        if (!ToShiftJis(shown.note)) {
             forms::ShowMessage(this, QStringLiteral("%1のメモに保存できない文字があります。").arg(MonthText(months_[row])));
             Editor(row, Note)->setFocus();
             return false;
         }
         MonthStatus& m = file.Edit(months_[row]);
-        m.state = ClaimState(static_cast<QComboBox*>(Editor(row, State))->currentIndex());
-        m.claimDate = DateOf(Editor(row, ClaimDate));
-        m.points = NumberOf(Editor(row, Points));
-        m.paidDate = DateOf(Editor(row, PaidDate));
-        m.amount = NumberOf(Editor(row, Amount));
-        m.note = note;
+        shown.extra = m.extra;
+        m = shown;
     }
     return true;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Editing the status of every treated month of one claim: state, claim
-// date, points, paid date, amount and note. 「保存」 writes the claim's
-// status file; 「キャンセル」 writes nothing.
+// date, points, paid date, amount, the handover to the guardian (date and
+// how, open for months 支払済 only) and note. A paid amount other than the
+// usual one is marked 「金額を確認」 as it is typed. 「保存」 writes the
+// claim's status file; 「キャンセル」 writes nothing.
 
 #include "claimstatus/ClaimList.h"
 #include "ui_MonthDialog.h"
@@ -28,7 +30,7 @@ public:
 
     const std::unique_ptr<Ui::MonthDialog> ui;
 
-    enum Column { Month, State, ClaimDate, Points, PaidDate, Amount, Note, Remark, ColumnCount };
+    enum Column { Month, State, ClaimDate, Points, PaidDate, Amount, HandedDate, PayMethod, Note, Remark, ColumnCount };
 
     // The editor of a month's column (QComboBox, QDateEdit or QLineEdit).
     QWidget* Editor(int row, int column) const;
@@ -37,7 +39,8 @@ public:
     // Event handlers.
     void SaveButtonClick();
     void CancelButtonClick();
-    void PointsChange();
+    void PointsChange();   // points or amounts typed
+    void StateChange();
 
     // Runs with what was written, after a save.
     std::function<void(const claims::StatusFile&)> OnSaved;
@@ -50,6 +53,8 @@ private:
     void AddRow(int row, const claims::MonthStatus& status, bool marked);
     QDateEdit* NewDateEdit(QDate date);
     QLineEdit* NewDigitsEdit(const std::optional<qint64>& value);
+    QComboBox* NewPayMethodBox(const QString& method);
+    claims::MonthStatus Shown(int row) const;   // as the row's editors hold it
     void ShowRemark(int row);
     bool GatherInto(claims::StatusFile& file);
     void ReadStatus();

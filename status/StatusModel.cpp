@@ -23,6 +23,19 @@ QString DaysText(const StatusLine& line)
     return line.daysLeft < 0 ? QStringLiteral("時効") : QString::number(line.daysLeft);
 }
 
+QString DaysSincePaidText(const StatusLine& line)
+{
+    return line.paidDate.isValid() ? QString::number(line.daysSincePaid) : QStringLiteral("支払日なし");
+}
+
+QString DateText(QDate date)
+{
+    return date.toString(QStringLiteral("yyyy/MM/dd"));
+}
+
+const QColor kRed(0xFF, 0x80, 0x80);
+const QColor kOrange(0xFF, 0xB8, 0x60);
+
 QString StateCell(const StatusLine& line)
 {
     const QString state = StateText(line.state);
@@ -41,27 +54,40 @@ QColor UrgencyColour(const StatusLine& line)
     if (!ShowsUrgency(line))
         return QColor();
     switch (UrgencyOf(line.daysLeft)) {
-    case Urgency::Lapsed: return QColor(0xFF, 0x80, 0x80);
-    case Urgency::Within30: return QColor(0xFF, 0xB8, 0x60);
+    case Urgency::Lapsed: return kRed;
+    case Urgency::Within30: return kOrange;
     case Urgency::Within90: return QColor(0xFF, 0xF0, 0x80);
     case Urgency::Later: break;
     }
     return QColor();
 }
 
-void StatusModel::SetLines(const QList<ClaimOverview>* claims, QList<StatusLine> lines)
+QColor HandoverColour(const StatusLine& line)
+{
+    if (!line.paidDate.isValid() || line.daysSincePaid < 14)
+        return QColor();
+    return line.daysSincePaid >= 30 ? kRed : kOrange;
+}
+
+void StatusModel::SetLines(const QList<ClaimOverview>* claims, QList<StatusLine> lines, bool handover)
 {
     beginResetModel();
     claims_ = claims;
     lines_ = std::move(lines);
+    handover_ = handover;
     endResetModel();
 }
 
-QStringList StatusModel::ColumnNames()
+QStringList StatusModel::ColumnNames() const
 {
-    return {QStringLiteral("期限"), QStringLiteral("残り日数"), QStringLiteral("ID番号"),
-            QStringLiteral("氏名"), QStringLiteral("回"),       QStringLiteral("受傷日"),
-            QStringLiteral("傷病名"), QStringLiteral("診療月"), QStringLiteral("状況")};
+    QStringList names{QStringLiteral("期限"),   QStringLiteral("残り日数"), QStringLiteral("ID番号"),
+                      QStringLiteral("氏名"),   QStringLiteral("回"),       QStringLiteral("受傷日"),
+                      QStringLiteral("傷病名"), QStringLiteral("診療月"),   QStringLiteral("状況")};
+    if (handover_) {
+        names[Deadline] = QStringLiteral("支払日");
+        names[DaysLeft] = QStringLiteral("経過日数");
+    }
+    return names;
 }
 
 QString StatusModel::Text(int row, int column) const
@@ -69,8 +95,8 @@ QString StatusModel::Text(int row, int column) const
     const StatusLine& line = lines_[row];
     const ClaimOverview& claim = (*claims_)[line.claim];
     switch (Column(column)) {
-    case Deadline: return line.deadline.toString(QStringLiteral("yyyy/MM/dd"));
-    case DaysLeft: return DaysText(line);
+    case Deadline: return DateText(handover_ ? line.paidDate : line.deadline);
+    case DaysLeft: return handover_ ? DaysSincePaidText(line) : DaysText(line);
     case Id: return FromShiftJis(claim.id);
     case Name: return claim.name;
     case Occurrence: return QString::number(claim.occurrence);
@@ -108,7 +134,8 @@ QVariant StatusModel::data(const QModelIndex& index, int role) const
     if (role == Qt::DisplayRole)
         return Text(index.row(), index.column());
     if (role == Qt::BackgroundRole) {
-        const QColor colour = UrgencyColour(lines_[index.row()]);
+        const StatusLine& line = lines_[index.row()];
+        const QColor colour = handover_ ? HandoverColour(line) : UrgencyColour(line);
         return colour.isValid() ? QVariant(colour) : QVariant();
     }
     if (role == Qt::TextAlignmentRole && (index.column() == DaysLeft || index.column() == Occurrence))

@@ -1,6 +1,7 @@
 #pragma once
 // The lines of the deadline list as the table shows them: texts, colours
-// and the same texts for printing and export.
+// and the same texts for printing and export. Lines awaiting handover show
+// 支払日 and 経過日数 in the first two columns instead.
 
 #include "claimstatus/ClaimList.h"
 
@@ -17,10 +18,10 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     // claims must outlive the lines shown.
-    void SetLines(const QList<claims::ClaimOverview>* claims, QList<claims::StatusLine> lines);
+    void SetLines(const QList<claims::ClaimOverview>* claims, QList<claims::StatusLine> lines, bool handover = false);
     const claims::StatusLine& Line(int row) const { return lines_[row]; }
 
-    static QStringList ColumnNames();
+    QStringList ColumnNames() const;
     QString Text(int row, int column) const;
     QStringList RowTexts(int row) const;
 
@@ -32,6 +33,7 @@ public:
 private:
     const QList<claims::ClaimOverview>* claims_ = nullptr;
     QList<claims::StatusLine> lines_;
+    bool handover_ = false;
 };
 
 // A calendar month as the list and the month dialog show it: 「2024年6月」.
@@ -40,5 +42,9 @@ QString MonthText(claims::YearMonth month);
 // Open months by urgency: red once lapsed, orange within 30 days, yellow
 // within 90; none for other lines.
 QColor UrgencyColour(const claims::StatusLine& line);
+
+// Months awaiting handover by the days since the school was paid: orange
+// from 14 days, red from 30; none without a paid date.
+QColor HandoverColour(const claims::StatusLine& line);
 
 } // namespace status

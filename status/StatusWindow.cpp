@@ -91,8 +91,8 @@ StatusView StatusWindow::CurrentView() const
 {
     if (ui->ThisMonthButton->isChecked())
         return StatusView::ThisMonth;
-    static const StatusView views[] = {StatusView::Open,    StatusView::Within90, StatusView::Lapsed,
-                                       StatusView::Claimed, StatusView::Paid,     StatusView::All};
+    static const StatusView views[] = {StatusView::Open, StatusView::Within90, StatusView::Lapsed, StatusView::Claimed,
+                                       StatusView::Paid, StatusView::Handover, StatusView::All};
     return views[qBound(0, ui->StatusFilter->currentIndex(), int(std::size(views)) - 1)];
 }
 
@@ -105,20 +105,22 @@ bool StatusWindow::MatchesFind(const ClaimOverview& claim) const
 
 void StatusWindow::RefreshLines()
 {
-    QList<StatusLine> lines = BuildStatusLines(listing_.claims, reference_, CurrentView());
+    const StatusView view = CurrentView();
+    QList<StatusLine> lines = BuildStatusLines(listing_.claims, reference_, view);
     if (!ui->StatusFind->text().trimmed().isEmpty())
         lines.removeIf([this](const StatusLine& line) { return !MatchesFind(listing_.claims[line.claim]); });
-    model_.SetLines(&listing_.claims, std::move(lines));
+    model_.SetLines(&listing_.claims, std::move(lines), view == StatusView::Handover);
     ShowSummary();
 }
 
 void StatusWindow::ShowSummary()
 {
-    ui->StatusSummary->setText(QStringLiteral("時効 %1件　30日以内 %2件　90日以内 %3件　未請求 %4件　（表示 %5行）")
+    ui->StatusSummary->setText(QStringLiteral("時効 %1件　30日以内 %2件　90日以内 %3件　未請求 %4件　未渡し %5件　（表示 %6行）")
                                    .arg(counts_.lapsed)
                                    .arg(counts_.within30)
                                    .arg(counts_.within90)
                                    .arg(counts_.open)
+                                   .arg(counts_.awaitingHandover)
                                    .arg(model_.rowCount()));
 }
 
@@ -149,7 +151,7 @@ void StatusWindow::PrintTo(QPrinter& printer) const
     QList<QStringList> rows;
     for (int r = 0; r < model_.rowCount(); ++r)
         rows.append(model_.RowTexts(r));
-    PrintTable(printer, PrintTitle(), StatusModel::ColumnNames(), rows);
+    PrintTable(printer, PrintTitle(), model_.ColumnNames(), rows);
 }
 
 void StatusWindow::PrintButtonClick()
@@ -163,7 +165,7 @@ void StatusWindow::PrintButtonClick()
 
 QList<QStringList> StatusWindow::ShownLines() const
 {
-    QList<QStringList> lines{StatusModel::ColumnNames()};
+    QList<QStringList> lines{model_.ColumnNames()};
     for (int r = 0; r < model_.rowCount(); ++r)
         lines.append(model_.RowTexts(r));
     return lines;

@@ -1,6 +1,7 @@
 // The deadline of each treated month and the status file kept beside the
 // claims: what the deadline list is built from.
 
+#include "claimstatus/AmountCheck.h"
 #include "claimstatus/ClaimList.h"
 #include "claimstatus/Deadline.h"
 #include "claimstatus/Export.h"
@@ -15,6 +16,7 @@ using namespace claims;
 using ktest::Sj;
 
 Q_DECLARE_METATYPE(claims::Urgency)
+Q_DECLARE_METATYPE(claims::ClaimState)
 
 namespace {
 
@@ -93,6 +95,41 @@ private slots:
         QCOMPARE(TreatedMonths(table), want);
         QVERIFY(BelowMinimumPoints(499) && !BelowMinimumPoints(500));
         QVERIFY(NeedsHighCostForm(7000) && !NeedsHighCostForm(6999));
+    }
+
+    // -1: not recorded. usual -1: no usual amount shown.
+    void paidAmountIsChecked_data()
+    {
+        QTest::addColumn<ClaimState>("state");
+        QTest::addColumn<qint64>("points");
+        QTest::addColumn<qint64>("amount");
+        QTest::addColumn<qint64>("usual");
+        QTest::addColumn<bool>("check");
+        const ClaimState paid = ClaimState::Paid;
+        QTest::newRow("usual") << paid << qint64(1200) << qint64(4800) << qint64(4800) << false;
+        QTest::newRow("a few yen short") << paid << qint64(1200) << qint64(4797) << qint64(4800) << true;
+        QTest::newRow("6,999 points") << paid << qint64(6999) << qint64(27000) << qint64(27996) << true;
+        QTest::newRow("7,000 points: by income") << paid << qint64(7000) << qint64(21000) << qint64(-1) << false;
+        QTest::newRow("no points") << paid << qint64(-1) << qint64(4800) << qint64(-1) << false;
+        QTest::newRow("no amount") << paid << qint64(1200) << qint64(-1) << qint64(-1) << false;
+        QTest::newRow("claimed, not paid") << ClaimState::Claimed << qint64(1200) << qint64(10) << qint64(-1) << false;
+    }
+
+    void paidAmountIsChecked()
+    {
+        QFETCH(ClaimState, state);
+        QFETCH(qint64, points);
+        QFETCH(qint64, amount);
+        QFETCH(qint64, usual);
+        QFETCH(bool, check);
+        MonthStatus month;
+        month.state = state;
+        if (points >= 0)
+            month.points = points;
+        if (amount >= 0)
+            month.amount = amount;
+        QCOMPARE(UsualAmount(month).value_or(-1), usual);
+        QCOMPARE(AmountWantsCheck(month), check);
     }
 
     // Excel-style quoting, the column order and the date form; reading gives back the same.

@@ -63,6 +63,7 @@ private slots:
     void viewsShowTheirMonths_data();
     void viewsShowTheirMonths();
     void coloursAndCountsFollowTheDeadline();
+    void handoverViewShowsDaysSincePaid();
     void monthDialogSavesOrCancels_data();
     void monthDialogSavesOrCancels();
     void unencodableNoteIsRefused();
@@ -127,9 +128,10 @@ void StatusList::viewsShowTheirMonths_data()
     QTest::newRow("時効") << 2 << false << "" << QStringList{c1, a6, a10};
     QTest::newRow("請求済") << 3 << false << "" << QStringList{b3};
     QTest::newRow("支払済") << 4 << false << "" << QStringList{b5};
-    QTest::newRow("すべて") << 5 << false << "" << QStringList{c1, b5, a6, a10, b11, a12, b3, c5, b2611};
+    QTest::newRow("未渡し") << 5 << false << "" << QStringList{u"200 2023年5月 支払日なし 支払済 印なし"_qs};
+    QTest::newRow("すべて") << 6 << false << "" << QStringList{c1, b5, a6, a10, b11, a12, b3, c5, b2611};
     QTest::newRow("find by name") << 0 << false << u"佐藤"_qs << QStringList{b11, b2611};
-    QTest::newRow("find by ID") << 5 << false << u"30"_qs << QStringList{c1, c5};
+    QTest::newRow("find by ID") << 6 << false << u"30"_qs << QStringList{c1, c5};
     QTest::newRow("今月の請求") << 0 << true << "" << QStringList{a12, b11, b2611};
 }
 
@@ -157,7 +159,47 @@ void StatusList::coloursAndCountsFollowTheDeadline()
         got.append(colour.isValid() ? colour.value<QColor>().name() : u"none"_qs);
     }
     QCOMPARE(got, want);
-    QCOMPARE(window->ui->StatusSummary->text(), u"時効 3件　30日以内 1件　90日以内 2件　未請求 7件　（表示 7行）"_qs);
+    QCOMPARE(window->ui->StatusSummary->text(), u"時効 3件　30日以内 1件　90日以内 2件　未請求 7件　未渡し 1件　（表示 7行）"_qs);
+}
+
+// 未渡し: paid to the school, not handed over; no paid date first, then the
+// longest paid; 14 days orange, 30 red; the columns, the CSV and the print
+// read 支払日 and 経過日数; the count shows under every filter.
+void StatusList::handoverViewShowsDaysSincePaid()
+{
+    StatusFile file;
+    const auto paid = [&](YearMonth month, QDate paidOn, QDate handedOn) {
+        MonthStatus& m = file.Edit(month);
+        m.state = ClaimState::Paid;
+        m.paidDate = paidOn;
+        m.handedDate = handedOn;
+    };
+    paid({2024, 6}, QDate(2026, 11, 26), {});
+    paid({2024, 10}, QDate(2026, 11, 9), {});
+    paid({2024, 12}, QDate(2026, 11, 25), {});
+    paid({2025, 1}, QDate(2026, 10, 1), QDate(2026, 10, 20));   // handed over
+    QVERIFY(WriteStatusFile(dir->path(), "100", 1, file).ok());
+    Open(dir->path());
+    QVERIFY(window->ui->StatusSummary->text().contains(u"未渡し 4件"_qs));
+    window->ui->StatusFilter->setCurrentIndex(5);
+    QCOMPARE(window->ui->StatusFilter->currentText(), u"未渡し"_qs);
+    QStringList got;
+    for (int r = 0; r < window->Model().rowCount(); ++r) {
+        const QVariant colour = window->Model().index(r, StatusModel::Id).data(Qt::BackgroundRole);
+        got.append(window->Model().Text(r, StatusModel::Deadline) + u' ' + Shown(*window)[r] + u' '
+                   + (colour.isValid() ? colour.value<QColor>().name() : u"none"_qs));
+    }
+    QCOMPARE(got, (QStringList{u" 200 2023年5月 支払日なし 支払済 印なし none"_qs,
+                               u"2026/11/09 100 2024年10月 30 支払済 #ff8080"_qs,
+                               u"2026/11/25 100 2024年12月 14 支払済 #ffb860"_qs,
+                               u"2026/11/26 100 2024年6月 13 支払済 none"_qs}));
+    const QStringList heads{u"支払日"_qs, u"経過日数"_qs};
+    QCOMPARE(window->Model().headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), heads[0]);
+    QCOMPARE(window->ShownLines().first().mid(0, 2), heads);
+    QVERIFY(window->PrintTitle().contains(u"未渡し"_qs));
+    window->ui->StatusFilter->setCurrentIndex(0);
+    QCOMPARE(window->ShownLines().first().mid(0, 2), (QStringList{u"期限"_qs, u"残り日数"_qs}));
+    QVERIFY(window->ui->StatusSummary->text().contains(u"未渡し 4件"_qs));
 }
 
 void StatusList::monthDialogSavesOrCancels_data()
@@ -168,20 +210,38 @@ void StatusList::monthDialogSavesOrCancels_data()
 }
 
 // Enter on a line opens the claim's months; points of 7,000 call for the
-// extra form, and the total decides 「500点未満」.
+// extra form, and the total decides 「500点未満」. The handover opens when
+// a month is set 支払済, a differing amount is marked as typed and saved all
+// the same, and a pay method typed in a spreadsheet is kept as written.
 void StatusList::monthDialogSavesOrCancels()
 {
     QFETCH(bool, save);
     const QString path = StatusFilePath(dir->path(), "100", 1);
+    const QString header = u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ,保護者支払日,支払方法\r\n"_qs;
+    const QString june = u"2024,6,支払済,2026/10/01,300,2026/11/20,1200,,,口座振替\r\n"_qs;
+    QVERIFY(QDir().mkpath(StatusFolder(dir->path())) && ktest::WriteBytes(path, ktest::Sj(header + june)));
+    const QByteArray before = ktest::ReadBytes(path);
     const int row = RowShowing(*window, u"100"_qs, u"2024年12月"_qs);
     window->ui->StatusTable->setCurrentIndex(window->Model().index(row, 0));
     QStringList remarks;
     bool belowBefore = false, belowAfter = true;
+    QList<bool> handoverOpen;
+    QString juneMethod;
     testsupport::WhenModal([&](QWidget* modal) {
         auto* dialog = qobject_cast<MonthDialog*>(modal);
         QVERIFY(dialog);
-        const int r = dialog->RowOf({2024, 12});
+        const int r = dialog->RowOf({2024, 12}), oct = dialog->RowOf({2024, 10});
         belowBefore = dialog->ui->BelowMinimum->isVisibleTo(dialog);
+        juneMethod = static_cast<QComboBox*>(dialog->Editor(dialog->RowOf({2024, 6}), MonthDialog::PayMethod))->currentText();
+        handoverOpen.append(dialog->Editor(oct, MonthDialog::HandedDate)->isEnabled());
+        handoverOpen.append(dialog->Editor(oct, MonthDialog::PayMethod)->isVisibleTo(dialog));
+        static_cast<QComboBox*>(dialog->Editor(oct, MonthDialog::State))->setCurrentIndex(3);
+        handoverOpen.append(dialog->Editor(oct, MonthDialog::HandedDate)->isEnabled());
+        handoverOpen.append(dialog->Editor(oct, MonthDialog::PayMethod)->isEnabled());
+        testsupport::TypeText(dialog->Editor(oct, MonthDialog::Points), u"1200"_qs);
+        testsupport::TypeText(dialog->Editor(oct, MonthDialog::Amount), u"4797"_qs);
+        static_cast<QDateEdit*>(dialog->Editor(oct, MonthDialog::HandedDate))->setDate(QDate(2026, 12, 8));
+        static_cast<QComboBox*>(dialog->Editor(oct, MonthDialog::PayMethod))->setCurrentText(u"現金"_qs);
         static_cast<QComboBox*>(dialog->Editor(r, MonthDialog::State))->setCurrentIndex(2);
         static_cast<QDateEdit*>(dialog->Editor(r, MonthDialog::ClaimDate))->setDate(QDate(2026, 12, 9));
         static_cast<QDateEdit*>(dialog->Editor(r, MonthDialog::PaidDate))->setDate(QDate(2026, 12, 1));
@@ -198,13 +258,16 @@ void StatusList::monthDialogSavesOrCancels()
 
     QVERIFY(belowBefore);
     QVERIFY(!belowAfter);
-    QCOMPARE(remarks, (QStringList{"", "", u"高額療養状況の届が必要"_qs, u"合計 7000点"_qs}));
+    QCOMPARE(juneMethod, u"口座振替"_qs);
+    QCOMPARE(handoverOpen, (QList<bool>{false, true, true, true}));
+    QCOMPARE(remarks, (QStringList{u"通常額 1200円"_qs, u"通常額 4800円　金額を確認"_qs, u"高額療養状況の届が必要"_qs,
+                                   u"合計 8500点"_qs}));
     if (!save) {
-        QVERIFY(!QFileInfo::exists(path));
+        QCOMPARE(ktest::ReadBytes(path), before);
         QVERIFY(RowShowing(*window, u"100"_qs, u"2024年12月"_qs) >= 0);
         return;
     }
-    QCOMPARE(ktest::ReadBytes(path), ktest::Sj(u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ,保護者支払日,支払方法\r\n"
+    QCOMPARE(ktest::ReadBytes(path), ktest::Sj(header + june + u"2024,10,支払済,,1200,,4797,,2026/12/08,現金\r\n"
                                                u"2024,12,請求済,2026/12/09,7000,,,\"領収書 \"\"2枚\"\", 済\",,\r\n"_qs));
     QCOMPARE(RowShowing(*window, u"100"_qs, u"2024年12月"_qs), -1);   // claimed: gone from the open list
 }
@@ -355,7 +418,7 @@ void StatusList::printedPagesHoldTheWholeTable()
         months.append({2014 + (i + 3) / 12, (i + 3) % 12 + 1});
     WriteClaim(dir->path(), "400", 1, QStringLiteral("高橋次郎"), QDate(2014, 4, 7), months);
     Open(dir->path());
-    window->ui->StatusFilter->setCurrentIndex(5);
+    window->ui->StatusFilter->setCurrentIndex(6);
     const QString pdf = dir->path() + u"/list.pdf"_qs;
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);
