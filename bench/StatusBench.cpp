@@ -1,5 +1,5 @@
 // The deadline list over 10,000 claim files: from 請求状況 clicked to the
-// window painted with its list filled.
+// window painted with its list filled, in its first view and in 未渡し.
 
 #include "bench/Benchmarks.h"
 
@@ -24,8 +24,27 @@ namespace {
 
 constexpr int kClaimCount = 10000;
 
+constexpr int kAwaitingHandover = 2000;
+
 // 10,000 claims of 1,250 students, eight each, treated in one to four
-// months of 2023 to 2026; every tenth has a status file.
+// months of 2023 to 2026; every tenth has a status file: a month claimed,
+// and three months paid of which the last was handed over (2,000 months
+// awaiting handover in all; none of them is treated, so the open lines are
+// as they were before the handover was recorded).
+void AddStatusFile(const QString& folder, const QByteArray& id, int occurrence, int i)
+{
+    claims::StatusFile status;
+    status.Edit({2024, 4}).state = claims::ClaimState::Claimed;
+    for (int month = 5; month <= 7; ++month) {
+        claims::MonthStatus& paid = status.Edit({2024, month});
+        paid.state = claims::ClaimState::Paid;
+        paid.paidDate = QDate(2026, 8, 1).addDays(i % 120 + month);
+        if (month == 7)
+            paid.handedDate = paid.paidDate.addDays(10);
+    }
+    claims::WriteStatusFile(folder, id, occurrence, status);
+}
+
 QString MakeStatusFolder()
 {
     const QString folder = RunFolder() + QStringLiteral("/status10000");
@@ -44,11 +63,8 @@ QString MakeStatusFolder()
         if (!file.open(QIODevice::WriteOnly))
             return QString();
         file.write(claims::FormatClaim(name, Sjis(QStringLiteral("札幌　花子")), Sjis(QStringLiteral("女")), header, table));
-        if (i % 10 == 0) {
-            claims::StatusFile status;
-            status.Edit({2024, 4}).state = claims::ClaimState::Claimed;
-            claims::WriteStatusFile(folder, id, occurrence, status);
-        }
+        if (i % 10 == 0)
+            AddStatusFile(folder, id, occurrence, i);
     }
     return folder;
 }
@@ -59,7 +75,9 @@ QString StatusFolder10000()
     return folder;
 }
 
-void StatusListShown(benchmark::State& state)
+// handover: the window opened on 「未渡し」, as the office would choose it
+// before the reading ends.
+void TimeStatusList(benchmark::State& state, bool handover)
 {
     QDir::setCurrent(StatusFolder10000());
     entry::EntryState entryState;
@@ -72,10 +90,23 @@ void StatusListShown(benchmark::State& state)
     TimeListWindow(
         state,
         [&] {
-            return std::make_unique<status::StatusWindow>(QDir::currentPath(), form1.ui->DateTimePicker1->date(),
-                                                          &form1);
+            auto window = std::make_unique<status::StatusWindow>(QDir::currentPath(),
+                                                                 form1.ui->DateTimePicker1->date(), &form1);
+            if (handover)
+                window->ui->StatusFilter->setCurrentText(QStringLiteral("未渡し"));
+            return window;
         },
-        [](status::StatusWindow& w) { return w.ui->StatusTable; }, -1);
+        [](status::StatusWindow& w) { return w.ui->StatusTable; }, handover ? kAwaitingHandover : -1);
+}
+
+void StatusListShown(benchmark::State& state)
+{
+    TimeStatusList(state, false);
+}
+
+void HandoverListShown(benchmark::State& state)
+{
+    TimeStatusList(state, true);
 }
 
 } // namespace
@@ -83,6 +114,12 @@ void StatusListShown(benchmark::State& state)
 void RegisterStatusBenchmarks()
 {
     benchmark::RegisterBenchmark("window_status_list/10000", StatusListShown)
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(1)
+        ->Repetitions(11)
+        ->ReportAggregatesOnly(true);
+    benchmark::RegisterBenchmark("window_status_handover/10000", HandoverListShown)
         ->Unit(benchmark::kMillisecond)
         ->UseManualTime()
         ->Iterations(1)

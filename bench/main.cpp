@@ -64,6 +64,7 @@ std::vector<TargetRow> Targets()
         {"End in the 124,825-line dialog to its last lines painted", "window_scroll_to_end", "", "ms", "",
          Limit::Below, 16},
         {"請求状況 to the list of 10,000 claims shown", "window_status_list/10000", "", "ms", "", Limit::Below, 300},
+        {"請求状況 opened on 未渡し, 10,000 claims", "window_status_handover/10000", "", "ms", "", Limit::Below, 300},
         {"履歴 to the 100,000 versions of 10,000 claims shown", "window_history/10000", "", "ms", "", Limit::Below,
          500},
         {"名簿取込: 読込 of 1,200 students to the preview shown", "import_read_preview/1200", "", "ms", "",
