@@ -13,7 +13,12 @@ once: lapsed months (red), a month due within 30 days (orange), months
 due within 90 days (yellow), later ones, a month beyond the ten years
 (給付期間外), claimed and paid months, a month of 7,000 points or more and
 a recorded month that is no longer marked (印なし). Through 2027 the
-colours move on to the later months. Standard library only; the output is
+colours move on to the later months. Paid months are paid at the usual
+4 yen a point, but one a few yen short (金額を確認); most were handed to the
+guardian a week after, and four await handover on that date (「未渡し」):
+one paid 114 days before (red), one 19 days before (orange), one 9 days
+before and the unmarked month with no paid date. One handover's method
+reads as a spreadsheet left it (口座振替). Standard library only; the output is
 the same byte for byte on every run.
 """
 
@@ -26,7 +31,9 @@ from pathlib import Path
 
 from generate import ENCODING, MONTH_LABELS, NOT_TREATED, TREATED, WEEKDAYS, encode_lines, write_bytes
 
-STATUS_HEADER = ["診療年", "診療月", "状況", "請求日", "点数", "支払日", "支払額", "メモ"]
+STATUS_HEADER = ["診療年", "診療月", "状況", "請求日", "点数", "支払日", "支払額", "メモ", "保護者支払日", "支払方法"]
+
+YEN_PER_POINT = 4
 
 # (ID, occurrence, injury date, header fields 5 to 10, treated months)
 FOLLOW_UP_CLAIMS = [
@@ -36,17 +43,18 @@ FOLLOW_UP_CLAIMS = [
      [(2015, 9), (2015, 10), (2025, 1), (2025, 2), (2025, 6), (2025, 9)]),
 ]
 
-# Claim file name -> rows (year, month, state, claim date, points, paid date, amount, note)
+# Claim file name -> rows (year, month, state, claim date, points, paid date, amount, note
+# [, handed date, method]); paid months without the last two are handed over by handed_over().
 STATUSES = {
     "請28011-1": [
-        (2016, 11, "支払済", "2016/12/08", 1850, "2017/01/20", 18500, ""),
-        (2016, 12, "支払済", "2017/01/10", 620, "2017/02/17", 6200, ""),
+        (2016, 11, "支払済", "2016/12/08", 1850, "2017/01/20", 7400, ""),
+        (2016, 12, "支払済", "2017/01/10", 620, "2017/02/17", 2480, ""),
         (2017, 1, "請求済", "2017/02/09", 430, "", None, "支払通知待ち"),
         (2024, 11, "書類待ち", "", None, "", None, "医療等の状況を病院に依頼済"),
         (2025, 3, "未請求", "", 7200, "", None, "手術, 入院 \"5日\""),
     ],
     "請27105-1": [
-        (2015, 9, "支払済", "2015/10/09", 980, "2015/11/20", 9800, ""),
+        (2015, 9, "支払済", "2015/10/09", 980, "2015/11/20", 3920, ""),
         (2015, 10, "対象外", "", 120, "", None, "保護者が請求しないと回答"),
         (2025, 2, "請求済", "2026/11/30", 540, "", None, ""),
     ],
@@ -54,6 +62,16 @@ STATUSES = {
 
 # Generated claims left as they are: their months lapsed unclaimed (red).
 LAPSED_CLAIMS = {"請22261-1"}
+
+# (claim, year, month) -> (paid date, amount, handed date, method) of paid months
+# whose handover differs from the usual week after the payout, by 振込.
+HANDOVERS = {
+    ("請06076-1", 2025, 10): ("2025/12/18", 2800, "2025/12/26", "現金"),
+    ("請06076-2", 2026, 7): ("2026/11/30", 2800, "", ""),
+    ("請06076-2", 2026, 8): ("2026/11/20", 2797, "", ""),
+    ("請08046-1", 2026, 6): ("2026/08/17", 2800, "", ""),
+    ("請07312-1", 2025, 10): ("2025/12/18", 2800, "2026/01/09", "口座振替"),
+}
 
 
 def school_row(injury_school_year, year, month):
@@ -103,8 +121,24 @@ def paid_rows(months):
     for year, month in months:
         claimed = datetime.date(year + (month == 12), month % 12 + 1, 8)
         paid = claimed + datetime.timedelta(days=40)
-        rows.append((year, month, "支払済", claimed.strftime("%Y/%m/%d"), 700, paid.strftime("%Y/%m/%d"), 7000, ""))
+        rows.append((year, month, "支払済", claimed.strftime("%Y/%m/%d"), 700, paid.strftime("%Y/%m/%d"),
+                     700 * YEN_PER_POINT, ""))
     return rows
+
+
+def handed_over(name, row):
+    """The row with its handover: as HANDOVERS says, or a week after a payout
+    with a date, by 振込; nothing for other months and paid ones without a date."""
+    if len(row) == 10:
+        return row
+    year, month, state, claimed, points, paid, amount, note = row
+    if (name, year, month) in HANDOVERS:
+        paid, amount, handed, method = HANDOVERS[(name, year, month)]
+        return (year, month, state, claimed, points, paid, amount, note, handed, method)
+    if state != "支払済" or not paid:
+        return row + ("", "")
+    handed = datetime.datetime.strptime(paid, "%Y/%m/%d").date() + datetime.timedelta(days=7)
+    return row + (handed.strftime("%Y/%m/%d"), "振込")
 
 
 def status_bytes(rows):
@@ -140,9 +174,10 @@ def main(argv=None):
         statuses[name] = paid_rows(months)
         if name == "請28194-1":   # a month paid, then unmarked in the claim
             last = months[-1]
-            statuses[name].append((last[0] + (last[1] == 12), last[1] % 12 + 1, "支払済", "", 300, "", 3000,
+            statuses[name].append((last[0] + (last[1] == 12), last[1] % 12 + 1, "支払済", "", 300, "", 1200,
                                    "印を外した月"))
     for name, rows in statuses.items():
+        rows = [handed_over(name, row) for row in rows]
         write_bytes(status_dir / f"{name}.CSV", status_bytes(rows))
         print(f"請求状況/{name}.CSV: {len(rows)} months")
     return 0
