@@ -97,7 +97,7 @@ void MonthDialog::FillTable()
     }
     StateChange();   // the handover editors and the remarks, before the columns take their widths
     table->resizeColumnsToContents();
-    table->setColumnWidth(Note, 200);
+    table->setColumnWidth(Note, 160);
 }
 
 void MonthDialog::AddRow(int row, const MonthStatus& status, bool marked)
@@ -194,25 +194,27 @@ MonthStatus MonthDialog::Shown(int row) const
 }
 
 // The amount check informs only: a differing amount is shaded and named.
+// The usual amount alone is shown plain, the marks in red.
 void MonthDialog::ShowRemark(int row)
 {
     QTableWidgetItem* remark = ui->MonthTable->item(row, Remark);
     const MonthStatus shown = Shown(row);
-    QStringList texts;
+    QStringList marks;
     if (NeedsHighCostForm(shown.points.value_or(0)))
-        texts.append(QStringLiteral("高額療養状況の届が必要"));
-    if (const std::optional<qint64> usual = UsualAmount(shown))
-        texts.append(QStringLiteral("通常額 %1円").arg(*usual));
+        marks.append(QStringLiteral("高額療養状況の届が必要"));
     const bool check = AmountWantsCheck(shown);
     if (check)
-        texts.append(QStringLiteral("金額を確認"));
+        marks.append(QStringLiteral("金額を確認"));
     const QString shade = check ? QStringLiteral("background-color: #FFD0D0;") : QString();
     if (Editor(row, Amount)->styleSheet() != shade)
         Editor(row, Amount)->setStyleSheet(shade);
     if (!remark->data(Qt::UserRole).toBool())
-        texts.append(QStringLiteral("印なし"));
-    remark->setText(texts.join(QStringLiteral("　")));
-    remark->setForeground(QColor(0xC0, 0, 0));
+        marks.append(QStringLiteral("印なし"));
+    QStringList texts;
+    if (const std::optional<qint64> usual = UsualAmount(shown))
+        texts.append(QStringLiteral("通常 %1円").arg(*usual));
+    remark->setText((texts + marks).join(QStringLiteral("　")));
+    remark->setData(Qt::ForegroundRole, marks.isEmpty() ? QVariant() : QVariant(QColor(0xC0, 0, 0)));
 }
 
 void MonthDialog::PointsChange()

@@ -260,7 +260,7 @@ void StatusList::monthDialogSavesOrCancels()
     QVERIFY(!belowAfter);
     QCOMPARE(juneMethod, u"口座振替"_qs);
     QCOMPARE(handoverOpen, (QList<bool>{false, true, true, true}));
-    QCOMPARE(remarks, (QStringList{u"通常額 1200円"_qs, u"通常額 4800円　金額を確認"_qs, u"高額療養状況の届が必要"_qs,
+    QCOMPARE(remarks, (QStringList{u"通常 1200円"_qs, u"通常 4800円　金額を確認"_qs, u"高額療養状況の届が必要"_qs,
                                    u"合計 8500点"_qs}));
     if (!save) {
         QCOMPARE(ktest::ReadBytes(path), before);
