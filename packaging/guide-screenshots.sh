@@ -103,6 +103,15 @@ MONTHS=$(wait_window 請求状況の入力)
 shot status-month "$MONTHS"
 xdotool key Escape                   # nothing saved
 wait_gone "$MONTHS"
+click "$LIST" 344 22                 # 表示
+xdotool key Down Down Down Down Down Return   # 未渡し
+shot status-handover "$LIST"
+click "$LIST" 300 107                # the orange line: 06076, 2026年8月, 2,797 yen
+xdotool key Return
+MONTHS=$(wait_window 請求状況の入力)
+shot status-handover-month "$MONTHS"
+xdotool key Escape                   # nothing saved
+wait_gone "$MONTHS"
 click "$LIST" 988 616                # 閉じる
 wait_gone "$LIST"
 # ---- the history: the demo folder's kept versions ---------------------------
