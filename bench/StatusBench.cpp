@@ -99,32 +99,19 @@ void TimeStatusList(benchmark::State& state, bool handover)
         [](status::StatusWindow& w) { return w.ui->StatusTable; }, handover ? kAwaitingHandover : -1);
 }
 
-void StatusListShown(benchmark::State& state)
-{
-    TimeStatusList(state, false);
-}
-
-void HandoverListShown(benchmark::State& state)
-{
-    TimeStatusList(state, true);
-}
-
 } // namespace
 
 void RegisterStatusBenchmarks()
 {
-    benchmark::RegisterBenchmark("window_status_list/10000", StatusListShown)
-        ->Unit(benchmark::kMillisecond)
-        ->UseManualTime()
-        ->Iterations(1)
-        ->Repetitions(11)
-        ->ReportAggregatesOnly(true);
-    benchmark::RegisterBenchmark("window_status_handover/10000", HandoverListShown)
-        ->Unit(benchmark::kMillisecond)
-        ->UseManualTime()
-        ->Iterations(1)
-        ->Repetitions(11)
-        ->ReportAggregatesOnly(true);
+    for (const bool handover : {false, true}) {
+        const char* name = handover ? "window_status_handover/10000" : "window_status_list/10000";
+        benchmark::RegisterBenchmark(name, [handover](benchmark::State& state) { TimeStatusList(state, handover); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->Iterations(1)
+            ->Repetitions(11)
+            ->ReportAggregatesOnly(true);
+    }
 }
 
 } // namespace bench
