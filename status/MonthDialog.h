@@ -12,10 +12,13 @@
 #include <memory>
 
 class QComboBox;
+class QPrinter;
 class QDateEdit;
 class QLineEdit;
 
 namespace status {
+
+struct ClaimPage;
 
 class MonthDialog : public QDialog {
     Q_OBJECT
@@ -38,6 +41,11 @@ public:
     void SaveButtonClick();
     void CancelButtonClick();
     void PointsChange();
+    void MonthPrintButtonClick();
+
+    // The claim's page with the months as the dialog shows them; false when
+    // a note cannot be held or the claim file cannot be read (and says so).
+    bool PrintTo(QPrinter& printer);
 
     // Runs with what was written, after a save.
     std::function<void(const claims::StatusFile&)> OnSaved;
@@ -54,6 +62,7 @@ private:
     bool GatherInto(claims::StatusFile& file);
     void ReadStatus();
     bool MayOverwrite();
+    bool PageToPrint(ClaimPage& page);
 
     const QString workDir_;
     const claims::ClaimOverview claim_;
