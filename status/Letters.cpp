@@ -28,10 +28,10 @@ void AddMonths(const ClaimOverview& claim, QDate date, Letter& payout, Letter& p
 {
     for (const MonthStatus& m : claim.status.months) {
         if (m.AwaitsHandover()) {
-            payout.months.append({m.month, InjuryText(claim), m.amount.value_or(0), {}});
+            payout.months.append({m.month, InjuryText(claim), m.amount, {}});
             methods.append(m.payMethod.trimmed());
         } else if (m.state == ClaimState::AwaitingPapers && ClaimDeadline(m.month) >= date) {
-            papers.months.append({m.month, InjuryText(claim), 0, ClaimDeadline(m.month)});
+            papers.months.append({m.month, InjuryText(claim), {}, ClaimDeadline(m.month)});
         }
     }
 }
@@ -63,7 +63,7 @@ qint64 Letter::Total() const
 {
     qint64 total = 0;
     for (const LetterMonth& m : months)
-        total += m.amount;
+        total += m.amount.value_or(0);
     return total;
 }
 
@@ -209,7 +209,8 @@ QList<QStringList> TableRows(const Letter& letter)
     QList<QStringList> rows{{QStringLiteral("診療月"), QStringLiteral("負傷・疾病"),
                              payout ? QStringLiteral("支払額") : QStringLiteral("提出期限")}};
     for (const LetterMonth& m : letter.months)
-        rows.append({MonthText(m.month), m.injury, payout ? YenText(m.amount) : LetterDate(m.deadline)});
+        rows.append({MonthText(m.month), m.injury,
+                     payout ? (m.amount ? YenText(*m.amount) : QString()) : LetterDate(m.deadline)});
     if (payout)
         rows.append({QStringLiteral("合計"), QString(), YenText(letter.Total())});
     return rows;

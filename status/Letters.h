@@ -14,6 +14,8 @@
 #include <QSet>
 #include <QString>
 
+#include <optional>
+
 class QPrinter;
 
 namespace status {
@@ -23,7 +25,7 @@ enum class LetterKind { Payout, Papers };
 struct LetterMonth {
     claims::YearMonth month;
     QString injury;        // "2026年5月14日　捻挫"
-    qint64 amount = 0;     // Payout: yen
+    std::optional<qint64> amount;   // Payout: yen, when recorded
     QDate deadline;        // Papers: the month's last day to claim
 };
 
@@ -35,7 +37,7 @@ struct Letter {
     QList<LetterMonth> months;
     QString payWay;        // Payout: how the money reaches the guardian
 
-    qint64 Total() const;
+    qint64 Total() const;   // of the amounts recorded
 };
 
 // The letters for the students of ids, over all their claims, on the date:
