@@ -107,6 +107,7 @@ QList<Letter> BuildLetters(const QList<ClaimOverview>& claims, const QSet<QByteA
             name = name.isEmpty() ? claim.name.trimmed() : name;
             AddMonths(claim, date, payout, papers, methods);
         }
+        payout.payWay = PayWaySentence(methods);
         for (Letter* letter : {&payout, &papers}) {
             if (letter->months.isEmpty())
                 continue;
@@ -114,8 +115,6 @@ QList<Letter> BuildLetters(const QList<ClaimOverview>& claims, const QSet<QByteA
             FillStudent(id, name, roster, date, *letter);
             letters.append(*letter);
         }
-        if (!payout.months.isEmpty())
-            letters[letters.size() - (papers.months.isEmpty() ? 1 : 2)].payWay = PayWaySentence(methods);
     }
     return letters;
 }
@@ -131,7 +130,7 @@ QString RosterNotice(const QList<Letter>& letters, const QHash<QByteArray, Roste
         const QString who = FromShiftJis(letter.id) + u' ' + letter.student;
         if (!letter.inRoster)
             missing.append(who);
-        else if (const RosterEntry& entry = roster[letter.id]; !entry.alsoIn.isEmpty())
+        else if (const RosterEntry entry = roster.value(letter.id); !entry.alsoIn.isEmpty())
             several.append(QStringLiteral("%1（%2 を使用。ほかに %3）").arg(who, entry.roster, entry.alsoIn.join(u'、')));
     }
     QStringList parts;

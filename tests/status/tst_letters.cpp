@@ -198,6 +198,8 @@ void LettersTest::lettersPrintedForTheShownStudents()
     WriteClaim(w, "08005", 1, u"対象外男"_qs, QDate(2026, 4, 20), {{2026, 4}});
     QVERIFY(ktest::WriteBytes(w + u"/R07入学.CSV"_qs,
                               kRosterHeader + RosterLine(u"07001"_qs, u"1-3"_qs, u"山田　一郎"_qs, u"緑市本町1-2-3"_qs)));
+    QVERIFY(ktest::WriteBytes(w + u"/H28入学.CSV"_qs,
+                              kRosterHeader + RosterLine(u"07001"_qs, u"1-1"_qs, u"山田　古い"_qs, u"旧住所"_qs)));
     StatusFile a;
     for (auto [month, amount] : {std::pair{5, 12345}, std::pair{6, 4560}}) {
         MonthStatus& m = a.Edit({2026, month});
@@ -226,6 +228,7 @@ void LettersTest::lettersPrintedForTheShownStudents()
     QCOMPARE(batch.letters.size(), 3);   // 08005 has nothing to tell
     QVERIFY2(batch.notice.contains(u"名簿に見つからない生徒がいます。保護者名と住所なしで印刷します：\n09999 名簿無子"_qs),
              qPrintable(batch.notice));
+    QVERIFY2(batch.notice.contains(u"07001 山田太郎（R07入学.CSV を使用。ほかに H28入学.CSV）"_qs), qPrintable(batch.notice));
     QVERIFY(!batch.notice.contains(u"学校情報"_qs));
 #ifdef Q_OS_WIN
     QSKIP("the printed text is read with pdftotext in the Linux run");
