@@ -168,7 +168,6 @@ void PrintClaimPage(QPrinter& printer, const ClaimPage& p, QDate printed)
     if (!painter.isActive())
         return;
     Page page(painter, printer);
-    const qreal height = printer.pageRect(QPrinter::Millimeter).height();
     qreal y = DrawClaimHead(page, p, printed);
     Grid treatment{{18}, {Qt::AlignLeft}, 5.5, GothicFont(9), GothicFont(8.5, true)};
     for (int k = 1; k <= t_kyufu::MonthCount; ++k) {
@@ -177,19 +176,7 @@ void PrintClaimPage(QPrinter& printer, const ClaimPage& p, QDate printed)
     }
     y = DrawGrid(page, 0, y, treatment, TreatmentRows(p.table)) + 5;
     const bool handover = HasHandover(p.status);
-    const Grid grid = MonthGrid(page.width, handover);
-    const QList<QStringList> rows = MonthRows(p, handover);
-    for (qsizetype next = 1; next < rows.size();) {
-        const qsizetype fit = std::max<qsizetype>(1, qsizetype((height - y) / grid.rowHeight) - 1);
-        QList<QStringList> part{rows[0]};
-        part += rows.mid(next, fit);
-        DrawGrid(page, 0, y, grid, part);
-        next += fit;
-        if (next < rows.size()) {
-            printer.newPage();
-            y = 0;
-        }
-    }
+    DrawGridOverPages(printer, page, y, 0, MonthGrid(page.width, handover), MonthRows(p, handover));
 }
 
 } // namespace status

@@ -215,7 +215,8 @@ QList<QStringList> TableRows(const Letter& letter)
     return rows;
 }
 
-void DrawLetter(Page& page, const Letter& letter, const SchoolInfo& school, QDate date, qreal height)
+// A table too long for the page goes on over the next, the closing lines below its end.
+void DrawLetter(QPrinter& printer, Page& page, const Letter& letter, const SchoolInfo& school, QDate date)
 {
     qreal y = DrawHead(page, letter, school, date);
     const bool payout = letter.kind == LetterKind::Payout;
@@ -226,13 +227,9 @@ void DrawLetter(Page& page, const Letter& letter, const SchoolInfo& school, QDat
     y += page.Text({0, y, page.width, 40}, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, Opening(letter), body) + 5;
     page.Text({0, y, page.width, 7}, Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("記"), body);
     y += 10;
-    const QList<QStringList> rows = TableRows(letter);
-    Grid grid{{30, page.width - 70, 40}, {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight}, 7, body, MinchoFont(kBodyPoints, true)};
-    // Many months share the room left above the closing lines.
-    grid.rowHeight = std::clamp((height - y - 40) / qreal(rows.size()), qreal(4), qreal(7));
-    if (rows.size() * grid.rowHeight > height - y - 40)
-        grid.font.setPointSizeF(7);
-    y = DrawGrid(page, 0, y, grid, rows) + 6;
+    const Grid grid{{30, page.width - 70, 40}, {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight}, 7, body,
+                    MinchoFont(kBodyPoints, true)};
+    y = DrawGridOverPages(printer, page, y, 30, grid, TableRows(letter)) + 6;
     const QString closing = payout ? letter.payWay
                                    : QStringLiteral("提出期限を過ぎると、その月の給付を受けられなくなります。"
                                                     "ご不明な点は学校までお問い合わせ下さい。");
@@ -249,11 +246,10 @@ void PrintLetters(QPrinter& printer, const QList<Letter>& letters, const SchoolI
     if (!painter.isActive())
         return;
     Page page(painter, printer);
-    const qreal height = printer.pageRect(QPrinter::Millimeter).height();
     for (int i = 0; i < letters.size(); ++i) {
         if (i > 0)
             printer.newPage();
-        DrawLetter(page, letters[i], school, date, height);
+        DrawLetter(printer, page, letters[i], school, date);
     }
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Letters to guardians, one A4 page a student and kind: 「災害共済給付金の
+// Letters to guardians, one A4 letter a student and kind: 「災害共済給付金の
 // お知らせ」 for months paid to the school and not yet handed over, and
 // 「医療等の状況のご提出のお願い」 for months still waiting for their
 // forms, each with its deadline.
@@ -67,7 +67,8 @@ struct LetterBatch {
 LetterBatch PrepareLetters(const QString& workDir, const QList<claims::ClaimOverview>& claims,
                            const QSet<QByteArray>& ids, QDate date);
 
-// Each letter on a page of its own.
+// Each letter on a page of its own (a table of many months goes on over a
+// second page).
 void PrintLetters(QPrinter& printer, const QList<Letter>& letters, const claims::SchoolInfo& school, QDate date);
 
 QString LetterDate(QDate date);      // 2026年12月9日

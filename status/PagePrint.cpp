@@ -6,6 +6,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
+#include <algorithm>
 #include <numeric>
 
 namespace status {
@@ -83,6 +84,23 @@ qreal DrawGrid(Page& page, qreal x, qreal y, const Grid& grid, const QList<QStri
         left += grid.widths.value(c);
     }
     return bottom;
+}
+
+qreal DrawGridOverPages(QPrinter& printer, Page& page, qreal y, qreal footRoom, const Grid& grid,
+                        const QList<QStringList>& rows)
+{
+    const qreal height = printer.pageRect(QPrinter::Millimeter).height();
+    for (qsizetype next = 1;;) {
+        const qsizetype fit = std::max<qsizetype>(1, qsizetype((height - footRoom - y) / grid.rowHeight) - 1);
+        QList<QStringList> part{rows.value(0)};
+        part += rows.mid(next, fit);
+        y = DrawGrid(page, 0, y, grid, part);
+        next += fit;
+        if (next >= rows.size())
+            return y;
+        printer.newPage();
+        y = 0;
+    }
 }
 
 } // namespace status

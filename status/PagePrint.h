@@ -53,4 +53,10 @@ struct Grid {
 // one), drawn in headerFont and centred. Returns the y below it, in mm.
 qreal DrawGrid(Page& page, qreal x, qreal y, const Grid& grid, const QList<QStringList>& rows);
 
+// The same table from the left margin at y, going on at the top of further
+// pages, under its header row again, while its rows do not fit above the
+// room kept at the foot (mm). Returns the y below its last row.
+qreal DrawGridOverPages(QPrinter& printer, Page& page, qreal y, qreal footRoom, const Grid& grid,
+                        const QList<QStringList>& rows);
+
 } // namespace status
