@@ -333,7 +333,7 @@ void LettersTest::longLetterGoesOnOverASecondPage()
     const QStringList pages = out.split(u'\f', Qt::SkipEmptyParts);
     QCOMPARE(pages.size(), 2);
     for (int i = 0; i < 40; ++i) {
-        const QString row = QStringLiteral("%1年%2月 1,0%3円").arg(2020 + i / 12).arg(i % 12 + 1).arg(i, 2, 10, u'0');
+        const QString row = QStringLiteral("%1年%2月 1,0%3円").arg(2020 + i / 12).arg(i % 12 + 1).arg(i, 2, 10, QChar(u'0'));
         QVERIFY2(Flat(out).contains(row), qPrintable(row));
     }
     QVERIFY(Flat(pages[1]).contains(u"診療月 負傷・疾病 支払額"_qs));
