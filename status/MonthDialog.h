@@ -12,9 +12,9 @@
 #include <memory>
 
 class QComboBox;
-class QPrinter;
 class QDateEdit;
 class QLineEdit;
+class QPrinter;
 
 namespace status {
 
