@@ -70,6 +70,8 @@ std::vector<TargetRow> Targets()
         {"名簿取込: 読込 of 1,200 students to the preview shown", "import_read_preview/1200", "", "ms", "",
          Limit::Below, 200},
         {"名簿取込: 保存 of the roster of 1,200 students", "import_save/1200", "", "ms", "", Limit::Below, 100},
+        {"お知らせ印刷 for 100 students to the preview laid out", "letters_preview/100", "", "ms", "", Limit::Below,
+         2000},
         {"choosing a student to the claim shown", "window_student_to_claim", "", "ms", "", Limit::None, 0},
         {"peak memory after the 124,825-line search", "peak_memory_after_search", "MiB", "MiB",
          "peak_memory_after_search#before_search_MiB", Limit::Below, 100},
@@ -96,6 +98,7 @@ int main(int argc, char** argv)
     bench::RegisterStatusBenchmarks();
     bench::RegisterHistoryBenchmarks();
     bench::RegisterImportBenchmarks();
+    bench::RegisterLettersBenchmarks();
     bench::SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const int missed = bench::PrintSummary(reporter, Targets(), stdout);

@@ -89,6 +89,8 @@ QString HistoryFolderFor(const QString& path)
         return history + QStringLiteral("seikyu/") + name.chopped(4);
     if (LastPart(folder) == QStringLiteral("請求状況") && IsClaimName(name))
         return history + QStringLiteral("請求状況/") + name.chopped(4);
+    if (LastPart(folder) == QStringLiteral("請求状況") && name.compare(QStringLiteral("学校.CSV"), Qt::CaseInsensitive) == 0)
+        return history + QStringLiteral("請求状況/学校");
     if (IsRosterFileName(name))
         return FolderPart(path) + QStringLiteral("履歴/名簿/") + name.chopped(4) + QStringLiteral(".CSV");
     return QString();

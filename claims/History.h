@@ -22,8 +22,9 @@ namespace claims {
 inline constexpr int kVersionsKept = 30;
 
 // The history folder of the file at path: for a claim file in a folder
-// "seikyu", a status file in a folder "請求状況", or a roster ("H" or "R",
-// at most two characters, "入学.CSV") in any folder; empty for any other.
+// "seikyu", a status file or the school's file 学校.CSV in a folder
+// "請求状況", or a roster ("H" or "R", at most two characters, "入学.CSV")
+// in any folder; empty for any other.
 QString HistoryFolderFor(const QString& path);
 
 // The host name as part of a file name: "_" for / \ : * ? " < > | and

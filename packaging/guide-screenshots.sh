@@ -94,9 +94,9 @@ click "$MAIN" 476 264                # 請求状況
 LIST=$(wait_window 請求状況)
 sleep 2                              # the claims are read off the window's thread
 shot status-list "$LIST"
-click "$LIST" 815 22                 # 今月の請求
+click "$LIST" 722 22                 # 今月の請求
 shot status-thismonth "$LIST"
-click "$LIST" 815 22                 # back to the whole list
+click "$LIST" 722 22                 # back to the whole list
 click "$LIST" 300 150                # the orange line: 28011, 2024年11月
 xdotool key Return
 MONTHS=$(wait_window 請求状況の入力)
@@ -122,6 +122,37 @@ click "$HISTORY" 200 155             # 2026/11/24 09:15:12, 21104 林　敏弘 2
 shot history "$HISTORY"
 click "$HISTORY" 1128 616            # 閉じる
 wait_gone "$HISTORY"
+
+# ---- letters to guardians and a claim's own page -----------------------------
+click "$MAIN" 476 264                # 請求状況
+LIST=$(wait_window 請求状況)
+sleep 2
+click "$LIST" 902 616                # 学校情報
+SCHOOL=$(wait_window 学校情報)
+shot school "$SCHOOL"
+xdotool key Escape
+wait_gone "$SCHOOL"
+click "$LIST" 984 22                 # お知らせ印刷, for the lines shown
+PREVIEW=$(wait_window "お知らせ印刷（4通）")
+xdotool windowsize "$PREVIEW" 820 940 windowmove "$PREVIEW" 40 20
+sleep 1
+shot letters "$PREVIEW"
+xdotool key Escape
+wait_gone "$PREVIEW"
+click "$LIST" 300 150                # 28011, 2024年11月
+xdotool key Return
+MONTHS=$(wait_window 請求状況の入力)
+click "$MONTHS" 896 496              # 印刷
+PREVIEW=$(wait_window 請求記録の印刷)
+xdotool windowsize "$PREVIEW" 820 940 windowmove "$PREVIEW" 40 20
+sleep 1
+shot claim-page "$PREVIEW"
+xdotool key Escape
+wait_gone "$PREVIEW"
+xdotool key Escape                   # the month dialog, nothing saved
+wait_gone "$MONTHS"
+click "$LIST" 988 616                # 閉じる
+wait_gone "$LIST"
 
 # ---- the roster import: the demo's sample export over R06入学.CSV ------------
 # The path has the focus when the window opens; the places are those of the

@@ -5,6 +5,8 @@
 #include "forms/Application.h"
 #include "forms/Messages.h"
 #include "forms/Modal.h"
+#include "status/ClaimPage.h"
+#include "status/PagePrint.h"
 #include "status/StatusModel.h"
 
 #include <QComboBox>
@@ -50,6 +52,7 @@ MonthDialog::MonthDialog(const QString& workDir, const ClaimOverview& claim, QWi
     FillTable();
     forms::OnEvent(ui->SaveButton, &QPushButton::clicked, this, &MonthDialog::SaveButtonClick);
     forms::OnEvent(ui->CancelButton, &QPushButton::clicked, this, &MonthDialog::CancelButtonClick);
+    forms::OnEvent(ui->MonthPrintButton, &QPushButton::clicked, this, &MonthDialog::MonthPrintButtonClick);
 }
 
 MonthDialog::~MonthDialog() = default;
@@ -286,6 +289,33 @@ void MonthDialog::SaveButtonClick()
     done(forms::kModalDone);
     if (OnSaved)
         OnSaved(file);
+}
+
+bool MonthDialog::PageToPrint(ClaimPage& page)
+{
+    StatusFile file = status_;
+    if (!GatherInto(file))
+        return false;
+    const IoResult read = ReadClaimPage(workDir_, claim_, file, QDate::currentDate(), page);
+    if (!read.ok())
+        forms::ShowMessage(this, QStringLiteral("請求ファイルを読み込めません：") + read.message);
+    return read.ok();
+}
+
+bool MonthDialog::PrintTo(QPrinter& printer)
+{
+    ClaimPage page;
+    if (!PageToPrint(page))
+        return false;
+    PrintClaimPage(printer, page, QDate::currentDate());
+    return true;
+}
+
+void MonthDialog::MonthPrintButtonClick()
+{
+    ClaimPage page;
+    if (PageToPrint(page))
+        ShowPreview(this, QStringLiteral("請求記録の印刷"), [&](QPrinter& p) { PrintClaimPage(p, page, QDate::currentDate()); });
 }
 
 void MonthDialog::CancelButtonClick()

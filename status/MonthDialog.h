@@ -16,8 +16,11 @@
 class QComboBox;
 class QDateEdit;
 class QLineEdit;
+class QPrinter;
 
 namespace status {
+
+struct ClaimPage;
 
 class MonthDialog : public QDialog {
     Q_OBJECT
@@ -41,6 +44,11 @@ public:
     void CancelButtonClick();
     void PointsChange();   // points or amounts typed
     void StateChange();
+    void MonthPrintButtonClick();
+
+    // The claim's page with the months as the dialog shows them; false when
+    // a note cannot be held or the claim file cannot be read (and says so).
+    bool PrintTo(QPrinter& printer);
 
     // Runs with what was written, after a save.
     std::function<void(const claims::StatusFile&)> OnSaved;
@@ -59,6 +67,7 @@ private:
     bool GatherInto(claims::StatusFile& file);
     void ReadStatus();
     bool MayOverwrite();
+    bool PageToPrint(ClaimPage& page);
 
     const QString workDir_;
     const claims::ClaimOverview claim_;

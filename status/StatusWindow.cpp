@@ -7,6 +7,8 @@
 #include "forms/Messages.h"
 #include "forms/Modal.h"
 #include "status/MonthDialog.h"
+#include "status/PagePrint.h"
+#include "status/SchoolWindow.h"
 #include "status/StatusPrint.h"
 
 #include <QFileDialog>
@@ -59,6 +61,8 @@ void StatusWindow::ConnectHandlers()
     forms::OnEvent(ui->ThisMonthButton, &QPushButton::clicked, this, &StatusWindow::ThisMonthButtonClick);
     forms::OnEvent(ui->PrintButton, &QPushButton::clicked, this, &StatusWindow::PrintButtonClick);
     forms::OnEvent(ui->CsvButton, &QPushButton::clicked, this, &StatusWindow::CsvButtonClick);
+    forms::OnEvent(ui->LettersButton, &QPushButton::clicked, this, &StatusWindow::LettersButtonClick);
+    forms::OnEvent(ui->SchoolButton, &QPushButton::clicked, this, &StatusWindow::SchoolButtonClick);
     forms::OnEvent(ui->CloseButton, &QPushButton::clicked, this, [this] { done(forms::kModalDone); });
     forms::OnEvent(ui->StatusTable, &QTableView::activated, this, &StatusWindow::StatusTableActivate);
 }
@@ -196,6 +200,45 @@ void StatusWindow::CsvButtonClick()
     const IoResult written = ReplaceFileContents(path, csv.bytes);
     if (!written.ok())
         forms::ShowMessage(this, QStringLiteral("CSV出力できませんでした：") + written.message);
+}
+
+QSet<QByteArray> StatusWindow::LetterStudents() const
+{
+    QList<int> rows;
+    for (const QModelIndex& index : ui->StatusTable->selectionModel()->selectedRows())
+        rows.append(index.row());
+    if (rows.isEmpty()) {
+        for (int r = 0; r < model_.rowCount(); ++r)
+            rows.append(r);
+    }
+    QSet<QByteArray> ids;
+    for (int r : rows)
+        ids.insert(listing_.claims[model_.Line(r).claim].id);
+    return ids;
+}
+
+LetterBatch StatusWindow::LettersToPrint() const
+{
+    return PrepareLetters(workDir_, listing_.claims, LetterStudents(), reference_);
+}
+
+void StatusWindow::LettersButtonClick()
+{
+    const LetterBatch batch = LettersToPrint();
+    if (batch.letters.isEmpty()) {
+        forms::ShowMessage(this, QStringLiteral("表示中（選択中）の生徒には、お知らせする月（未渡し・書類待ち）がありません。"));
+        return;
+    }
+    if (!batch.notice.isEmpty())
+        forms::ShowMessage(this, batch.notice);
+    ShowPreview(this, QStringLiteral("お知らせ印刷（%1通）").arg(batch.letters.size()), [&](QPrinter& printer) {
+        PrintLetters(printer, batch.letters, batch.school, reference_);
+    });
+}
+
+void StatusWindow::SchoolButtonClick()
+{
+    forms::RunModal(std::make_unique<SchoolWindow>(workDir_, this));
 }
 
 void StatusWindow::StatusTableActivate(const QModelIndex& index)

@@ -6,10 +6,12 @@
 
 #include "claimstatus/ClaimList.h"
 #include "forms/BackgroundRead.h"
+#include "status/Letters.h"
 #include "status/StatusModel.h"
 #include "ui_StatusWindow.h"
 
 #include <QDate>
+#include <QSet>
 #include <QDialog>
 
 #include <functional>
@@ -41,12 +43,17 @@ public:
     void ThisMonthButtonClick();
     void PrintButtonClick();
     void CsvButtonClick();
+    void LettersButtonClick();
+    void SchoolButtonClick();
     void StatusTableActivate(const QModelIndex& index);   // double click or Enter
 
     // What the window shows, as printed pages and as Shift-JIS CSV.
     void PrintTo(QPrinter& printer) const;
     QList<QStringList> ShownLines() const;   // the column names first
     QString PrintTitle() const;
+    // The students of the selected lines, or of every line shown when none is selected.
+    QSet<QByteArray> LetterStudents() const;
+    LetterBatch LettersToPrint() const;   // of those students, on the reference date
 
     // Asks where to write the CSV file; empty when the user cancels.
     std::function<QString()> AskCsvPath;

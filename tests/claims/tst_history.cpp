@@ -28,6 +28,8 @@ private slots:
         QTest::newRow("claim, .csv") << u"/d/seikyu/請21104-2.csv"_qs << u"/d/履歴/seikyu/請21104-2"_qs;
         QTest::newRow("claim, relative") << u"seikyu/請7-8.CSV"_qs << u"履歴/seikyu/請7-8"_qs;
         QTest::newRow("status") << u"/d/請求状況/請21104-2.CSV"_qs << u"/d/履歴/請求状況/請21104-2"_qs;
+        QTest::newRow("school") << u"/d/請求状況/学校.CSV"_qs << u"/d/履歴/請求状況/学校"_qs;
+        QTest::newRow("school elsewhere") << u"/d/学校.CSV"_qs << QString();
         QTest::newRow("roster") << u"/d/H21入学.CSV"_qs << u"/d/履歴/名簿/H21入学.CSV"_qs;
         QTest::newRow("roster of 令和") << u"/d/R08入学.CSV"_qs << u"/d/履歴/名簿/R08入学.CSV"_qs;
         QTest::newRow("roster without era year") << u"/d/H入学.CSV"_qs << u"/d/履歴/名簿/H入学.CSV"_qs;
