@@ -208,6 +208,31 @@ QStringList ListFileNames(const QString& folder)
     return names;
 }
 
+namespace {
+
+qint64 Nanoseconds(const timespec& t) { return qint64(t.tv_sec) * 1000000000 + t.tv_nsec; }
+
+} // namespace
+
+QList<ListedFile> ListFiles(const QString& folder)
+{
+    QList<ListedFile> files;
+    DIR* dir = ::opendir(OnDisk(folder).constData());
+    if (!dir)
+        return files;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.' || entry->d_type == DT_DIR)
+            continue;
+        ListedFile file{QFile::decodeName(entry->d_name)};
+        struct stat st;
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0)
+            file = {file.name, st.st_size, Nanoseconds(st.st_mtim)};
+        files.append(file);
+    }
+    ::closedir(dir);
+    return files;
+}
+
 bool EntryExists(const QString& path)
 {
     struct stat st;
