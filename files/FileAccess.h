@@ -44,7 +44,8 @@ struct ListedFile {
 
 // The entries ListFileNames lists, each with its size and time of last write. On Windows
 // these come with the names from the one directory query; on POSIX systems
-// the names need one stat each besides (fstatat on the open folder).
+// the names need one stat each besides (fstatat on the open folder, several
+// at once in a large folder).
 QList<ListedFile> ListFiles(const QString& folder);
 
 // Reads a file piece by piece. Only a plain file opens: a folder, a pipe or a
