@@ -9,6 +9,7 @@ void RegisterWindowBenchmarks();    // the real windows, offscreen, in this proc
 void RegisterStatusBenchmarks();    // the deadline list over 10,000 claims
 void RegisterHistoryBenchmarks();   // the history window over 100,000 kept versions
 void RegisterImportBenchmarks();    // the roster import of 1,200 students
+void RegisterShareBenchmarks();     // the deadline list over a slow file server's stand-in
 
 // Run as `kiboru_bench --peak-after-search FOLDER`: the entry window searches
 // the roster of 124,825 matching lines in the working folder FOLDER once and

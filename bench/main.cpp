@@ -95,6 +95,7 @@ int main(int argc, char** argv)
     bench::RegisterStatusBenchmarks();
     bench::RegisterHistoryBenchmarks();
     bench::RegisterImportBenchmarks();
+    bench::RegisterShareBenchmarks();
     bench::SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const int missed = bench::PrintSummary(reporter, Targets(), stdout);
