@@ -1,6 +1,7 @@
 // The deadline list's cache on this PC: what it takes from the cache and
 // what it reads again after each kind of change between two openings.
 
+#include "claimstatus/HistoryList.h"
 #include "claimstatus/ListingCache.h"
 #include "claimstatus/StatusFile.h"
 
@@ -128,6 +129,24 @@ private slots:
         QCOMPARE(Shown(ReadAllClaimsThroughCache(work.path(), cache.path())), shown);
         QCOMPARE(ktest::Entries(work.path()), (QStringList{u"seikyu"_qs, u"請求状況"_qs}));
         QCOMPARE(Shown(ReadAllClaimsThroughCache(work.path(), cache.path())), shown);   // the cache made again
+    }
+
+    // The history takes a student's name from the cache while the claim
+    // file's listing is the same, and reads the file without a cache.
+    void historyTakesNamesFromTheCache()
+    {
+        QTemporaryDir work, cache;
+        const QString one = work.path() + u"/seikyu/請1-1.CSV"_qs;
+        QVERIFY(QDir(work.path()).mkpath(u"seikyu"_qs) && QDir(work.path()).mkpath(u"履歴/seikyu/請1-1"_qs));
+        QVERIFY(Write(one, Claim(u"山田"_qs, u"請1-1.CSV"_qs), kLongAgo));
+        QVERIFY(ktest::WriteBytes(work.path() + u"/履歴/seikyu/請1-1/20261203-120000-500-PC1.CSV"_qs, "old"));
+        ReadAllClaimsThroughCache(work.path(), cache.path());
+        QVERIFY(Write(one, Claim(u"川田"_qs, u"請1-1.CSV"_qs), kLongAgo));
+        const HistoryListing kept = ReadHistory(work.path(), {}, cache.path());
+        const HistoryListing read = ReadHistory(work.path());
+        QCOMPARE(kept.files.size(), 1);
+        QCOMPARE(kept.files[0].name, u"山田"_qs);
+        QCOMPARE(read.files[0].name, u"川田"_qs);
     }
 };
 
