@@ -162,6 +162,7 @@ namespace {
 struct Part {
     ClaimListing listing;
     ListingCache kept;
+    int newlyKept = 0;   // files read and kept
 };
 
 // What a reading needs of the folders, listed once before any file is read.
@@ -203,8 +204,10 @@ void TakeClaim(const QString& path, const ListedFile& file, const ListingCache& 
         return;
     }
     ReadClaimOverviewText(read.bytes, claim);
-    if (MayKeep(file, listedAt))
+    if (MayKeep(file, listedAt)) {
         part.kept.claims.insert(file.name, {file, claim.name, claim.injuryDate, claim.injury, claim.treated});
+        ++part.newlyKept;
+    }
 }
 
 void TakeStatus(const QString& path, const ListedFile& file, const ListingCache& before, qint64 listedAt,
@@ -221,8 +224,10 @@ void TakeStatus(const QString& path, const ListedFile& file, const ListingCache&
             return;
         }
         bytes = read.bytes;
-        if (MayKeep(file, listedAt))
+        if (MayKeep(file, listedAt)) {
             part.kept.statuses.insert(file.name, {file, bytes});
+            ++part.newlyKept;
+        }
     }
     claim.status = ParseStatusFile(bytes, file.name);
     part.listing.problems += claim.status.problems;
@@ -255,7 +260,9 @@ ClaimListing ReadAllClaimsThroughCache(const QString& workDir, const QString& ca
     std::vector<Part> parts = InParallel<Part>(int(folders.claimFiles.size()), read, tell);
     ClaimListing listing;
     ListingCache kept;
+    int newlyKept = 0;
     for (Part& part : parts) {
+        newlyKept += part.newlyKept;
         listing.claims += std::move(part.listing.claims);
         listing.problems += part.listing.problems;
         kept.claims.insert(part.kept.claims);
@@ -265,7 +272,10 @@ ClaimListing ReadAllClaimsThroughCache(const QString& workDir, const QString& ca
         return a.id != b.id ? a.id < b.id : a.occurrence < b.occurrence;
     });
     listing.problems.sort();
-    if (!cacheFolder.isEmpty() && !stopped)
+    // Saved when it gained or lost a file; kept entries are as they were read.
+    const bool same = newlyKept == 0 && kept.claims.size() == before.claims.size()
+                      && kept.statuses.size() == before.statuses.size();
+    if (!cacheFolder.isEmpty() && !stopped && !same)
         SaveListingCache(cacheFolder, workDir, kept);
     return listing;
 }

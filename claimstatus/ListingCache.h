@@ -69,7 +69,7 @@ const Kept* KeptFor(const QHash<QString, Kept>& kept, const ListedFile& file)
 
 // ReadAllClaims through the cache of cacheFolder (none when it is empty):
 // the same listing, with only new and changed files read. The cache is
-// saved again unless the reading was stopped.
+// saved again when it changed, unless the reading was stopped.
 ClaimListing ReadAllClaimsThroughCache(const QString& workDir, const QString& cacheFolder,
                                        const std::function<bool(int, int)>& progress = {});
 
