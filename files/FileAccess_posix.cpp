@@ -214,7 +214,7 @@ QStringList ListFileNames(const QString& folder)
 
 namespace {
 
-constexpr int kStatThreads = 8;
+constexpr int kStatThreads = 32;
 constexpr qsizetype kNamesPerStatThread = 64;
 
 qint64 Nanoseconds(const timespec& t) { return qint64(t.tv_sec) * 1000000000 + t.tv_nsec; }

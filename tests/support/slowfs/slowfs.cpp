@@ -1,10 +1,11 @@
 // slowfs: a read-only pass-through file system that stands in for a file
 // server in tests and benchmarks. Every lookup (getattr), readdir, open and
 // read waits a fixed delay first, as a network round trip would, and is
-// counted. The kernel keeps no attributes and no bytes between operations,
-// so every stat of a file is a lookup that waits (a listing on POSIX needs
-// one per name for sizes and times; Windows gets them with the names, which
-// STAT_DELAY_MS 0 stands for) and every open reads the file again.
+// counted. As a client of a file server does (Linux's SMB client by
+// default), the kernel keeps what a lookup told of a file for one second;
+// the bytes are read again at every open. A listing on POSIX needs a
+// lookup per name for sizes and times; Windows gets them with the names,
+// which STAT_DELAY_MS 0 stands for.
 //
 //   slowfs SOURCE MOUNTPOINT DELAY_MS [STAT_DELAY_MS]
 //
@@ -69,8 +70,8 @@ std::string CountsText()
 
 void* Init(fuse_conn_info* conn, fuse_config* cfg)
 {
-    cfg->entry_timeout = 0;
-    cfg->attr_timeout = 0;
+    cfg->entry_timeout = 1.0;
+    cfg->attr_timeout = 1.0;
     cfg->negative_timeout = 0;
     cfg->use_ino = 1;
     cfg->kernel_cache = 0;   // a file's bytes are read again at each open
@@ -176,6 +177,6 @@ int main(int argc, char** argv)
     ops.read = Read;
     ops.release = Release;
     std::vector<char*> args = {argv[0], argv[2], const_cast<char*>("-f"), const_cast<char*>("-o"),
-                               const_cast<char*>("ro,auto_unmount,default_permissions,fsname=slowfs,max_threads=32")};
+                               const_cast<char*>("ro,auto_unmount,default_permissions,fsname=slowfs,max_threads=64")};
     return fuse_main(int(args.size()), args.data(), &ops, nullptr);
 }
