@@ -8,8 +8,9 @@ void RegisterStartupBenchmarks();   // the program and a bare Qt program, as pro
 void RegisterWindowBenchmarks();    // the real windows, offscreen, in this process
 void RegisterStatusBenchmarks();    // the deadline list over 10,000 claims
 void RegisterHistoryBenchmarks();   // the history window over 100,000 kept versions
-void RegisterImportBenchmarks();
-void RegisterLettersBenchmarks();   // letters to the guardians of 100 students, to the preview    // the roster import of 1,200 students
+void RegisterImportBenchmarks();    // the roster import of 1,200 students
+void RegisterLettersBenchmarks();   // letters to the guardians of 100 students, to the preview
+void RegisterShareBenchmarks();     // the deadline list over a slow file server's stand-in
 
 // Run as `kiboru_bench --peak-after-search FOLDER`: the entry window searches
 // the roster of 124,825 matching lines in the working folder FOLDER once and

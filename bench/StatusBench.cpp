@@ -9,6 +9,7 @@
 #include "bench/WhenShown.h"
 #include "claims/ClaimFile.h"
 #include "files/ShiftJis.h"
+#include "claimstatus/ListingCache.h"
 #include "claimstatus/StatusFile.h"
 #include "entry/EntryState.h"
 #include "status/StatusWindow.h"
@@ -90,8 +91,12 @@ void TimeStatusList(benchmark::State& state, bool handover)
     TimeListWindow(
         state,
         [&] {
-            auto window = std::make_unique<status::StatusWindow>(QDir::currentPath(),
-                                                                 form1.ui->DateTimePicker1->date(), &form1);
+            // Every claim read each time, as on a PC's first opening: no cache.
+            auto window = std::make_unique<status::StatusWindow>(
+                QDir::currentPath(), form1.ui->DateTimePicker1->date(), &form1,
+                [](const QString& w, const std::function<bool(int, int)>& progress) {
+                    return claims::ReadAllClaims(w, progress);
+                });
             if (handover)
                 window->ui->StatusFilter->setCurrentText(QStringLiteral("未渡し"));
             return window;

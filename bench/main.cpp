@@ -65,6 +65,11 @@ std::vector<TargetRow> Targets()
          Limit::Below, 16},
         {"請求状況 to the list of 10,000 claims shown", "window_status_list/10000", "", "ms", "", Limit::Below, 300},
         {"請求状況 opened on 未渡し, 10,000 claims", "window_status_handover/10000", "", "ms", "", Limit::Below, 300},
+        {"請求状況 again over a 1 ms file server, nothing changed", "share_status_again/10000", "", "ms", "",
+         Limit::Below, 1000},
+        {"請求状況 again over a 1 ms file server, 20 claims changed", "share_status_changed20/10000", "", "ms", "",
+         Limit::Below, 1200},
+        {"請求状況 again, locally", "share_status_local_again/10000", "", "ms", "", Limit::Below, 100},
         {"履歴 to the 100,000 versions of 10,000 claims shown", "window_history/10000", "", "ms", "", Limit::Below,
          500},
         {"名簿取込: 読込 of 1,200 students to the preview shown", "import_read_preview/1200", "", "ms", "",
@@ -99,6 +104,7 @@ int main(int argc, char** argv)
     bench::RegisterHistoryBenchmarks();
     bench::RegisterImportBenchmarks();
     bench::RegisterLettersBenchmarks();
+    bench::RegisterShareBenchmarks();
     bench::SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const int missed = bench::PrintSummary(reporter, Targets(), stdout);

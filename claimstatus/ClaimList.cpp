@@ -2,16 +2,14 @@
 
 #include "claims/ClaimFile.h"
 #include "claims/ClaimLines.h"
-#include "claimstatus/Parallel.h"
+#include "claimstatus/ListingCache.h"
 #include "files/FileAccess.h"
 #include "files/LineReader.h"
 #include "files/ShiftJis.h"
 
 #include <QDir>
-#include <QSet>
 
 #include <algorithm>
-#include <vector>
 
 namespace claims {
 namespace {
@@ -128,35 +126,7 @@ ClaimOverview ReadClaimOverview(const QString& claimPath, const QString& statusP
 
 ClaimListing ReadAllClaims(const QString& workDir, const std::function<bool(int, int)>& progress)
 {
-    const QDir seikyu(SeikyuFolder(workDir));
-    // Not QDir's name filters: they match through QRegularExpression, whose
-    // per-thread stack is a thread_local in Qt's DLL, and with MinGW's
-    // emulated TLS a Windows process in which a second thread used one can
-    // hang in its exit. SplitClaimFileName below skips other names.
-    const QStringList names = seikyu.entryList(QDir::Files, QDir::Name);
-    const QStringList statusNames = QDir(StatusFolder(workDir)).entryList(QDir::Files);
-    const QSet<QString> withStatus(statusNames.begin(), statusNames.end());
-    auto read = [&](int i, ClaimListing& part) {
-        QByteArray id;
-        int occurrence = 0;
-        if (!SplitClaimFileName(names[i], id, occurrence))
-            return;
-        QString statusPath = StatusFilePath(workDir, id, occurrence);
-        if (!withStatus.contains(QDir(statusPath).dirName()))
-            statusPath.clear();   // most claims have none: no failed open for each
-        part.claims.append(ReadClaimOverview(seikyu.filePath(names[i]), statusPath, id, occurrence, part.problems));
-    };
-    std::vector<ClaimListing> parts = InParallel<ClaimListing>(int(names.size()), read, progress);
-    ClaimListing listing;
-    for (ClaimListing& part : parts) {
-        listing.claims += std::move(part.claims);
-        listing.problems += part.problems;
-    }
-    std::sort(listing.claims.begin(), listing.claims.end(), [](const ClaimOverview& a, const ClaimOverview& b) {
-        return a.id != b.id ? a.id < b.id : a.occurrence < b.occurrence;
-    });
-    listing.problems.sort();
-    return listing;
+    return ReadAllClaimsThroughCache(workDir, QString(), progress);
 }
 
 QList<StatusLine> BuildStatusLines(const QList<ClaimOverview>& claims, QDate reference, StatusView view)

@@ -45,7 +45,7 @@ ClaimOverview ReadClaimOverview(const QString& claimPath, const QString& statusP
                                 int occurrence, QStringList& problems);
 
 // Reads every claim of the working folder's seikyu folder, sorted by ID and
-// occurrence. progress(done, total) is called now and then; when it answers
+// occurrence (without the cache of ReadAllClaimsThroughCache). progress(done, total) is called now and then; when it answers
 // false, reading stops and what was read so far is returned.
 ClaimListing ReadAllClaims(const QString& workDir, const std::function<bool(int, int)>& progress = {});
 

@@ -2,6 +2,7 @@
 
 #include "claims/ClaimFile.h"
 #include "claimstatus/ClaimList.h"
+#include "claimstatus/ListingCache.h"
 #include "files/FileAccess.h"
 #include "claims/History.h"
 #include "files/LineReader.h"
@@ -48,14 +49,14 @@ QString ReadName(const QString& path)
 
 // The claim or status files of one folder (seikyu or 請求状況), by the
 // stem of their name "請<ID>-<n>", which is also their folder's name in 履歴.
-QHash<QString, QString> CurrentFiles(const QString& folder)
+QHash<QString, ListedFile> CurrentFiles(const QString& folder)
 {
-    QHash<QString, QString> files;
+    QHash<QString, ListedFile> files;
     QByteArray id;
     int occurrence = 0;
-    for (const QString& name : ListFileNames(folder)) {
-        if (SplitClaimFileName(name, id, occurrence))
-            files.insert(name.chopped(4), name);
+    for (const ListedFile& file : ListFiles(folder)) {
+        if (SplitClaimFileName(file.name, id, occurrence))
+            files.insert(file.name.chopped(4), file);
     }
     return files;
 }
@@ -75,10 +76,26 @@ struct Part {
     QList<HistoryVersion> versions;
 };
 
+// A folder of 履歴 with the listing of its current file (no name when the
+// file is gone).
+struct FileFolder {
+    HistoryFile file;
+    ListedFile current;
+};
+
+// The student's name from a claim file, or from what the deadline list
+// kept of it while its listing is the same.
+QString NameOfClaim(const QString& path, const ListedFile& listed, const ListingCache& kept)
+{
+    const KeptClaim* claim = KeptFor(kept.claims, listed);
+    return claim ? claim->name : ReadName(path);
+}
+
 // One folder of 履歴/seikyu or 履歴/請求状況: its versions, and for a claim
 // the student's name.
-void ReadFileFolder(HistoryFile file, Part& part)
+void ReadFileFolder(const FileFolder& folder, const ListingCache& kept, Part& part)
 {
+    HistoryFile file = folder.file;
     QString newest;
     for (const QString& name : ListFileNames(file.folder)) {
         if (!IsVersionFileName(name))
@@ -89,26 +106,28 @@ void ReadFileFolder(HistoryFile file, Part& part)
     if (newest.isEmpty())
         return;
     if (file.kind == HistoryKind::Claim)
-        file.name = ReadName(file.currentExists ? file.currentPath : file.folder + u'/' + newest);
+        file.name = file.currentExists ? NameOfClaim(file.currentPath, folder.current, kept)
+                                       : ReadName(file.folder + u'/' + newest);
     part.files.append(file);
 }
 
 // The folders of both kinds, each with where its current file is.
-QList<HistoryFile> FileFolders(const QString& workDir)
+QList<FileFolder> FileFolders(const QString& workDir)
 {
-    QList<HistoryFile> folders;
+    QList<FileFolder> folders;
     const QString root = HistoryRoot(workDir);
     for (HistoryKind kind : {HistoryKind::Claim, HistoryKind::Status}) {
         const bool claim = kind == HistoryKind::Claim;
         const QString folder = claim ? SeikyuFolder(workDir) : StatusFolder(workDir);
-        const QHash<QString, QString> current = CurrentFiles(folder);
+        const QHash<QString, ListedFile> current = CurrentFiles(folder);
         const QDir kept(root + u'/' + QDir(folder).dirName());
         for (const QString& stem : kept.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
             HistoryFile file{kind, {}, 0, kept.filePath(stem), {}, current.contains(stem), {}};
             if (!SplitClaimFileName(stem + QStringLiteral(".CSV"), file.id, file.occurrence))
                 continue;
-            file.currentPath = folder + u'/' + current.value(stem, stem + QStringLiteral(".CSV"));
-            folders.append(file);
+            const ListedFile listed = current.value(stem, {stem + QStringLiteral(".CSV")});
+            file.currentPath = folder + u'/' + listed.name;
+            folders.append({file, listed});
         }
     }
     return folders;
@@ -170,11 +189,13 @@ QString VersionPc(QStringView fileName)
     return fileName.mid(kTimeLength + 1).chopped(4).toString();
 }
 
-HistoryListing ReadHistory(const QString& workDir, const std::function<bool(int, int)>& progress)
+HistoryListing ReadHistory(const QString& workDir, const std::function<bool(int, int)>& progress,
+                           const QString& cacheFolder)
 {
-    const QList<HistoryFile> folders = FileFolders(workDir);
+    const ListingCache kept = cacheFolder.isEmpty() ? ListingCache() : LoadListingCache(cacheFolder, workDir);
+    const QList<FileFolder> folders = FileFolders(workDir);
     std::vector<Part> parts = InParallel<Part>(
-        int(folders.size()), [&folders](int i, Part& part) { ReadFileFolder(folders[i], part); }, progress);
+        int(folders.size()), [&](int i, Part& part) { ReadFileFolder(folders[i], kept, part); }, progress);
     HistoryListing listing;
     for (Part& part : parts) {
         const int base = int(listing.files.size());

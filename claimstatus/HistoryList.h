@@ -48,7 +48,11 @@ struct HistoryListing {
 // Every version of every claim and status file of the working folder, also
 // of files that are gone. progress(done, total) is called now and then;
 // when it answers false, reading stops and what was read so far is returned.
-HistoryListing ReadHistory(const QString& workDir, const std::function<bool(int, int)>& progress = {});
+// With a cache folder, a claim whose file the deadline list's cache there
+// (ListingCache.h) holds unchanged takes its student's name from it
+// instead of reading it; the cache is not written.
+HistoryListing ReadHistory(const QString& workDir, const std::function<bool(int, int)>& progress = {},
+                           const QString& cacheFolder = {});
 
 // Of a version file's name (IsVersionFileName in History.h):
 QString VersionTimeText(QStringView fileName);   // "2026/12/09 14:03:27"

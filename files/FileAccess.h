@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -32,6 +33,20 @@ QStringList FindExistingEntries(const QString& path);
 // the folder cannot be listed. One directory read, no look at each file,
 // for folders of many names.
 QStringList ListFileNames(const QString& folder);
+
+// An entry of a folder listing with what the listing tells of it.
+struct ListedFile {
+    QString name;
+    qint64 size = -1;      // -1: not known (a link that leads nowhere)
+    qint64 modified = 0;   // last write, nanoseconds since 1970 (UTC)
+    bool operator==(const ListedFile&) const = default;
+};
+
+// The entries ListFileNames lists, each with its size and time of last write. On Windows
+// these come with the names from the one directory query; on POSIX systems
+// the names need one stat each besides (fstatat on the open folder, several
+// at once in a large folder).
+QList<ListedFile> ListFiles(const QString& folder);
 
 // Reads a file piece by piece. Only a plain file opens: a folder, a pipe or a
 // device fails with AccessDenied.

@@ -216,20 +216,53 @@ void Discard(TempFile& temp)
 
 } // namespace platform
 
-QStringList ListFileNames(const QString& folder)
+namespace {
+
+// 100-nanosecond steps since 1601 to nanoseconds since 1970.
+qint64 Nanoseconds(const FILETIME& t)
 {
-    QStringList names;
+    constexpr qint64 k1601To1970 = 116444736000000000;
+    return ((qint64(t.dwHighDateTime) << 32 | t.dwLowDateTime) - k1601To1970) * 100;
+}
+
+// Calls take(found) for every entry of folder that is not a folder nor
+// hidden by its name, from one directory query (FindExInfoBasic, the large
+// fetch): name, size and times come with each entry, no look at each file.
+template <class Take>
+void ForEachFileEntry(const QString& folder, Take take)
+{
     WIN32_FIND_DATAW found;
     const HANDLE search = ::FindFirstFileExW((Native(folder) + L"\\*").c_str(), FindExInfoBasic, &found,
                                              FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (search == INVALID_HANDLE_VALUE)
-        return names;
+        return;
     do {
         if (found.cFileName[0] != L'.' && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.append(QString::fromWCharArray(found.cFileName));
+            take(found);
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
+}
+
+} // namespace
+
+QStringList ListFileNames(const QString& folder)
+{
+    QStringList names;
+    ForEachFileEntry(folder, [&names](const WIN32_FIND_DATAW& found) {
+        names.append(QString::fromWCharArray(found.cFileName));
+    });
     return names;
+}
+
+QList<ListedFile> ListFiles(const QString& folder)
+{
+    QList<ListedFile> files;
+    ForEachFileEntry(folder, [&files](const WIN32_FIND_DATAW& found) {
+        files.append({QString::fromWCharArray(found.cFileName),
+                      qint64(found.nFileSizeHigh) << 32 | found.nFileSizeLow,
+                      Nanoseconds(found.ftLastWriteTime)});
+    });
+    return files;
 }
 
 bool EntryExists(const QString& path)

@@ -2,6 +2,7 @@
 
 #include "files/FileAccess.h"
 #include "files/ShiftJis.h"
+#include "claimstatus/ListingCache.h"
 #include "claimstatus/StatusFile.h"
 #include "forms/Application.h"
 #include "forms/Messages.h"
@@ -15,8 +16,18 @@
 using namespace claims;
 
 namespace history {
+namespace {
+
+HistoryListing ReadThroughUserCache(const QString& workDir, const std::function<bool(int, int)>& progress)
+{
+    return ReadHistory(workDir, progress, UserCacheFolder());
+}
+
+} // namespace
+
 HistoryWindow::HistoryWindow(const QString& workDir, QWidget* parent, HistoryReader read)
-    : QDialog(parent), ui(std::make_unique<Ui::HistoryWindow>()), workDir_(workDir), read_(std::move(read))
+    : QDialog(parent), ui(std::make_unique<Ui::HistoryWindow>()), workDir_(workDir),
+      read_(read ? std::move(read) : ReadThroughUserCache)
 {
     setWindowFlag(Qt::WindowMinMaxButtonsHint);
     ui->setupUi(this);

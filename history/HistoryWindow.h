@@ -22,12 +22,13 @@ class HistoryWindow : public QDialog {
     Q_OBJECT
 public:
     // Reads the history of a working folder, telling (done, total) on the
-    // way; stops early when told false.
+    // way; stops early when told false. Without one: claims::ReadHistory
+    // with this PC's cache (claims::UserCacheFolder()).
     using HistoryReader =
         std::function<claims::HistoryListing(const QString&, const std::function<bool(int, int)>&)>;
 
     explicit HistoryWindow(const QString& workDir, QWidget* parent = nullptr,
-                           HistoryReader read = claims::ReadHistory);
+                           HistoryReader read = {});
     ~HistoryWindow() override;
 
     const std::unique_ptr<Ui::HistoryWindow> ui;

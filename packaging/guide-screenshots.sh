@@ -132,8 +132,10 @@ SCHOOL=$(wait_window 学校情報)
 shot school "$SCHOOL"
 xdotool key Escape
 wait_gone "$SCHOOL"
+click "$LIST" 344 22                 # 表示
+xdotool key Down Down Down Down Down Return   # 未渡し: the payouts to hand over
 click "$LIST" 984 22                 # お知らせ印刷, for the lines shown
-PREVIEW=$(wait_window "お知らせ印刷（4通）")
+PREVIEW=$(wait_window "お知らせ印刷（")
 xdotool windowsize "$PREVIEW" 820 940 windowmove "$PREVIEW" 40 20
 sleep 1
 shot letters "$PREVIEW"

@@ -4,12 +4,15 @@
 # clang with libclang-rt-14-dev builds the fuzz targets (libFuzzer and the
 # sanitizers' runtimes); llvm gives llvm-symbolizer for readable reports.
 # poppler-utils gives pdftotext, with which the tests read printed lists.
+# libfuse3-dev and fuse3 build and mount slowfs, the file server stand-in
+# of a test and the benchmarks (tests/support/slowfs).
 set -e
 PKGS="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
       fonts-ipafont-gothic fonts-ipafont-mincho fonts-motoya-l-maruberi
       libbenchmark-dev unzip xvfb xauth xdotool desktop-file-utils
       clang libclang-rt-14-dev llvm
-      poppler-utils imagemagick g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 nsis"
+      poppler-utils imagemagick g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 nsis
+      libfuse3-dev fuse3"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -1,6 +1,7 @@
 #include "status/StatusWindow.h"
 
 #include "claimstatus/Export.h"
+#include "claimstatus/ListingCache.h"
 #include "files/FileAccess.h"
 #include "files/ShiftJis.h"
 #include "forms/Application.h"
@@ -28,11 +29,16 @@ QString DateText(QDate date)
     return date.toString(QStringLiteral("yyyy年M月d日"));
 }
 
+ClaimListing ReadThroughUserCache(const QString& workDir, const std::function<bool(int, int)>& progress)
+{
+    return ReadAllClaimsThroughCache(workDir, UserCacheFolder(), progress);
+}
+
 } // namespace
 
 StatusWindow::StatusWindow(const QString& workDir, QDate reference, QWidget* parent, ClaimReader read)
     : QDialog(parent), ui(std::make_unique<Ui::StatusWindow>()), workDir_(workDir), reference_(reference),
-      read_(std::move(read))
+      read_(read ? std::move(read) : ReadThroughUserCache)
 {
     setWindowFlag(Qt::WindowMinMaxButtonsHint);
     ui->setupUi(this);

@@ -25,11 +25,12 @@ class StatusWindow : public QDialog {
     Q_OBJECT
 public:
     // Reads every claim of a working folder, telling (done, total) on the
-    // way; stops early when told false.
+    // way; stops early when told false. Without one: through this PC's
+    // cache (claims::ReadAllClaimsThroughCache in claims::UserCacheFolder()).
     using ClaimReader = std::function<claims::ClaimListing(const QString&, const std::function<bool(int, int)>&)>;
 
     StatusWindow(const QString& workDir, QDate reference, QWidget* parent = nullptr,
-                 ClaimReader read = claims::ReadAllClaims);
+                 ClaimReader read = {});
     ~StatusWindow() override;
 
     const std::unique_ptr<Ui::StatusWindow> ui;
