@@ -6,7 +6,10 @@
 namespace forms {
 namespace {
 
-constexpr int kProgressAfterMs = 500;
+// The bar comes on the first tick after this, so that it is on screen
+// within half a second of the start even when a tick comes late.
+constexpr int kProgressAfterMs = 350;
+constexpr int kTickMs = 50;
 
 } // namespace
 
@@ -38,7 +41,7 @@ void BackgroundRead::Start(QProgressBar* bar, Reading read)
     done_ = 0;
     total_ = 0;
     sinceStart_.start();
-    progressTimer_.start(100);
+    progressTimer_.start(kTickMs);
     const int reading = ++readings_;
     thread_ = QThread::create([this, reading, read = std::move(read)] {
         std::function<void()> finish = read([this](int done, int total) {

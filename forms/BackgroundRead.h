@@ -2,7 +2,8 @@
 // Reading for a window off the window's thread: the reading runs on a
 // thread of its own, tells (done, total) on the way and stops when asked;
 // what it read is handed over on the window's thread. A progress bar shows
-// the count when reading takes longer than half a second.
+// the count, on screen within half a second, when reading takes longer than
+// a third of a second.
 
 #include <QElapsedTimer>
 #include <QObject>

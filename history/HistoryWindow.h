@@ -3,7 +3,7 @@
 // first, narrowed by ID or name; the chosen version beside the list with
 // what differs from the file as it is now, and 「この版に戻す」, which puts
 // it back through the guarded save. The history is read off the window's
-// thread; a progress bar shows when that takes longer than half a second.
+// thread; a progress bar shows within half a second when that takes longer.
 
 #include "claims/FileStamp.h"
 #include "claimstatus/HistoryList.h"

@@ -2,7 +2,7 @@
 // The deadline list: every treated month of every claim in seikyu that is
 // still to be claimed, soonest deadline first, on a reference date the
 // user chose. The claims are read off the window's thread; a progress bar
-// shows when that takes longer than half a second.
+// shows within half a second when that takes longer.
 
 #include "claimstatus/ClaimList.h"
 #include "forms/BackgroundRead.h"
