@@ -1,7 +1,16 @@
 #pragma once
 // The groups of benchmarks, registered in the order they run.
 
+#include <benchmark/benchmark.h>
+
+#include <functional>
+
 namespace bench {
+
+// A benchmark that times itself (UseManualTime): one run a repetition, in
+// milliseconds, the aggregates of the repetitions reported.
+benchmark::internal::Benchmark* AddTimedRuns(const char* name, std::function<void(benchmark::State&)> fn,
+                                             int repetitions);
 
 void RegisterClaimsBenchmarks();    // the claim library on real data
 void RegisterStartupBenchmarks();   // the program and a bare Qt program, as processes

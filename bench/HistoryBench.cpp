@@ -25,12 +25,7 @@ void HistoryShown(benchmark::State& state)
 
 void RegisterHistoryBenchmarks()
 {
-    benchmark::RegisterBenchmark("window_history/10000", HistoryShown)
-        ->Unit(benchmark::kMillisecond)
-        ->UseManualTime()
-        ->Iterations(1)
-        ->Repetitions(11)
-        ->ReportAggregatesOnly(true);
+    AddTimedRuns("window_history/10000", HistoryShown, 11);
 }
 
 } // namespace bench

@@ -90,12 +90,7 @@ void RegisterImportBenchmarks()
 {
     for (auto [name, function] : {std::pair{"import_read_preview/1200", &ImportReadAndPreview},
                                   std::pair{"import_save/1200", &ImportSave}}) {
-        benchmark::RegisterBenchmark(name, function)
-            ->Unit(benchmark::kMillisecond)
-            ->UseManualTime()
-            ->Iterations(1)
-            ->Repetitions(15)
-            ->ReportAggregatesOnly(true);
+        AddTimedRuns(name, function, 15);
     }
 }
 

@@ -94,12 +94,7 @@ void LettersShown(benchmark::State& state)
 
 void RegisterLettersBenchmarks()
 {
-    benchmark::RegisterBenchmark("letters_preview/100", LettersShown)
-        ->Unit(benchmark::kMillisecond)
-        ->UseManualTime()
-        ->Iterations(1)
-        ->Repetitions(11)
-        ->ReportAggregatesOnly(true);
+    AddTimedRuns("letters_preview/100", LettersShown, 11);
 }
 
 } // namespace bench

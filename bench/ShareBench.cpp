@@ -210,13 +210,7 @@ void RegisterShareBenchmarks()
                                   "share_status_changed20/10000", "share_status_local_again/10000",
                                   "share_status_again_sizes_listed/10000"};
     for (int kind = 0; kind < 5; ++kind) {
-        benchmark::RegisterBenchmark(names[kind], ListOverShare)
-            ->Arg(kind)
-            ->Unit(benchmark::kMillisecond)
-            ->UseManualTime()
-            ->Iterations(1)
-            ->Repetitions(kind == 3 ? 11 : repetitions)
-            ->ReportAggregatesOnly(true);
+        AddTimedRuns(names[kind], ListOverShare, kind == 3 ? 11 : repetitions)->Arg(kind);
     }
 }
 

@@ -62,12 +62,7 @@ void StartUp(benchmark::State& state)
 
 void RegisterStartupBenchmarks()
 {
-    benchmark::RegisterBenchmark("startup_kiboru", StartUp)
-        ->Unit(benchmark::kMillisecond)
-        ->UseManualTime()
-        ->Iterations(1)
-        ->Repetitions(31)
-        ->ReportAggregatesOnly(true);
+    AddTimedRuns("startup_kiboru", StartUp, 31);
 }
 
 } // namespace bench

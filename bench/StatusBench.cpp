@@ -110,12 +110,7 @@ void RegisterStatusBenchmarks()
 {
     for (const bool handover : {false, true}) {
         const char* name = handover ? "window_status_handover/10000" : "window_status_list/10000";
-        benchmark::RegisterBenchmark(name, [handover](benchmark::State& state) { TimeStatusList(state, handover); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseManualTime()
-            ->Iterations(1)
-            ->Repetitions(11)
-            ->ReportAggregatesOnly(true);
+        AddTimedRuns(name, [handover](benchmark::State& state) { TimeStatusList(state, handover); }, 11);
     }
 }
 

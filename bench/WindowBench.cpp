@@ -243,8 +243,10 @@ long PeakKiB()
     return -1;
 }
 
-benchmark::internal::Benchmark* AddWindow(const char* name, std::function<void(benchmark::State&)> fn,
-                                          int repetitions)
+} // namespace
+
+benchmark::internal::Benchmark* AddTimedRuns(const char* name, std::function<void(benchmark::State&)> fn,
+                                             int repetitions)
 {
     return benchmark::RegisterBenchmark(name, [fn](benchmark::State& s) { fn(s); })
         ->Unit(benchmark::kMillisecond)
@@ -254,20 +256,18 @@ benchmark::internal::Benchmark* AddWindow(const char* name, std::function<void(b
         ->ReportAggregatesOnly(true);
 }
 
-} // namespace
-
 void RegisterWindowBenchmarks()
 {
-    AddWindow("window_entry_shown", EntryWindowShown, 21);
-    AddWindow("window_search_to_dialog/823", [](benchmark::State& s) { SearchToDialog(s, kSapporo, 823); }, 21);
-    AddWindow("window_search_to_dialog/124825",
+    AddTimedRuns("window_entry_shown", EntryWindowShown, 21);
+    AddTimedRuns("window_search_to_dialog/823", [](benchmark::State& s) { SearchToDialog(s, kSapporo, 823); }, 21);
+    AddTimedRuns("window_search_to_dialog/124825",
               [](benchmark::State& s) { SearchToDialog(s, kEveryLine, 124825); }, 11);
-    AddWindow("window_search_to_dialog/0", [](benchmark::State& s) {
+    AddTimedRuns("window_search_to_dialog/0", [](benchmark::State& s) {
         const qsizetype lines = claims::FindRosterLinesInFile(BigRosterPath(), "0").lines.size();
         SearchToDialog(s, kDigitZero, int(lines));
     }, 11);
-    AddWindow("window_scroll_to_end", ScrollToEnd, 11);
-    AddWindow("window_student_to_claim", StudentToClaim, 21);
+    AddTimedRuns("window_scroll_to_end", ScrollToEnd, 11);
+    AddTimedRuns("window_student_to_claim", StudentToClaim, 21);
     benchmark::RegisterBenchmark("peak_memory_after_search", PeakMemory)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(1)

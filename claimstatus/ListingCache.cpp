@@ -1,6 +1,7 @@
 #include "claimstatus/ListingCache.h"
 
 #include "claims/ClaimFile.h"
+#include "claims/ClaimName.h"
 #include "claimstatus/Parallel.h"
 
 #include <QCryptographicHash>
@@ -13,6 +14,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <future>
 #include <vector>
 
 namespace claims {
@@ -80,7 +82,7 @@ QDataStream& operator>>(QDataStream& s, KeptStatus& k)
 }
 
 template <class Kept>
-void Write(QDataStream& out, const QHash<QString, Kept>& kept)
+void Write(QDataStream& out, const QList<Kept>& kept)
 {
     out << quint32(kept.size());
     for (const Kept& k : kept)
@@ -136,15 +138,16 @@ ListingCache LoadListingCache(const QString& cacheFolder, const QString& workDir
     return cache;
 }
 
-bool SaveListingCache(const QString& cacheFolder, const QString& workDir, const ListingCache& cache)
+bool SaveKeptFiles(const QString& cacheFolder, const QString& workDir, const QList<KeptClaim>& claims,
+                   const QList<KeptStatus>& statuses)
 {
     QByteArray data;
     {
         QDataStream out(&data, QIODevice::WriteOnly);
         out.setVersion(kStreamVersion);
         out << kMagic << kVersion << CanonicalFolder(workDir);
-        Write(out, cache.claims);
-        Write(out, cache.statuses);
+        Write(out, claims);
+        Write(out, statuses);
     }
     data += Hash(data);
     QSaveFile file(ListingCachePath(cacheFolder, workDir));
@@ -161,7 +164,8 @@ namespace {
 
 struct Part {
     ClaimListing listing;
-    ListingCache kept;
+    QList<KeptClaim> keptClaims;
+    QList<KeptStatus> keptStatuses;
     int newlyKept = 0;   // files read and kept
 };
 
@@ -195,7 +199,7 @@ void TakeClaim(const QString& path, const ListedFile& file, const ListingCache& 
         claim.injuryDate = kept->injuryDate;
         claim.injury = kept->injury;
         claim.treated = kept->treated;
-        part.kept.claims.insert(file.name, *kept);
+        part.keptClaims.append(*kept);
         return;
     }
     const FileBytes read = ReadWholeFile(path);
@@ -205,7 +209,7 @@ void TakeClaim(const QString& path, const ListedFile& file, const ListingCache& 
     }
     ReadClaimOverviewText(read.bytes, claim);
     if (MayKeep(file, listedAt)) {
-        part.kept.claims.insert(file.name, {file, claim.name, claim.injuryDate, claim.injury, claim.treated});
+        part.keptClaims.append({file, claim.name, claim.injuryDate, claim.injury, claim.treated});
         ++part.newlyKept;
     }
 }
@@ -216,7 +220,7 @@ void TakeStatus(const QString& path, const ListedFile& file, const ListingCache&
     QByteArray bytes;
     if (const KeptStatus* kept = KeptFor(before.statuses, file)) {
         bytes = kept->bytes;
-        part.kept.statuses.insert(file.name, *kept);
+        part.keptStatuses.append(*kept);
     } else {
         const FileBytes read = ReadWholeFile(path);
         if (!read.result.ok()) {
@@ -225,7 +229,7 @@ void TakeStatus(const QString& path, const ListedFile& file, const ListingCache&
         }
         bytes = read.bytes;
         if (MayKeep(file, listedAt)) {
-            part.kept.statuses.insert(file.name, {file, bytes});
+            part.keptStatuses.append({file, bytes});
             ++part.newlyKept;
         }
     }
@@ -238,18 +242,22 @@ void TakeStatus(const QString& path, const ListedFile& file, const ListingCache&
 ClaimListing ReadAllClaimsThroughCache(const QString& workDir, const QString& cacheFolder,
                                        const std::function<bool(int, int)>& progress)
 {
-    const ListingCache before = cacheFolder.isEmpty() ? ListingCache() : LoadListingCache(cacheFolder, workDir);
+    // The cache is loaded while the folders are listed.
+    std::future<ListingCache> loading = std::async(std::launch::async, [&] {
+        return cacheFolder.isEmpty() ? ListingCache() : LoadListingCache(cacheFolder, workDir);
+    });
     const Folders folders = ListFolders(workDir);
+    const QString statusFolder = StatusFolder(workDir);
+    const ListingCache before = loading.get();
     auto read = [&](int i, Part& part) {
         const ListedFile& file = folders.claimFiles[i];
         ClaimOverview claim;
         if (!SplitClaimFileName(file.name, claim.id, claim.occurrence))
             return;
         TakeClaim(folders.seikyu + u'/' + file.name, file, before, folders.listedAt, claim, part);
-        const QString statusPath = StatusFilePath(workDir, claim.id, claim.occurrence);
-        const auto status = folders.statusFiles.constFind(QFileInfo(statusPath).fileName());
+        const auto status = folders.statusFiles.constFind(ClaimName{claim.id, claim.occurrence}.FileName());
         if (status != folders.statusFiles.cend())   // most claims have none: no failed open for each
-            TakeStatus(statusPath, *status, before, folders.listedAt, claim, part);
+            TakeStatus(statusFolder + u'/' + status->name, *status, before, folders.listedAt, claim, part);
         part.listing.claims.append(std::move(claim));
     };
     bool stopped = false;
@@ -259,24 +267,25 @@ ClaimListing ReadAllClaimsThroughCache(const QString& workDir, const QString& ca
     };
     std::vector<Part> parts = InParallel<Part>(int(folders.claimFiles.size()), read, tell);
     ClaimListing listing;
-    ListingCache kept;
+    QList<KeptClaim> keptClaims;
+    QList<KeptStatus> keptStatuses;
     int newlyKept = 0;
     for (Part& part : parts) {
         newlyKept += part.newlyKept;
         listing.claims += std::move(part.listing.claims);
         listing.problems += part.listing.problems;
-        kept.claims.insert(part.kept.claims);
-        kept.statuses.insert(part.kept.statuses);
+        keptClaims += std::move(part.keptClaims);
+        keptStatuses += std::move(part.keptStatuses);
     }
     std::sort(listing.claims.begin(), listing.claims.end(), [](const ClaimOverview& a, const ClaimOverview& b) {
         return a.id != b.id ? a.id < b.id : a.occurrence < b.occurrence;
     });
     listing.problems.sort();
     // Saved when it gained or lost a file; kept entries are as they were read.
-    const bool same = newlyKept == 0 && kept.claims.size() == before.claims.size()
-                      && kept.statuses.size() == before.statuses.size();
+    const bool same = newlyKept == 0 && keptClaims.size() == before.claims.size()
+                      && keptStatuses.size() == before.statuses.size();
     if (!cacheFolder.isEmpty() && !stopped && !same)
-        SaveListingCache(cacheFolder, workDir, kept);
+        SaveKeptFiles(cacheFolder, workDir, keptClaims, keptStatuses);
     return listing;
 }
 

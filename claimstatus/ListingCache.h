@@ -49,7 +49,8 @@ QString UserCacheFolder();
 QString ListingCachePath(const QString& cacheFolder, const QString& workDir);
 
 ListingCache LoadListingCache(const QString& cacheFolder, const QString& workDir);
-bool SaveListingCache(const QString& cacheFolder, const QString& workDir, const ListingCache& cache);
+bool SaveKeptFiles(const QString& cacheFolder, const QString& workDir, const QList<KeptClaim>& claims,
+                   const QList<KeptStatus>& statuses);
 
 // Whether what was read of a file listed at listedAt (the PC's clock, in
 // the listing's nanoseconds) may be taken at the next opening. A file
