@@ -135,16 +135,18 @@ wait_gone "$SCHOOL"
 click "$LIST" 344 22                 # 表示
 xdotool key Down Down Down Down Down Return   # 未渡し: the payouts to hand over
 click "$LIST" 984 22                 # お知らせ印刷, for the lines shown
-PREVIEW=$(wait_window "お知らせ印刷（")
+PREVIEW=$(wait_window "お知らせ印刷（3通）")
 xdotool windowsize "$PREVIEW" 820 940 windowmove "$PREVIEW" 40 20
 sleep 1
 shot letters "$PREVIEW"
 xdotool key Escape
 wait_gone "$PREVIEW"
+click "$LIST" 344 22                 # 表示
+xdotool key Up Up Up Up Up Return    # back to 未請求（期限順）
 click "$LIST" 300 150                # 28011, 2024年11月
 xdotool key Return
 MONTHS=$(wait_window 請求状況の入力)
-click "$MONTHS" 896 496              # 印刷
+click "$MONTHS" 996 496              # 印刷
 PREVIEW=$(wait_window 請求記録の印刷)
 xdotool windowsize "$PREVIEW" 820 940 windowmove "$PREVIEW" 40 20
 sleep 1

@@ -34,6 +34,8 @@ struct Page {
     // Text in a box; returns the height it took, in mm (word-wrapped when
     // the flags say so).
     qreal Text(const QRectF& mm, int flags, const QString& text, const QFont& font);
+    // The height the text takes in a box of that width, in mm.
+    qreal TextHeight(qreal widthMm, int flags, const QString& text, const QFont& font);
 };
 
 // The printed fonts: 明朝 for letters, ゴシック for tables of figures.
@@ -50,7 +52,8 @@ struct Grid {
 };
 
 // A ruled table at (x, y); the first row is the header (when the grid has
-// one), drawn in headerFont and centred. Returns the y below it, in mm.
+// one), drawn in headerFont and centred. A row is rowHeight tall, or taller
+// where a cell's text wraps onto more lines. Returns the y below it, in mm.
 qreal DrawGrid(Page& page, qreal x, qreal y, const Grid& grid, const QList<QStringList>& rows);
 
 // The same table from the left margin at y, going on at the top of further

@@ -290,6 +290,8 @@ void LettersTest::claimPagePrinted()
     a.Edit({2026, 5}) = {{2026, 5}, ClaimState::Paid, QDate(2026, 7, 1), 3086, QDate(2026, 8, 20), 12345, u"眼科"_qs,
                          QDate(2026, 9, 1), u"振込"_qs, {}};
     a.Edit({2026, 6}).state = ClaimState::AwaitingPapers;
+    const QString longNote = u"医療等の状況を病院に頼んだ、十二月二十日までに届く予定、届いたら請求、最後まで印刷"_qs;
+    a.Edit({2026, 6}).note = longNote;
     QVERIFY(WriteStatusFile(w, "07001", 1, a).ok());
     QStringList problems;
     const ClaimOverview claim = ReadClaimOverview(ClaimFilePath(w, "07001", 1), StatusFilePath(w, "07001", 1), "07001", 1, problems);
@@ -309,6 +311,8 @@ void LettersTest::claimPagePrinted()
     QVERIFY(simple.contains(u"2026年5月 支払済 2026/07/01 3,086 2026/08/20 12,345 2026/09/01 振込 眼科"_qs));
     QVERIFY(simple.contains(u"2026年6月 書類待ち"_qs));
     QVERIFY(simple.contains(u"2027年3月 未請求"_qs));
+    // A long note wraps within its cell, beside its month's other fields, and is printed whole.
+    QVERIFY2(QString(simple).remove(u' ').remove(u"2026年6月書類待ち"_qs).contains(longNote), qPrintable(simple));
 }
 
 // Forty months paid and not handed over: none is lost at the foot of the page.
