@@ -95,16 +95,16 @@ void TForm2::ShowClaimArea(const ClaimArea& area)
     loadedClaim_ = area.loaded;
 }
 
-// The student dialog of the next search is built and styled while the
-// office types the reading (and after each search), so that 検索 shows its
-// list at once. A search that comes before it is ready builds its own. It is
-// never built while a window waits for its first paint.
+// The student dialog of the next search is built and readied (TForm3::
+// Prepare) while the office types the reading (and after each search), so
+// that 検索 shows its list at once. A search that comes before it is ready
+// builds its own. It is never built while a window waits for its first paint.
 void TForm2::PrepareStudentDialog()
 {
     if (SpareStudentDialog)
         return;
     SpareStudentDialog = new TForm3(this);
-    SpareStudentDialog->ensurePolished();
+    SpareStudentDialog->Prepare();
 }
 
 std::unique_ptr<TForm3> TForm2::TakeStudentDialog()
