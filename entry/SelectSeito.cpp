@@ -20,12 +20,14 @@ TForm3::~TForm3() = default;
 // their sizes and those that draw the rows' scripts (digits, kana, half-width
 // kana, kanji), and draws a scroll bar for the first time (the painter then
 // starts its helper threads): several milliseconds, taken here while the
-// office types. The sample rows are more than the list shows at once.
+// office types. The sample rows are more and wider than the list shows at
+// once, so that both scroll bars are drawn.
 void TForm3::Prepare()
 {
     ensurePolished();
     (void)winId();
-    const QString sample = QStringLiteral("00001,3-1,2-1,1-1,生徒　氏名,せいと　しめい,ｾｲﾄ ｼﾒｲ,普通科,H1.4.1,住所");
+    const QString sample = QStringLiteral("00001,3-1,2-1,1-1,生徒　氏名,せいと　しめい,保護者　氏名,"
+                                          "ｾｲﾄ ｼﾒｲ,普通科,H1.4.1,住所　番地,00001,3-1,2-1,1-1,生徒　氏名");
     ui->ListBox2->setLines(QStringList(100, sample));
     QPixmap frame(size());
     render(&frame);
