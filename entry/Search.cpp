@@ -29,9 +29,9 @@ QByteArray ClaimId(const QByteArray& id, claims::RosterEncoding encoding)
 
 void TForm2::BitBtn1Click()
 {
+    searchPause_.stop();
     state_.WorkDir = QDir::currentPath();
-    state_.RosterFilePath =
-        claims::BuildRosterPath(state_.WorkDir, entry::LookupBytes(ui->ComboBox1->text()));
+    state_.RosterFilePath = RosterPathOnScreen();
     if (state_.WorkDir.isEmpty() || !QFileInfo(state_.WorkDir).isDir()) {
         forms::ShowMessage(this, QStringLiteral("ディレクトリがありません！！"));
         return;
@@ -43,8 +43,7 @@ void TForm2::BitBtn1Click()
                                      QStringLiteral("ファイルがありません！！"));
         return;
     }
-    // The reading read and searched in one pass, in the roster's encoding.
-    claims::RosterSearch found = claims::FindTextInRosterFile(roster, ui->Edit1->text());
+    claims::RosterSearch found = SearchRoster(roster);
     if (!found.result.ok())
         throw forms::Error(found.result.message);
 
@@ -66,6 +65,38 @@ void TForm2::BitBtn1Click()
     if (!decided)
         ShowClaimArea(before);
     QTimer::singleShot(0, this, &TForm2::PrepareStudentDialog);
+}
+
+QString TForm2::RosterPathOnScreen() const
+{
+    return claims::BuildRosterPath(QDir::currentPath(), entry::LookupBytes(ui->ComboBox1->text()));
+}
+
+// The reading read and searched in one pass, in the roster's encoding; the
+// lines come from the search made ahead when it searched the same roster, as
+// it still is, for the same reading.
+claims::RosterSearch TForm2::SearchRoster(const QString& roster)
+{
+    std::optional<claims::RosterSearch> ahead =
+        searchAhead_->Take(state_.RosterFilePath, roster, ui->Edit1->text());
+    if (ahead)
+        return std::move(*ahead);
+    return claims::FindTextInRosterFile(roster, ui->Edit1->text());
+}
+
+// A change of the reading or the entry year drops the search made ahead;
+// another starts when the typing pauses (searchPause_). Edit1 holds only
+// committed text: what the input method still composes is not in it.
+void TForm2::TypedSearchChanged()
+{
+    searchAhead_->Drop();
+    searchPause_.start(100);
+}
+
+void TForm2::SearchAheadOfClick()
+{
+    if (!ui->Edit1->text().isEmpty())
+        searchAhead_->Start(RosterPathOnScreen(), ui->Edit1->text());
 }
 
 TForm2::ClaimArea TForm2::ShownClaimArea() const
