@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QThreadPool>
 
+#include <atomic>
 #include <future>
 
 namespace entry {
@@ -34,11 +35,16 @@ struct SearchAhead::Job {
     QString roster;       // the rest set by the worker before done is set
     Stamp stamp;
     claims::RosterSearch found;
+    std::atomic<bool> dropped{false};   // before it started: it never reads
     std::promise<void> done;
     std::shared_future<void> ready = done.get_future().share();
 
     void Run()
     {
+        if (dropped) {
+            done.set_value();
+            return;
+        }
         roster = claims::FindExistingEntry(rosterPath);
         if (!roster.isEmpty()) {
             stamp = StampOf(roster);
@@ -50,10 +56,14 @@ struct SearchAhead::Job {
 
 SearchAhead::SearchAhead(QObject* parent) : QObject(parent) {}
 
-SearchAhead::~SearchAhead() = default;
+SearchAhead::~SearchAhead()
+{
+    Drop();
+}
 
 void SearchAhead::Start(const QString& rosterPath, const QString& text)
 {
+    Drop();
     auto job = std::make_shared<Job>();
     job->rosterPath = rosterPath;
     job->text = text;
@@ -63,15 +73,19 @@ void SearchAhead::Start(const QString& rosterPath, const QString& text)
 
 void SearchAhead::Drop()
 {
+    if (job_)
+        job_->dropped = true;
     job_.reset();
 }
 
 std::optional<claims::RosterSearch> SearchAhead::Take(const QString& rosterPath,
                                                      const QString& roster, const QString& text)
 {
-    const std::shared_ptr<Job> job = std::move(job_);
-    if (!job || job->rosterPath != rosterPath || job->text != text)
+    if (!job_ || job_->rosterPath != rosterPath || job_->text != text) {
+        Drop();
         return std::nullopt;
+    }
+    const std::shared_ptr<Job> job = std::move(job_);
     job->ready.wait();
     if (job->roster != roster || !job->found.result.ok() || StampOf(roster) != job->stamp)
         return std::nullopt;

@@ -23,7 +23,8 @@ public:
 
     // Searches the roster at rosterPath (as the click names it, before its
     // spelling on disk is found) for text on a worker thread. An older
-    // search is dropped: it may run on, but its result is never used.
+    // search is dropped: one that has not begun never begins, one that runs
+    // runs on, but its result is never used.
     void Start(const QString& rosterPath, const QString& text);
     void Drop();
 
