@@ -30,6 +30,7 @@ QByteArray ClaimId(const QByteArray& id, claims::RosterEncoding encoding)
 void TForm2::BitBtn1Click()
 {
     searchPause_.stop();
+    foundCheck_.stop();
     state_.WorkDir = QDir::currentPath();
     state_.RosterFilePath = RosterPathOnScreen();
     if (state_.WorkDir.isEmpty() || !QFileInfo(state_.WorkDir).isDir()) {
@@ -90,13 +91,33 @@ claims::RosterSearch TForm2::SearchRoster(const QString& roster)
 void TForm2::TypedSearchChanged()
 {
     searchAhead_->Drop();
+    foundCheck_.stop();
     searchPause_.start(100);
 }
 
 void TForm2::SearchAheadOfClick()
 {
-    if (!ui->Edit1->text().isEmpty())
-        searchAhead_->Start(RosterPathOnScreen(), ui->Edit1->text());
+    if (ui->Edit1->text().isEmpty())
+        return;
+    searchAhead_->Start(RosterPathOnScreen(), ui->Edit1->text());
+    foundCheck_.start();
+}
+
+// The rows that the first view of the dialog will show, drawn into the
+// dialog made ahead once the search ahead has found them, so that the click
+// does not load their characters' glyphs.
+void TForm2::DrawFoundRowsAhead()
+{
+    const claims::FoundLines* found = searchAhead_->Found();
+    if (!found && searchAhead_->Running())
+        return;
+    foundCheck_.stop();
+    if (!found || !SpareStudentDialog)
+        return;
+    QStringList rows;
+    for (qsizetype i = 0; i < found->size() && i < 40; ++i)
+        rows.append(found->text(i));
+    SpareStudentDialog->DrawRows(rows);
 }
 
 TForm2::ClaimArea TForm2::ShownClaimArea() const

@@ -7,6 +7,7 @@
 #include <QThreadPool>
 
 #include <atomic>
+#include <chrono>
 #include <future>
 
 namespace entry {
@@ -90,6 +91,18 @@ std::optional<claims::RosterSearch> SearchAhead::Take(const QString& rosterPath,
     if (job->roster != roster || !job->found.result.ok() || StampOf(roster) != job->stamp)
         return std::nullopt;
     return std::move(job->found);
+}
+
+bool SearchAhead::Running() const
+{
+    return job_ && job_->ready.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+}
+
+const claims::FoundLines* SearchAhead::Found() const
+{
+    if (!job_ || Running())
+        return nullptr;
+    return job_->found.result.ok() && !job_->roster.isEmpty() ? &job_->found.lines : nullptr;
 }
 
 bool SearchAhead::Wait()

@@ -35,6 +35,11 @@ public:
     std::optional<claims::RosterSearch> Take(const QString& rosterPath, const QString& roster,
                                              const QString& text);
 
+    // The lines of the search started last once it has found them, without
+    // waiting; null while it runs, and when it failed or there is none.
+    const claims::FoundLines* Found() const;
+    bool Running() const;   // the search started last has not ended yet
+
     // Waits for the search that was started last; whether there is one.
     bool Wait();
 

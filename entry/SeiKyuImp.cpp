@@ -61,6 +61,8 @@ void TForm2::ConnectHandlers()
     connect(ui->ComboBox1, &QComboBox::currentTextChanged, this, &TForm2::TypedSearchChanged);
     searchPause_.setSingleShot(true);
     connect(&searchPause_, &QTimer::timeout, this, &TForm2::SearchAheadOfClick);
+    foundCheck_.setInterval(10);
+    connect(&foundCheck_, &QTimer::timeout, this, &TForm2::DrawFoundRowsAhead);
     forms::OnEvent(ui->BitBtn2, &QPushButton::clicked, this, &TForm2::BitBtn2Click);
     forms::OnEvent(ui->BitBtn3, &QPushButton::clicked, this, &TForm2::BitBtn3Click);
     forms::OnEvent(ui->ComboBox2, &forms::ComboBox::changed, this, [this] {

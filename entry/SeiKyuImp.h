@@ -87,7 +87,9 @@ private:
     void TypedSearchChanged();
     void SearchAheadOfClick();
     claims::RosterSearch SearchRoster(const QString& roster);
+    void DrawFoundRowsAhead();
     QTimer searchPause_;                   // the pause in typing that starts the search ahead
+    QTimer foundCheck_;                    // looks whether the search ahead has found its lines
     entry::SearchAhead* searchAhead_;
 
     // Occurrence (Occurrence.cpp).

@@ -28,7 +28,12 @@ void TForm3::Prepare()
     (void)winId();
     const QString sample = QStringLiteral("00001,3-1,2-1,1-1,生徒　氏名,せいと　しめい,保護者　氏名,"
                                           "ｾｲﾄ ｼﾒｲ,普通科,H1.4.1,住所　番地,00001,3-1,2-1,1-1,生徒　氏名");
-    ui->ListBox2->setLines(QStringList(100, sample));
+    DrawRows(QStringList(100, sample));
+}
+
+void TForm3::DrawRows(const QStringList& rows)
+{
+    ui->ListBox2->setLines(rows);
     QPixmap frame(size());
     render(&frame);
     ui->ListBox2->setLines(QStringList());

@@ -31,6 +31,9 @@ public:
     // is drawn once off screen with a sample row, so that its layout and the
     // fonts of its controls and rows are loaded before it is first shown.
     void Prepare();
+    // Draws these rows once off screen and clears them again: the glyphs of
+    // the rows that a search made ahead found are then loaded before its click.
+    void DrawRows(const QStringList& rows);
 
     // The roster lines that matched, shown one per row as they stand in the
     // file.
