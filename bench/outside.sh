@@ -60,7 +60,11 @@ dialog_once() {
     xdotool key ctrl+a
     xdotool type --delay 20 '平成27年度'
     xdotool mousemove --window "$entry" 690 62 click 1          # reading (Edit1)
-    xdotool type --delay 20 '札幌'
+    # One character at a time: typed in one go, xdotool loses the second
+    # character (the field then holds 札 alone, which stands in 913 lines).
+    xdotool type --delay 20 '札'
+    sleep 0.05
+    xdotool type --delay 20 '幌'
     sleep 0.3
     xdotool mousemove --window "$entry" 847 66 click 1          # 検　索 (BitBtn1)
     if [ "$DIALOG" = second ]; then                              # the first dialog closed, 検索 again
