@@ -50,6 +50,15 @@ struct EntryWindow {
         window.ui->Edit1->setText(reading);
     }
 
+    // The reading typed anew, then the pause of 0.3 s before 検索 that the
+    // outside measure takes too: the window searches ahead in it.
+    void RetypeAndPause(const QString& reading)
+    {
+        window.ui->Edit1->clear();
+        window.ui->Edit1->setText(reading);
+        QTest::qWait(300);
+    }
+
     void ClickSearch() { QTest::mouseClick(window.ui->BitBtn1, Qt::LeftButton); }
 
     // 検索 after the pause a user takes between two searches, in which the
@@ -102,6 +111,7 @@ void SearchToDialog(benchmark::State& state, const QString& reading, int expecte
     EntryWindow entry;
     entry.Type(kBigRosterYear, reading);
     for (auto _ : state) {
+        entry.RetypeAndPause(reading);
         int listed = -1;
         const EntryWindow::Timed search = entry.Search([&listed](TForm3* dialog) {
             listed = dialog->ui->ListBox2->count();

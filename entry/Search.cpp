@@ -29,9 +29,10 @@ QByteArray ClaimId(const QByteArray& id, claims::RosterEncoding encoding)
 
 void TForm2::BitBtn1Click()
 {
+    searchPause_.stop();
+    foundCheck_.stop();
     state_.WorkDir = QDir::currentPath();
-    state_.RosterFilePath =
-        claims::BuildRosterPath(state_.WorkDir, entry::LookupBytes(ui->ComboBox1->text()));
+    state_.RosterFilePath = RosterPathOnScreen();
     if (state_.WorkDir.isEmpty() || !QFileInfo(state_.WorkDir).isDir()) {
         forms::ShowMessage(this, QStringLiteral("ディレクトリがありません！！"));
         return;
@@ -43,8 +44,7 @@ void TForm2::BitBtn1Click()
                                      QStringLiteral("ファイルがありません！！"));
         return;
     }
-    // The reading read and searched in one pass, in the roster's encoding.
-    claims::RosterSearch found = claims::FindTextInRosterFile(roster, ui->Edit1->text());
+    claims::RosterSearch found = SearchRoster(roster);
     if (!found.result.ok())
         throw forms::Error(found.result.message);
 
@@ -66,6 +66,58 @@ void TForm2::BitBtn1Click()
     if (!decided)
         ShowClaimArea(before);
     QTimer::singleShot(0, this, &TForm2::PrepareStudentDialog);
+}
+
+QString TForm2::RosterPathOnScreen() const
+{
+    return claims::BuildRosterPath(QDir::currentPath(), entry::LookupBytes(ui->ComboBox1->text()));
+}
+
+// The reading read and searched in one pass, in the roster's encoding; the
+// lines come from the search made ahead when it searched the same roster, as
+// it still is, for the same reading.
+claims::RosterSearch TForm2::SearchRoster(const QString& roster)
+{
+    std::optional<claims::RosterSearch> ahead =
+        searchAhead_->Take(state_.RosterFilePath, roster, ui->Edit1->text());
+    if (ahead)
+        return std::move(*ahead);
+    return claims::FindTextInRosterFile(roster, ui->Edit1->text());
+}
+
+// A change of the reading or the entry year drops the search made ahead;
+// another starts when the typing pauses (searchPause_). Edit1 holds only
+// committed text: what the input method still composes is not in it.
+void TForm2::TypedSearchChanged()
+{
+    searchAhead_->Drop();
+    foundCheck_.stop();
+    searchPause_.start(100);
+}
+
+void TForm2::SearchAheadOfClick()
+{
+    if (ui->Edit1->text().isEmpty())
+        return;
+    searchAhead_->Start(RosterPathOnScreen(), ui->Edit1->text());
+    foundCheck_.start();
+}
+
+// The rows that the first view of the dialog will show, drawn into the
+// dialog made ahead once the search ahead has found them, so that the click
+// does not load their characters' glyphs.
+void TForm2::DrawFoundRowsAhead()
+{
+    const claims::FoundLines* found = searchAhead_->Found();
+    if (!found && searchAhead_->Running())
+        return;
+    foundCheck_.stop();
+    if (!found || !SpareStudentDialog)
+        return;
+    QStringList rows;
+    for (qsizetype i = 0; i < found->size() && i < 40; ++i)
+        rows.append(found->text(i));
+    SpareStudentDialog->DrawRows(rows);
 }
 
 TForm2::ClaimArea TForm2::ShownClaimArea() const
@@ -95,16 +147,16 @@ void TForm2::ShowClaimArea(const ClaimArea& area)
     loadedClaim_ = area.loaded;
 }
 
-// The student dialog of the next search is built and styled while the
-// office types the reading (and after each search), so that 検索 shows its
-// list at once. A search that comes before it is ready builds its own. It is
-// never built while a window waits for its first paint.
+// The student dialog of the next search is built and readied (TForm3::
+// Prepare) while the office types the reading (and after each search), so
+// that 検索 shows its list at once. A search that comes before it is ready
+// builds its own. It is never built while a window waits for its first paint.
 void TForm2::PrepareStudentDialog()
 {
     if (SpareStudentDialog)
         return;
     SpareStudentDialog = new TForm3(this);
-    SpareStudentDialog->ensurePolished();
+    SpareStudentDialog->Prepare();
 }
 
 std::unique_ptr<TForm3> TForm2::TakeStudentDialog()

@@ -10,7 +10,8 @@
 #include <QTimer>
 
 TForm2::TForm2(entry::EntryState& state, QWidget* parent, QDate openingDay)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm2>()), state_(state)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm2>()),
+      searchAhead_(new entry::SearchAhead(this)), state_(state)
 {
     // Flags first: changing them later makes every control take its style
     // sheet a second time.
@@ -53,8 +54,15 @@ void TForm2::AddLaterYears(QDate openingDay)
 void TForm2::ConnectHandlers()
 {
     forms::OnEvent(ui->BitBtn1, &QPushButton::clicked, this, &TForm2::BitBtn1Click);
-    connect(ui->Edit1, &QLineEdit::textChanged, this,
-            [this] { QTimer::singleShot(0, this, &TForm2::PrepareStudentDialog); });
+    connect(ui->Edit1, &QLineEdit::textChanged, this, [this] {
+        TypedSearchChanged();
+        QTimer::singleShot(0, this, &TForm2::PrepareStudentDialog);
+    });
+    connect(ui->ComboBox1, &QComboBox::currentTextChanged, this, &TForm2::TypedSearchChanged);
+    searchPause_.setSingleShot(true);
+    connect(&searchPause_, &QTimer::timeout, this, &TForm2::SearchAheadOfClick);
+    foundCheck_.setInterval(10);
+    connect(&foundCheck_, &QTimer::timeout, this, &TForm2::DrawFoundRowsAhead);
     forms::OnEvent(ui->BitBtn2, &QPushButton::clicked, this, &TForm2::BitBtn2Click);
     forms::OnEvent(ui->BitBtn3, &QPushButton::clicked, this, &TForm2::BitBtn3Click);
     forms::OnEvent(ui->ComboBox2, &forms::ComboBox::changed, this, [this] {

@@ -9,6 +9,7 @@
 // lists, save), all of them members of this class.
 
 #include "entry/EntryState.h"
+#include "entry/SearchAhead.h"
 #include "claims/ClaimFile.h"
 #include "claims/RosterFile.h"
 #include "ui_SeiKyuImp.h"
@@ -16,6 +17,7 @@
 #include <QDate>
 #include <QDialog>
 #include <QPointer>
+#include <QTimer>
 #include <QList>
 
 #include <array>
@@ -81,6 +83,14 @@ private:
     void PrepareStudentDialog();
     std::unique_ptr<TForm3> TakeStudentDialog();
     QPointer<TForm3> SpareStudentDialog;   // the next search's, built while idle
+    QString RosterPathOnScreen() const;
+    void TypedSearchChanged();
+    void SearchAheadOfClick();
+    claims::RosterSearch SearchRoster(const QString& roster);
+    void DrawFoundRowsAhead();
+    QTimer searchPause_;                   // the pause in typing that starts the search ahead
+    QTimer foundCheck_;                    // looks whether the search ahead has found its lines
+    entry::SearchAhead* searchAhead_;
 
     // Occurrence (Occurrence.cpp).
     bool LoadClaim(int n);

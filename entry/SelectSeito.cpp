@@ -4,6 +4,7 @@
 #include "forms/Messages.h"
 #include "forms/Modal.h"
 
+#include <QPixmap>
 #include <QScopeGuard>
 
 TForm3::TForm3(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm3>())
@@ -14,6 +15,29 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm
 }
 
 TForm3::~TForm3() = default;
+
+// The first paint of a dialog in a run loads the fonts of its controls at
+// their sizes and those that draw the rows' scripts (digits, kana, half-width
+// kana, kanji), and draws a scroll bar for the first time (the painter then
+// starts its helper threads): several milliseconds, taken here while the
+// office types. The sample rows are more and wider than the list shows at
+// once, so that both scroll bars are drawn.
+void TForm3::Prepare()
+{
+    ensurePolished();
+    (void)winId();
+    const QString sample = QStringLiteral("00001,3-1,2-1,1-1,生徒　氏名,せいと　しめい,保護者　氏名,"
+                                          "ｾｲﾄ ｼﾒｲ,普通科,H1.4.1,住所　番地,00001,3-1,2-1,1-1,生徒　氏名");
+    DrawRows(QStringList(100, sample));
+}
+
+void TForm3::DrawRows(const QStringList& rows)
+{
+    ui->ListBox2->setLines(rows);
+    QPixmap frame(size());
+    render(&frame);
+    ui->ListBox2->setLines(QStringList());
+}
 
 void TForm3::ConnectHandlers()
 {

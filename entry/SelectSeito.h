@@ -27,6 +27,14 @@ public:
     void BitBtn1Click();   // 選択決定: take the selected student
     void BitBtn2Click();   // 終　了: close, nothing chosen
 
+    // Readies a dialog made ahead of its search: its window is made, and it
+    // is drawn once off screen with a sample row, so that its layout and the
+    // fonts of its controls and rows are loaded before it is first shown.
+    void Prepare();
+    // Draws these rows once off screen and clears them again: the glyphs of
+    // the rows that a search made ahead found are then loaded before its click.
+    void DrawRows(const QStringList& rows);
+
     // The roster lines that matched, shown one per row as they stand in the
     // file.
     void SetStudentLines(claims::FoundLines lines);

@@ -2,10 +2,14 @@
 // the occurrence-file dialog, the claim shown, another occurrence, a new
 // claim marked and saved, and the file loaded back; and how the header lists
 // keep their items while claims come and go.
+#include "entry/SearchAhead.h"
 #include "entry/SeiKyuImp.h"
 #include "tests/entry/EntryDriver.h"
 #include "tests/support/TestMain.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 
 using namespace entrytest;
@@ -90,6 +94,8 @@ private slots:
     void occurrenceChoiceLoadsThePickedFile_data();
     void occurrenceChoiceLoadsThePickedFile();
     void studentWithoutFirstClaimStartsAnEmptyClaim();
+    void searchAfterAPauseListsTheRosterAsItIs_data();
+    void searchAfterAPauseListsTheRosterAsItIs();
 
 private:
     void buildNewClaimOnScreen();
@@ -332,4 +338,56 @@ void ClaimRoad::studentWithoutFirstClaimStartsAnEmptyClaim()
 }
 
 KIBORU_GUI_TEST_MAIN(ClaimRoad)
+// 太郎 with another reading, as many bytes long.
+const QString kSatoTaro = QString(kTaro).replace(QStringLiteral("やまだたろう"), QStringLiteral("さとうたろう"));
+const QString kYamadaSaburo = QStringLiteral(
+    "1031,3-3,2-2,1-2,山田三郎,やまださぶろう,山田一郎,西中学校,男,理数科,H4.1.2,東京都中野区7-8");
+
+void ClaimRoad::searchAfterAPauseListsTheRosterAsItIs_data()
+{
+    QTest::addColumn<QStringList>("roster");   // written after the search ahead; empty: untouched
+    QTest::addColumn<int>("timeMoved");        // seconds added to its time of last change
+    QTest::addColumn<QString>("typedLater");   // the reading typed after the search ahead
+    QTest::addColumn<QStringList>("listed");
+    const QStringList sameSize = {kSatoTaro, kHanako, kJiro};
+    QTest::newRow("roster untouched") << QStringList() << 0 << "" << QStringList({kTaro, kHanako});
+    QTest::newRow("same size, another time") << sameSize << 2 << "" << QStringList({kHanako});
+    QTest::newRow("another size") << QStringList({kTaro, kHanako, kJiro, kYamadaSaburo}) << 0 << ""
+                                  << QStringList({kTaro, kHanako, kYamadaSaburo});
+    QTest::newRow("reading typed again") << QStringList() << 0 << "やまだは" << QStringList({kHanako});
+    // Size and time are all that the click compares: bytes changed under
+    // both still list the lines found ahead, which shows that they were used.
+    QTest::newRow("same size and time") << sameSize << 0 << "" << QStringList({kTaro, kHanako});
+}
+
+// 検　索 after a pause in typing lists the lines that the search made
+// ahead found only while the roster is as it was then.
+void ClaimRoad::searchAfterAPauseListsTheRosterAsItIs()
+{
+    QFETCH(QStringList, roster);
+    QFETCH(int, timeMoved);
+    QFETCH(QString, typedLater);
+    QFETCH(QStringList, listed);
+    Session& s = *session;
+    TForm2& w = *s.window;
+    typeInto(w.ui->ComboBox1, kEntryYear);
+    typeInto(w.ui->Edit1, QStringLiteral("やまだ"));
+    auto* ahead = w.findChild<entry::SearchAhead*>();
+    QTRY_VERIFY(ahead->Wait());
+    if (!roster.isEmpty()) {
+        const QString path = s.folder.file(kRoster);
+        const QDateTime time = QFileInfo(path).lastModified();
+        writeRoster(s.folder, roster);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(time.addSecs(timeMoved), QFileDevice::FileModificationTime));
+    }
+    if (!typedLater.isEmpty())
+        typeInto(w.ui->Edit1, typedLater);
+    s.dialogs.answer({actsNamed({"end"})});
+    QTest::mouseClick(w.ui->BitBtn1, Qt::LeftButton);
+    QCOMPARE(s.dialogs.seen().size(), 1);
+    QCOMPARE(s.dialogs.seen()[0].lines, listed);
+}
+
 #include "tst_claim_road.moc"
