@@ -5,9 +5,6 @@
 #include "files/FileAccess.h"
 #include "files/ShiftJis.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 namespace claims {
 namespace {
 
@@ -104,9 +101,8 @@ GuardedWrite WriteSchoolFile(const QString& workDir, const SchoolInfo& info, con
     const std::optional<QByteArray> bytes = FormatSchoolFile(info);
     if (!bytes)
         return {IoFailure(PathNotFound), {}};
-    const QString folder = StatusFolder(workDir);
-    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder))
-        return {IoFailure(QFileInfo(workDir).isDir() ? AccessDenied : PathNotFound), {}};
+    if (const IoResult folder = MakeStatusFolder(workDir); !folder.ok())
+        return {folder, {}};
     const QString path = SchoolFilePath(workDir);
     return ReplaceUnlessChanged(path, path + QStringLiteral(".lock"), *bytes, expected);
 }

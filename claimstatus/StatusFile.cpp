@@ -317,6 +317,14 @@ QString StatusLockPath(const QString& workDir, QByteArrayView id, int occurrence
     return path.isEmpty() ? QString() : path + QStringLiteral(".lock");
 }
 
+IoResult MakeStatusFolder(const QString& workDir)
+{
+    const QString folder = StatusFolder(workDir);
+    if (QFileInfo(folder).isDir() || QDir().mkdir(folder))
+        return IoResult();
+    return IoFailure(QFileInfo(workDir).isDir() ? AccessDenied : PathNotFound);
+}
+
 StatusRead ReadStatusFile(const QString& path)
 {
     StatusRead read;
@@ -338,9 +346,8 @@ GuardedWrite WriteStatusFile(const QString& workDir, QByteArrayView id, int occu
     const std::optional<QByteArray> bytes = FormatStatusFile(file);
     if (path.isEmpty() || !bytes)
         return {IoFailure(PathNotFound), {}};
-    const QString folder = StatusFolder(workDir);
-    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder))
-        return {IoFailure(QFileInfo(workDir).isDir() ? AccessDenied : PathNotFound), {}};
+    if (const IoResult folder = MakeStatusFolder(workDir); !folder.ok())
+        return {folder, {}};
     return ReplaceUnlessChanged(path, StatusLockPath(workDir, id, occurrence), *bytes, expected);
 }
 

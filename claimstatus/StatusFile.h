@@ -78,6 +78,9 @@ bool IsStatusFileText(QByteArrayView bytes);
 std::optional<QByteArray> FormatStatusFile(const StatusFile& file);
 
 QString StatusFolder(const QString& workDir);
+
+// Makes the folder 請求状況 when it is missing, as the first save does.
+IoResult MakeStatusFolder(const QString& workDir);
 QString StatusFilePath(const QString& workDir, QByteArrayView id, int occurrence);
 
 // The lock file that saves of the status file take: its name with ".lock".
