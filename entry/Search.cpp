@@ -105,7 +105,7 @@ void TForm2::SearchAheadOfClick()
 
 // The rows that the first view of the dialog will show, drawn into the
 // dialog made ahead once the search ahead has found them, so that the click
-// does not load their characters' glyphs.
+// neither loads their characters' glyphs nor shapes their text.
 void TForm2::DrawFoundRowsAhead()
 {
     const claims::FoundLines* found = searchAhead_->Found();
@@ -114,10 +114,7 @@ void TForm2::DrawFoundRowsAhead()
     foundCheck_.stop();
     if (!found || !SpareStudentDialog)
         return;
-    QStringList rows;
-    for (qsizetype i = 0; i < found->size() && i < 40; ++i)
-        rows.append(found->text(i));
-    SpareStudentDialog->DrawRows(rows);
+    SpareStudentDialog->DrawRows(*found);
 }
 
 TForm2::ClaimArea TForm2::ShownClaimArea() const

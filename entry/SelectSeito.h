@@ -32,8 +32,9 @@ public:
     // fonts of its controls and rows are loaded before it is first shown.
     void Prepare();
     // Draws these rows once off screen and clears them again: the glyphs of
-    // the rows that a search made ahead found are then loaded before its click.
-    void DrawRows(const QStringList& rows);
+    // the rows that a search made ahead found are then loaded, and the text
+    // of those in the first view shaped, before its click.
+    void DrawRows(const claims::FoundLines& rows);
 
     // The roster lines that matched, shown one per row as they stand in the
     // file.
@@ -45,6 +46,8 @@ public:
 
 private:
     void ConnectHandlers();
+    void TouchBackingStore();
+    void DrawOffScreen();
 
     claims::FoundLines studentLines_;   // the rows' bytes, as read
 };

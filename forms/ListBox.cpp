@@ -1,8 +1,12 @@
 #include "forms/ListBox.h"
 
 #include <QAbstractListModel>
+#include <QApplication>
 #include <QBitArray>
+#include <QCache>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStaticText>
 #include <QStyledItemDelegate>
 
 namespace forms {
@@ -93,7 +97,55 @@ private:
 
 namespace {
 
+// A line's text as it is drawn, shaped once: a list painted again, or shown
+// again after its rows were drawn ahead, draws the glyphs it already has.
+// Qt's own item drawing shapes each line's text three times on every paint
+// (to place it, to elide it and to draw it).
+class ShapedLines {
+public:
+    const QStaticText& text(const QString& line, const QFont& font, int width, Qt::TextElideMode elide)
+    {
+        Shaped* kept = cache_.object(line);
+        if (!kept || kept->width != width || kept->elide != elide || kept->font != font) {
+            kept = new Shaped{font, width, elide, Shape(line, font, width, elide)};
+            cache_.insert(line, kept);
+        }
+        return kept->text;
+    }
+
+private:
+    struct Shaped {
+        QFont font;
+        int width;
+        Qt::TextElideMode elide;
+        QStaticText text;
+    };
+
+    static QStaticText Prepared(const QString& text, const QFont& font)
+    {
+        QStaticText shaped(text);
+        shaped.setTextFormat(Qt::PlainText);
+        shaped.setPerformanceHint(QStaticText::AggressiveCaching);
+        shaped.prepare(QTransform(), font);
+        return shaped;
+    }
+
+    // Elided as Qt's item views elide a line wider than its place.
+    static QStaticText Shape(const QString& line, const QFont& font, int width, Qt::TextElideMode elide)
+    {
+        QStaticText whole = Prepared(line, font);
+        if (elide == Qt::ElideNone || whole.size().width() <= width)
+            return whole;
+        return Prepared(QFontMetrics(font).elidedText(line, elide, width), font);
+    }
+
+    QCache<QString, Shaped> cache_{512};
+};
+
 // Gives every line the height the list asks for; the width stays Qt's own.
+// A plain line (the only kind these lists hold) is drawn as Qt's style draws
+// an item, its panel by the style, its text from the shaped lines; a line
+// with the focus frame is left to Qt.
 class LineDelegate : public QStyledItemDelegate {
 public:
     explicit LineDelegate(ListBox* list) : QStyledItemDelegate(list), list_(list) {}
@@ -106,8 +158,50 @@ public:
         return size;
     }
 
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        if (!IsPlain(item)) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        const QWidget* widget = item.widget;
+        const QStyle* style = widget ? widget->style() : QApplication::style();
+        painter->save();
+        painter->setClipRect(item.rect);
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &item, painter, widget);
+        if (!item.text.isEmpty())
+            DrawText(painter, item, style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1);
+        painter->restore();
+    }
+
 private:
+    static bool IsPlain(const QStyleOptionViewItem& item)
+    {
+        constexpr auto kOther = QStyleOptionViewItem::WrapText | QStyleOptionViewItem::HasCheckIndicator
+                                | QStyleOptionViewItem::HasDecoration;
+        return !(item.features & kOther) && !(item.state & (QStyle::State_HasFocus | QStyle::State_Editing))
+               && item.displayAlignment == (Qt::AlignLeft | Qt::AlignVCenter)
+               && item.direction == Qt::LeftToRight;
+    }
+
+    void DrawText(QPainter* painter, const QStyleOptionViewItem& item, int margin) const
+    {
+        QPalette::ColorGroup group = item.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        if (group == QPalette::Normal && !(item.state & QStyle::State_Active))
+            group = QPalette::Inactive;
+        const auto role = item.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text;
+        painter->setPen(item.palette.color(group, role));
+        painter->setFont(item.font);
+        const QRect place = item.rect.adjusted(margin, 0, -margin, 0);
+        const QStaticText& text = shaped_.text(item.text, item.font, place.width(), item.textElideMode);
+        const int height = qRound(text.size().height());   // a fallback font's line may be taller
+        painter->drawStaticText(place.left(), place.top() + place.height() / 2 - height / 2, text);
+    }
+
     const ListBox* list_;
+    mutable ShapedLines shaped_;
 };
 
 } // namespace

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStyledItemDelegate>
 #include <QTest>
 
 namespace {
@@ -148,6 +149,8 @@ private slots:
     void listBoxLineHeight_data();
     void listBoxLineHeight();
     void listBoxLoadsLongListFast();
+    void listBoxDrawsLinesAsQtDoes_data();
+    void listBoxDrawsLinesAsQtDoes();
 
     void radioGroupNotifiesWhenUserSelects_data();
     void radioGroupNotifiesWhenUserSelects();
@@ -451,6 +454,61 @@ void ControlsTest::listBoxLoadsLongListFast()
     QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed()) + " ms"));
     QCOMPARE(list->count(), 125000);
     QCOMPARE(list->line(124999), lines.last());
+}
+
+void ControlsTest::listBoxDrawsLinesAsQtDoes_data()
+{
+    const QString student = QStringLiteral("01101,3-1,2-1,1-1,札幌　太郎,さっぽろ　たろう,札幌　花子,ｻｯﾎﾟﾛｼ,普通科,H12.4.1,北海道札幌市中央区");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<bool>("focus");
+    QTest::addColumn<QString>("styleSheet");
+    QTest::newRow("short lines") << QStringList{"2010年,◎,４月", "ab", ""} << -1 << true << false << QString();
+    QTest::newRow("lines cut with …") << QStringList{student, student + student, "ｱｲｳ"} << -1 << true << false
+                                     << QString();
+    QTest::newRow("a selected line") << QStringList{student, "x", "y"} << 1 << true << false << QString();
+    QTest::newRow("disabled") << QStringList{student, "x"} << 0 << false << false << QString();
+    QTest::newRow("with the focus frame") << QStringList{student, "x"} << 1 << true << true << QString();
+    QTest::newRow("the dialog's font") << QStringList{student, student + student} << 0 << true << false
+                                       << QStringLiteral("QWidget { font: 12px \"ＭＳ Ｐゴシック\"; }");
+}
+
+// The lines are drawn from text shaped once and kept; the pixels must be
+// those of Qt's own item drawing, also when the same lines are drawn again
+// and when the list narrows.
+void ControlsTest::listBoxDrawsLinesAsQtDoes()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(int, selected);
+    QFETCH(bool, enabled);
+    QFETCH(bool, focus);
+    QFETCH(QString, styleSheet);
+    Window window;
+    window.widget.setStyleSheet(styleSheet);
+    forms::ListBox* lists[2] = {new forms::ListBox(&window.widget), new forms::ListBox(&window.widget)};
+    lists[1]->setItemDelegate(new QStyledItemDelegate(lists[1]));
+    for (forms::ListBox* list : lists) {
+        list->resize(260, 90);
+        list->setLines(lines);
+        list->setSelectedIndex(selected);
+        list->setEnabled(enabled);
+        list->setFocusPolicy(focus ? Qt::StrongFocus : Qt::NoFocus);
+    }
+    lists[1]->move(0, 100);
+    QVERIFY(window.show());
+    QImage drawn[2];
+    // The second pass draws from kept text; the third, narrower, may not.
+    for (int pass = 0; pass < 3; ++pass) {
+        for (int i = 0; i < 2; ++i) {
+            if (pass == 2)
+                lists[i]->resize(200, 90);
+            if (focus)
+                lists[i]->setFocus();
+            drawn[i] = lists[i]->grab().toImage();
+        }
+        QCOMPARE(drawn[0], drawn[1]);
+    }
 }
 
 void ControlsTest::radioGroupNotifiesWhenUserSelects_data()
