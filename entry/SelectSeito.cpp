@@ -33,6 +33,7 @@ void TForm3::Prepare()
                                           "ｾｲﾄ ｼﾒｲ,普通科,H1.4.1,住所　番地,00001,3-1,2-1,1-1,生徒　氏名");
     ui->ListBox2->setLines(QStringList(100, sample));
     DrawOffScreen();
+    ui->ListBox2->setLines(QStringList());
 }
 
 // The window's buffer is made at its size and written once now: a buffer
@@ -65,7 +66,6 @@ void TForm3::DrawOffScreen()
     ui->ListBox2->doItemsLayout();
     QPixmap frame(size());
     render(&frame);
-    ui->ListBox2->setLines(QStringList());
 }
 
 void TForm3::ConnectHandlers()
