@@ -71,10 +71,13 @@ QStringList ListClaimFiles(const QString& workDir, QByteArrayView id)
     QStringList names;
     if (!IsUsableStudentId(id))
         return names;
-    const QString folder = SeikyuFolder(workDir) + u'/';
-    for (int n = 1; n <= ClaimName::MaxOccurrence; ++n) {
-        for (const QString& path : FindExistingEntries(folder + ClaimName{id.toByteArray(), n}.FileName()))
-            names.append(path.mid(folder.size()));
+    // One listing of the names that begin "請<ID>-": on a file server one
+    // round trip, and each file once, under the name the folder holds.
+    const QString prefix = FromShiftJis(ClaimName{id.toByteArray(), 1}.Stem()).chopped(1);
+    for (const QString& name : ListNamesStartingWith(SeikyuFolder(workDir), prefix)) {
+        const std::optional<ClaimName> parsed = ClaimName::Parse(name);
+        if (parsed && parsed->id == id)
+            names.append(name);
     }
     std::sort(names.begin(), names.end());
     return names;

@@ -7,6 +7,8 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLockFile>
@@ -113,14 +115,24 @@ OnDisk ReadOnDisk(const QString& path)
 // The save's last look before its data take the file's place, with the
 // lock held: the file must still be as expected, and the bytes it holds are
 // kept in its history unless the save writes the same.
+// The file as the save's last look found it, to be put back should the
+// move lose it.
+struct Replaced {
+    bool read = false;
+    QByteArray bytes;
+    QDateTime modified;
+};
+
 IoResult LastLook(const QString& path, QByteArrayView data, const std::optional<FileStamp>& expected,
-                  const QString& history, GuardedWrite& result, KeptVersion& kept)
+                  const QString& history, GuardedWrite& result, KeptVersion& kept, Replaced& replaced)
 {
     if (!expected && history.isEmpty())
         return IoResult();
     const OnDisk now = ReadOnDisk(path);
     if (!now.file.result.ok())
         return now.file.result;
+    if (now.exists)
+        replaced = {true, now.file.bytes, QFileInfo(path).lastModified()};
     if (expected) {
         const FileStamp stamp = now.exists ? StampOfRead(path, now.file.bytes) : FileStamp();
         if (stamp != *expected) {
@@ -132,6 +144,24 @@ IoResult LastLook(const QString& path, QByteArrayView data, const std::optional<
         return IoResult();
     kept = KeepVersion(history, now.file.bytes);
     return kept.io;
+}
+
+// Puts back, bytes and time, the file that a failed move lost (a file
+// server may remove the target of a move it then refuses), and says so in
+// the failure's text; where that fails too, says where its bytes are kept.
+void PutBack(const QString& path, const Replaced& replaced, const KeptVersion& kept, IoResult& failure)
+{
+    const IoResult written = WriteNewFile(path, replaced.bytes);
+    if (written.ok()) {
+        QFile file(path);
+        if (file.open(QIODevice::Append))
+            file.setFileTime(replaced.modified, QFileDevice::FileModificationTime);
+        failure.message += QStringLiteral("\n保存できなかったため、ファイルを保存前の内容に戻しました。");
+    } else if (!kept.path.isEmpty()) {
+        failure.message += QStringLiteral("\n保存前の内容は %1 にあります。").arg(QDir::toNativeSeparators(kept.path));
+    } else {
+        failure.message += QStringLiteral("\nファイルを保存前の内容に戻せませんでした（%1）。").arg(written.message);
+    }
 }
 
 } // namespace
@@ -157,14 +187,20 @@ GuardedWrite ReplaceUnlessChanged(const QString& path, const QString& lockPath, 
     RemoveLeftRemovalLock(lockPath);
     const QString history = HistoryFolderFor(path);
     KeptVersion kept;
-    result.io = ReplaceFileContents(path, data, [&] { return LastLook(path, data, expected, history, result, kept); });
+    Replaced replaced;
+    result.io = ReplaceFileContents(path, data, [&] {
+        return LastLook(path, data, expected, history, result, kept, replaced);
+    });
     if (result.io.ok()) {
         result.onDisk = StampOfRead(path, data);
         if (!kept.path.isEmpty())
             PruneVersions(history);
-    } else if (!kept.path.isEmpty()) {
-        DropVersion(kept);   // the file stays as it was: so does its history
+        return result;
     }
+    if (replaced.read && !EntryExists(path))
+        PutBack(path, replaced, kept, result.io);
+    if (!kept.path.isEmpty() && EntryExists(path))
+        DropVersion(kept);   // the file stays as it was: so does its history
     return result;
 }
 

@@ -2,47 +2,46 @@
 
 #include "files/FileAccessPlatform.h"
 
+#include <QThread>
+
+#include <algorithm>
+
 // What both platforms share. The file calls themselves are in
 // FileAccess_posix.cpp and FileAccess_win.cpp.
 namespace claims {
 namespace {
 
-using platform::EntryId;
-
-// ".CSV" in all eight spellings, the capitals first.
-QString CsvSpelling(int lowerMask)
-{
-    QString ext = QStringLiteral("CSV");
-    for (int i = 0; i < 3; ++i) {
-        if (lowerMask & (1 << i))
-            ext[i] = ext[i].toLower();
-    }
-    return ext;
-}
-
 QString FolderOf(const QString& target) { return target.left(target.lastIndexOf(u'/') + 1); }
+
+QString NameOf(const QString& path) { return path.mid(path.lastIndexOf(u'/') + 1); }
+
+bool EndsInCsv(const QString& name) { return name.endsWith(QLatin1String(".CSV"), Qt::CaseInsensitive); }
+
+// Whether a listed name is the one looked for: the same but for the case of
+// a ".CSV" ending.
+bool SameName(const QString& listed, const QString& wanted)
+{
+    if (!EndsInCsv(wanted))
+        return listed == wanted;
+    return EndsInCsv(listed) && QStringView(listed).chopped(4) == QStringView(wanted).chopped(4);
+}
 
 } // namespace
 
 QStringList FindExistingEntries(const QString& path)
 {
-    QStringList candidates{path};
-    if (path.endsWith(QLatin1String(".CSV"), Qt::CaseInsensitive)) {
-        for (int mask = 0; mask < 8; ++mask)
-            candidates.append(path.chopped(3) + CsvSpelling(mask));
-    }
-    // Names of one entry (a file system may ignore case) count once, under
-    // the name the folder holds.
+    const QString wanted = NameOf(path);
+    const QString folder = FolderOf(path);
     QStringList found;
-    QList<EntryId> seen;
-    for (const QString& candidate : std::as_const(candidates)) {
-        const std::optional<EntryId> id = platform::IdentifyEntry(candidate);
-        if (!id || (id->known && seen.contains(*id)))
-            continue;
-        seen.append(*id);
-        found.append(platform::SpellingOnDisk(candidate));
+    for (const QString& name : ListNamesStartingWith(folder.isEmpty() ? QStringLiteral(".") : folder,
+                                                     EndsInCsv(wanted) ? wanted.chopped(4) : wanted)) {
+        if (SameName(name, wanted))
+            found.append(folder + name);
     }
-    found.removeDuplicates();
+    std::sort(found.begin(), found.end());
+    // The name asked for first, where the folder spells it so.
+    if (found.removeOne(path))
+        found.prepend(path);
     return found;
 }
 
@@ -72,26 +71,62 @@ FileBytes ReadWholeFile(const QString& path)
     return file;
 }
 
-IoResult ReplaceFileContents(const QString& path, QByteArrayView data,
-                             const std::function<IoResult()>& beforeRename)
+namespace {
+
+// The new file written beside path and flushed.
+IoResult WriteTemp(const QString& path, QByteArrayView data, platform::TempFile& temp)
 {
     const platform::SaveCalls& calls = platform::Calls();
-    platform::RemoveStaleTemps(FolderOf(path));
-    platform::TempFile temp;
     IoResult result = calls.createTemp(path, temp);
     if (result.ok())
         result = calls.write(temp, data, path);
     if (result.ok())
         result = calls.flush(temp, path);
-    if (result.ok() && beforeRename)
-        result = beforeRename();   // the caller's last look
-    // The new content is on disk; one move puts it in the old one's place.
-    if (result.ok())
-        result = calls.moveIntoPlace(temp, path);
-    if (!result.ok())
-        platform::Discard(temp);
     return result;
 }
+
+// How often a save writes its new file again when another program removed
+// it for a stale one between its close and its move (each program sweeps a
+// folder once a run).
+constexpr int kWritesOfNewFile = 3;
+
+} // namespace
+
+IoResult ReplaceFileContents(const QString& path, QByteArrayView data,
+                             const std::function<IoResult()>& beforeRename)
+{
+    platform::RemoveStaleTemps(FolderOf(path));
+    IoResult result;
+    for (int write = 1; write <= kWritesOfNewFile; ++write) {
+        platform::TempFile temp;
+        result = WriteTemp(path, data, temp);
+        if (result.ok() && beforeRename && write == 1)
+            result = beforeRename();   // the caller's last look
+        // The new content is on disk; one move puts it in the old one's place.
+        if (result.ok())
+            result = platform::Calls().moveIntoPlace(temp, path);
+        if (!result.ok())
+            platform::Discard(temp);
+        if (!temp.gone)
+            break;
+    }
+    return result;
+}
+
+namespace platform {
+
+bool WaitBeforeTryingAgain(int& waitedMs)
+{
+    constexpr int kLongestWaitMs = 1024;
+    const int wait = waitedMs == 0 ? 1 : qMin(waitedMs + 1, kLongestWaitMs * 2);
+    if (waitedMs >= kLongestWaitMs * 2 - 1)
+        return false;
+    QThread::msleep(ulong(wait));
+    waitedMs += wait;
+    return true;
+}
+
+} // namespace platform
 
 namespace platform {
 namespace {

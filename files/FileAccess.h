@@ -20,13 +20,21 @@ bool EntryExists(const QString& path);
 
 // The directory entry that answers to path, whatever the case of a ".CSV"
 // ending (file or folder), spelled as the folder holds it; path itself when
-// it exists (on a file system that heeds case); empty when none does.
+// it exists (on a file system that heeds case, and on a file server, which
+// answers to any case); empty when none does.
 QString FindExistingEntry(const QString& path);
 
-// Every spelling of path's ".CSV" ending that exists, path itself first;
-// names that lead to the same file (on a file system that ignores case)
-// count once.
+// Every entry whose name is path's whatever the case of its ".CSV" ending,
+// as the folder spells it, path itself first; from one listing of the
+// folder, so that each file counts once also where a file server answers to
+// every spelling of a name, each with an entry id of its own.
 QStringList FindExistingEntries(const QString& path);
+
+// The names of the entries of folder (files and folders, hidden ones too)
+// that begin with prefix whatever its case, in no order; empty when the
+// folder cannot be listed. One directory query: on Windows the server picks
+// the names, elsewhere the whole folder is read.
+QStringList ListNamesStartingWith(const QString& folder, const QString& prefix);
 
 // The names of the entries in folder that are not folders, in no order,
 // none that begins with "." (hidden: a save's temporary files); empty when
@@ -85,11 +93,22 @@ FileBytes ReadWholeFile(const QString& path);
 // system would otherwise let write anyway.
 IoResult CheckWritable(const QString& path);
 
+// Makes a new file at path holding data, flushed to disk; fails when an
+// entry of that name exists. A save that found its file gone after a failed
+// move puts the replaced bytes back with it (a file server may refuse every
+// move, but not a new file).
+IoResult WriteNewFile(const QString& path, QByteArrayView data);
+
 // Replaces the file at path by data, or creates it: the data go to a new file
-// in the same folder, are flushed to disk and only then take the old file's
-// place. On any failure the old file stays as it was and the new one is
-// removed. An existing file keeps its permission bits. Temporary files that
-// saves cut short (killed, power lost) left in the folder are removed first.
+// in the same folder, are flushed to disk, closed (a file server refuses to
+// move an open file) and only then take the old file's place; a move that
+// another program's open handle refuses for a moment is tried again for
+// about two seconds, and a failure that remains names the file. On any
+// failure the new file is removed and the old file stays as it was, unless
+// the file system itself lost it in the failed move. An existing file keeps
+// its permission bits. Temporary files that saves cut short (killed, power
+// lost) left in the folder are removed first; a new file that another
+// program took for such a file meanwhile is written again.
 // beforeRename, when given, runs once the new file is on disk, right before
 // it takes the old one's place; a failure it returns stops the save there
 // (the new file removed, the old one as it was) and is returned.

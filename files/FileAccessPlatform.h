@@ -36,7 +36,8 @@ bool ProcessRunning(qint64 pid);
 // place: a file descriptor, or a Win32 HANDLE.
 struct TempFile {
     QString path;
-    qintptr handle = -1;
+    qintptr handle = -1;   // -1 once closed
+    bool gone = false;     // the move found it removed: another program took it for a stale one
 };
 
 // Removes the temporary files that saves cut short (the program killed, the
@@ -53,11 +54,19 @@ IoResult WriteAll(const TempFile& temp, QByteArrayView data, const QString& targ
 // What was written to temp, flushed to the disk.
 IoResult Flush(const TempFile& temp, const QString& target);
 
-// Moves temp over target in one step and closes it; a failure leaves both.
+// Closes temp, then moves it over target in one step, trying again for a
+// moment while the move is refused for a reason that passes (another
+// program holds either file open). A failure leaves target as it was,
+// unless the file system lost it in the failed move, and names target.
 IoResult MoveIntoPlace(TempFile& temp, const QString& target);
 
 // Closes and removes temp after a failure; nothing when it was never made.
 void Discard(TempFile& temp);
+
+// Waits before the next try of a move or removal that was refused for a
+// reason that may pass: 1 ms, doubling, about two seconds in all. False
+// once the time is up.
+bool WaitBeforeTryingAgain(int& waitedMs);
 
 // The calls of a save that a disk can fail, in one table: making the new
 // file, writing it, flushing it, moving it into place, and keeping the

@@ -102,6 +102,18 @@ void SyncFolderOf(const QByteArray& target)
     }
 }
 
+// Removes a temporary file, trying again for a moment while a file server
+// refuses because another program holds it open.
+void RemoveTemp(const QByteArray& name)
+{
+    if (name.isEmpty())
+        return;
+    for (int waited = 0; ::unlink(name.constData()) != 0;) {
+        if ((errno != EBUSY && errno != EACCES && errno != EPERM) || !platform::WaitBeforeTryingAgain(waited))
+            return;
+    }
+}
+
 } // namespace
 
 namespace platform {
@@ -173,27 +185,57 @@ IoResult Flush(const TempFile& temp, const QString& target)
     return err == 0 ? IoResult() : IoResultFromErrno(err, target);
 }
 
-// The lock goes with the close, after the rename: until then no other save
-// takes the file for a stale one. Once the data are on disk, a failing close
-// no longer endangers them.
-IoResult MoveIntoPlace(TempFile& temp, const QString& target)
+// Whether a refused move or removal may pass in a moment: a file server
+// refuses to move or remove a file that another program (or another PC)
+// holds open, and says "busy" or, as Windows servers do, "access denied".
+// Where the folder can be written and the target is not read-only, such a
+// refusal is taken to be that.
+bool MayPassSoon(int err, const QByteArray& target)
 {
-    const QByteArray name = OnDisk(target);
-    if (::rename(OnDisk(temp.path).constData(), name.constData()) != 0)
-        return IoResultFromErrno(errno, target);
-    ::close(int(temp.handle));
-    temp.handle = -1;
-    SyncFolderOf(name);
-    return IoResult();
+    if (err == EBUSY || err == ETXTBSY)
+        return true;
+    if (err != EACCES && err != EPERM)
+        return false;
+    const QByteArray folder = target.left(qMax<qsizetype>(target.lastIndexOf('/'), 1));
+    struct stat st;
+    const bool writableTarget = ::stat(target.constData(), &st) != 0 || (st.st_mode & 0222) != 0;
+    return writableTarget && ::access(target.contains('/') ? folder.constData() : ".", W_OK) == 0;
 }
 
-void Discard(TempFile& temp)
+// The file is closed before it is moved, as a file server will not move an
+// open file; from then on no lock keeps another program's sweep from
+// taking it for a stale one (gone then tells the caller to write it again).
+// Once the data are on disk, a failing close no longer endangers them.
+IoResult MoveIntoPlace(TempFile& temp, const QString& target)
 {
-    if (temp.handle < 0)
-        return;
-    ::unlink(OnDisk(temp.path).constData());
     ::close(int(temp.handle));
     temp.handle = -1;
+    const QByteArray from = OnDisk(temp.path);
+    const QByteArray to = OnDisk(target);
+    for (int waited = 0;;) {
+        if (::rename(from.constData(), to.constData()) == 0) {
+            SyncFolderOf(to);
+            return IoResult();
+        }
+        const int err = errno;
+        if (err == ENOENT && !EntryExists(temp.path)) {
+            temp.gone = true;
+            return IoResultFromErrno(err, target);
+        }
+        if (!MayPassSoon(err, to) || !WaitBeforeTryingAgain(waited))
+            return NamingFile(IoResultFromErrno(err, target), target);
+    }
+}
+
+// The file is closed first: a file server will not remove an open file.
+void Discard(TempFile& temp)
+{
+    if (temp.handle >= 0)
+        ::close(int(temp.handle));
+    temp.handle = -1;
+    if (!temp.path.isEmpty() && !temp.gone)
+        RemoveTemp(OnDisk(temp.path));
+    temp.path.clear();
 }
 
 } // namespace platform
@@ -210,6 +252,34 @@ QStringList ListFileNames(const QString& folder)
     }
     ::closedir(dir);
     return names;
+}
+
+QStringList ListNamesStartingWith(const QString& folder, const QString& prefix)
+{
+    QStringList names;
+    DIR* dir = ::opendir(OnDisk(folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QString name = QFile::decodeName(entry->d_name);
+        if (name != u"." && name != u".." && name.startsWith(prefix, Qt::CaseInsensitive))
+            names.append(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+IoResult WriteNewFile(const QString& path, QByteArrayView data)
+{
+    const int fd = ::open(OnDisk(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return IoResultFromErrno(errno, path);
+    int err = WriteBytes(fd, data);
+    if (err == 0)
+        err = Sync(fd);
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    return err == 0 ? IoResult() : IoResultFromErrno(err, path);
 }
 
 namespace {

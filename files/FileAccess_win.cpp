@@ -181,37 +181,48 @@ bool MayPassSoon(DWORD error, const std::wstring& target)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY);
 }
 
-// The longest single wait before the move is tried again; the waits double
-// from 1 ms, about two seconds in all.
-constexpr DWORD kLongestMoveWaitMs = 1024;
+// Removes a temporary file, trying again for a moment while another
+// program holds it open.
+void RemoveTemp(const std::wstring& name)
+{
+    for (int waited = 0; !::DeleteFileW(name.c_str());) {
+        const DWORD error = ::GetLastError();
+        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || !WaitBeforeTryingAgain(waited))
+            return;
+    }
+}
 
 // The move needs the file closed. Once the data are on disk, a failing close
-// no longer endangers them.
+// no longer endangers them. A file server may lose the target in a move
+// that fails (the move through a FUSE mount under Wine does): the caller,
+// which read the old bytes, puts them back.
 IoResult MoveIntoPlace(TempFile& temp, const QString& target)
 {
     ::CloseHandle(HandleOf(temp));
     temp.handle = -1;
     const std::wstring from = Native(temp.path);
     const std::wstring to = Native(target);
-    for (DWORD wait = 1;; wait *= 2) {
+    for (int waited = 0;;) {
         if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return IoResult();
         const DWORD error = ::GetLastError();
-        if (wait > kLongestMoveWaitMs || !MayPassSoon(error, to)) {
-            ::DeleteFileW(from.c_str());
+        if ((error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) && !EntryExists(temp.path)) {
+            temp.gone = true;
             return IoResultFromSystemError(error, target);
         }
-        ::Sleep(wait);
+        if (!MayPassSoon(error, to) || !WaitBeforeTryingAgain(waited))
+            return NamingFile(IoResultFromSystemError(error, target), target);
     }
 }
 
 void Discard(TempFile& temp)
 {
-    if (temp.handle == -1)
-        return;
-    ::CloseHandle(HandleOf(temp));
-    ::DeleteFileW(Native(temp.path).c_str());
+    if (temp.handle != -1)
+        ::CloseHandle(HandleOf(temp));
     temp.handle = -1;
+    if (!temp.path.isEmpty() && !temp.gone)
+        RemoveTemp(Native(temp.path));
+    temp.path.clear();
 }
 
 } // namespace platform
@@ -252,6 +263,36 @@ QStringList ListFileNames(const QString& folder)
         names.append(QString::fromWCharArray(found.cFileName));
     });
     return names;
+}
+
+QStringList ListNamesStartingWith(const QString& folder, const QString& prefix)
+{
+    QStringList names;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileExW((Native(folder) + L'\\' + prefix.toStdWString() + L'*').c_str(),
+                                             FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const QString name = QString::fromWCharArray(found.cFileName);
+        if (name != u"." && name != u".." && name.startsWith(prefix, Qt::CaseInsensitive))
+            names.append(name);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
+IoResult WriteNewFile(const QString& path, QByteArrayView data)
+{
+    const HANDLE file = ::CreateFileW(Native(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return LastError(path);
+    DWORD err = WriteBytes(file, data);
+    if (err == ERROR_SUCCESS && !::FlushFileBuffers(file))
+        err = ::GetLastError();
+    ::CloseHandle(file);
+    return err == ERROR_SUCCESS ? IoResult() : IoResultFromSystemError(err, path);
 }
 
 QList<ListedFile> ListFiles(const QString& folder)

@@ -1,5 +1,6 @@
 #include "files/IoResult.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -74,6 +75,12 @@ IoResult IoFailureAt(int code, const QString& path)
 {
     const bool folderMissing = !path.isEmpty() && !QFileInfo(QFileInfo(path).absolutePath()).isDir();
     return IoFailure(code == FileNotFound && folderMissing ? PathNotFound : code);
+}
+
+IoResult NamingFile(IoResult failure, const QString& path)
+{
+    failure.message += u'\n' + QDir::toNativeSeparators(path);
+    return failure;
 }
 
 IoResult IoResultFromErrno(int err, const QString& path)

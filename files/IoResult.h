@@ -40,6 +40,10 @@ int KeptErrorNumber(int err);
 // PathNotFound.
 IoResult IoFailureAt(int code, const QString& path);
 
+// The failure with the file's name (as the system writes paths) on a line
+// below its text: for a failure that only that file's state explains.
+IoResult NamingFile(IoResult failure, const QString& path);
+
 #ifdef Q_OS_WIN
 // The same for a Windows system error code (GetLastError, a DWORD): the
 // codes above for their counterparts, others keep their number the same way.

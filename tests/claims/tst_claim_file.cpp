@@ -5,6 +5,7 @@
 #include "claims/ClaimFile.h"
 
 #include "TestSupport.h"
+#include "tests/support/SlowMount.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -263,6 +264,23 @@ private slots:
         QVERIFY(!FileCanBeRead(ClaimFilePath(work_, "1024", 2)));
         QVERIFY(!FileCanBeRead(ClaimFilePath(work_, "1024", 5)));   // a folder
         QVERIFY(!FileCanBeRead(QString()));
+    }
+
+    // Over a file server (its stand-in, slowfs), a student's claims come from
+    // one listing: no lookup of each spelling of each occurrence, each a
+    // round trip, of which a server that ignores case answers every one.
+    void studentsClaimFilesComeFromOneListing()
+    {
+        for (const QString& name : {u"請1024-1.CSV"_qs, u"請1024-3.csv"_qs, u"請77-1.CSV"_qs})
+            QVERIFY(ktest::WriteBytes(seikyu_ + '/' + name, "x"));
+        testsupport::SlowMount share(work_, 0);
+        if (!share.Mounted())
+            QSKIP(qPrintable(share.WhyNot()));
+        const testsupport::SlowCounts before = share.Counts();
+        QCOMPARE(ListClaimFiles(share.Path(), "1024"), (QStringList{u"請1024-1.CSV"_qs, u"請1024-3.csv"_qs}));
+        const testsupport::SlowCounts used = share.Counts().Since(before);
+        QCOMPARE(used.readdir, 1);
+        QVERIFY2(used.getattr <= 2, qPrintable(QString::number(used.getattr)));
     }
 
     void occurrenceIsTakenAfterIdAndDash_data()

@@ -1,5 +1,7 @@
 #include "tests/support/FailingDisk.h"
 
+#include <QFile>
+
 #ifdef Q_OS_WIN
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -34,8 +36,11 @@ IoResult Flush(const TempFile& temp, const QString& target)
 
 IoResult Move(TempFile& temp, const QString& target)
 {
-    return active->Fails(FileCall::Rename) ? SystemFailure(active->Fault(), target)
-                                           : SystemCalls().moveIntoPlace(temp, target);
+    if (!active->Fails(FileCall::Rename))
+        return SystemCalls().moveIntoPlace(temp, target);
+    if (active->Fault() == DiskFault::TargetLost)
+        QFile::remove(target);
+    return SystemFailure(active->Fault(), target);
 }
 
 IoResult KeepVersion(const QString& versionPath, QByteArrayView bytes)
@@ -51,10 +56,10 @@ const claims::platform::SaveCalls kFailingCalls{SystemCalls().createTemp, Write,
 IoResult SystemFailure(DiskFault fault, const QString& path)
 {
 #ifdef Q_OS_WIN
-    const DWORD codes[] = {ERROR_DISK_FULL, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION};
+    const DWORD codes[] = {ERROR_DISK_FULL, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION, ERROR_ACCESS_DENIED};
     return claims::IoResultFromSystemError(codes[int(fault)], path);
 #else
-    const int codes[] = {ENOSPC, EACCES, EBUSY};
+    const int codes[] = {ENOSPC, EACCES, EBUSY, EACCES};
     return claims::IoResultFromErrno(codes[int(fault)], path);
 #endif
 }

@@ -10,11 +10,14 @@
 namespace testsupport {
 
 enum class FileCall { Write, Flush, Rename, HistoryCopy };
-enum class DiskFault { DiskFull, AccessDenied, SharingViolation };
+// TargetLost: the move is refused after it removed its target, as a file
+// server's client may do (Wine's through a FUSE mount); access denied.
+enum class DiskFault { DiskFull, AccessDenied, SharingViolation, TargetLost };
 
 // The failure as the system gives it: on Windows ERROR_DISK_FULL,
-// ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION through
-// IoResultFromSystemError; elsewhere ENOSPC, EACCES, EBUSY through
+// ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION (ERROR_ACCESS_DENIED again
+// for a lost target) through IoResultFromSystemError; elsewhere ENOSPC,
+// EACCES, EBUSY (EACCES) through
 // IoResultFromErrno.
 claims::IoResult SystemFailure(DiskFault fault, const QString& path);
 
