@@ -1,7 +1,6 @@
 #include "claims/FileStamp.h"
 
 #include "files/FileAccess.h"
-#include "files/FileAccessPlatform.h"
 #include "claims/History.h"
 
 #include <QCryptographicHash>
@@ -33,7 +32,7 @@ bool HeldByRunningSave(const QLockFile& lock)
     qint64 pid = 0;
     QString host;
     return lock.getLockInfo(&pid, &host, nullptr) && host == QSysInfo::machineHostName()
-           && platform::ProcessRunning(pid);
+           && ProcessRunning(pid);
 }
 
 // Takes the lock, trying again every few milliseconds so that a save never
@@ -51,14 +50,14 @@ IoResult TakeLock(QLockFile& lock, const QString& lockPath)
 {
     lock.setStaleLockTime(kStaleLockMs);
     QDeadlineTimer deadline(kLockWaitMs);
-    std::optional<platform::EntryId> held;
+    std::optional<EntryId> held;
     QElapsedTimer heldFor;
     while (!lock.tryLock(0)) {
         if (lock.error() != QLockFile::LockFailedError)
             return IoResult();
         if (deadline.hasExpired())
             return IoFailure(AccessDenied);
-        const std::optional<platform::EntryId> now = platform::IdentifyEntry(lockPath);
+        const std::optional<EntryId> now = IdentifyEntry(lockPath);
         if (!now || !held || !(*now == *held)) {
             held = now;
             heldFor.start();

@@ -5,6 +5,7 @@
 // overwritten unseen. Several PCs may save into one folder on a file server:
 // their saves of one file take turns through a lock file beside it.
 
+#include "claims/History.h"
 #include "files/IoResult.h"
 
 #include <QByteArray>
@@ -37,10 +38,6 @@ StampRead ReadStamp(const QString& path);
 
 // IoResult code of a save that found the file changed since it was read.
 inline constexpr int kChangedElsewhere = -1;
-
-// IoResult code of a save refused because the bytes it would replace could
-// not be kept in the history; the message names the history folder.
-inline constexpr int kHistoryNotKept = -2;
 
 struct GuardedWrite {
     IoResult io;

@@ -3,8 +3,6 @@
 #include "claims/ClaimName.h"
 #include "claims/RosterFile.h"
 #include "files/FileAccess.h"
-#include "files/FileAccessPlatform.h"
-#include "claims/FileStamp.h"
 
 #include <QDir>
 #include <QFile>
@@ -133,7 +131,7 @@ KeptVersion KeepVersion(const QString& folder, QByteArrayView bytes)
         return kept;
     }
     const QString path = NewVersionPath(folder);
-    const IoResult written = path.isEmpty() ? IoFailure(AccessDenied) : platform::Calls().keepVersion(path, bytes);
+    const IoResult written = path.isEmpty() ? IoFailure(AccessDenied) : WriteVersionFile(path, bytes);
     if (!written.ok()) {
         RemoveFolders(kept.madeFolders);
         kept.io = NotKept(folder, written);

@@ -21,6 +21,10 @@ namespace claims {
 
 inline constexpr int kVersionsKept = 30;
 
+// IoResult code of a save refused because the bytes it would replace could
+// not be kept in the history; the message names the history folder.
+inline constexpr int kHistoryNotKept = -2;
+
 // The history folder of the file at path: for a claim file in a folder
 // "seikyu", a status file or the school's file 学校.CSV in a folder
 // "請求状況", or a roster ("H" or "R", at most two characters, "入学.CSV")

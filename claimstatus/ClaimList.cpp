@@ -2,7 +2,6 @@
 
 #include "claims/ClaimFile.h"
 #include "claims/ClaimLines.h"
-#include "claimstatus/ListingCache.h"
 #include "files/FileAccess.h"
 #include "files/LineReader.h"
 #include "files/ShiftJis.h"
@@ -122,11 +121,6 @@ ClaimOverview ReadClaimOverview(const QString& claimPath, const QString& statusP
     claim.status = status.file;
     problems += status.file.problems;
     return claim;
-}
-
-ClaimListing ReadAllClaims(const QString& workDir, const std::function<bool(int, int)>& progress)
-{
-    return ReadAllClaimsThroughCache(workDir, QString(), progress);
 }
 
 QList<StatusLine> BuildStatusLines(const QList<ClaimOverview>& claims, QDate reference, StatusView view)

@@ -44,11 +44,6 @@ void ReadClaimOverviewText(QByteArrayView bytes, ClaimOverview& claim);
 ClaimOverview ReadClaimOverview(const QString& claimPath, const QString& statusPath, const QByteArray& id,
                                 int occurrence, QStringList& problems);
 
-// Reads every claim of the working folder's seikyu folder, sorted by ID and
-// occurrence (without the cache of ReadAllClaimsThroughCache). progress(done, total) is called now and then; when it answers
-// false, reading stops and what was read so far is returned.
-ClaimListing ReadAllClaims(const QString& workDir, const std::function<bool(int, int)>& progress = {});
-
 // The views the deadline list offers.
 // Handover: months paid to the school and not yet handed to the guardian.
 enum class StatusView { Open, Within90, Lapsed, Claimed, Paid, Handover, All, ThisMonth };

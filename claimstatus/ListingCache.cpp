@@ -289,4 +289,9 @@ ClaimListing ReadAllClaimsThroughCache(const QString& workDir, const QString& ca
     return listing;
 }
 
+ClaimListing ReadAllClaims(const QString& workDir, const std::function<bool(int, int)>& progress)
+{
+    return ReadAllClaimsThroughCache(workDir, QString(), progress);
+}
+
 } // namespace claims

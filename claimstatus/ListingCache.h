@@ -68,6 +68,12 @@ const Kept* KeptFor(const QHash<QString, Kept>& kept, const ListedFile& file)
     return found != kept.cend() && found->file == file ? &*found : nullptr;
 }
 
+// Reads every claim of the working folder's seikyu folder, sorted by ID and
+// occurrence, without a cache. progress(done, total) is called now and
+// then; when it answers false, reading stops and what was read so far is
+// returned.
+ClaimListing ReadAllClaims(const QString& workDir, const std::function<bool(int, int)>& progress = {});
+
 // ReadAllClaims through the cache of cacheFolder (none when it is empty):
 // the same listing, with only new and changed files read. The cache is
 // saved again when it changed, unless the reading was stopped.

@@ -132,12 +132,12 @@ namespace platform {
 namespace {
 
 // A version is a new file of its own, written as any save writes.
-IoResult WriteVersionFile(const QString& versionPath, QByteArrayView bytes)
+IoResult WriteVersionAsSave(const QString& versionPath, QByteArrayView bytes)
 {
     return ReplaceFileContents(versionPath, bytes);
 }
 
-constexpr SaveCalls kSystemCalls{CreateTempBeside, WriteAll, Flush, MoveIntoPlace, WriteVersionFile};
+constexpr SaveCalls kSystemCalls{CreateTempBeside, WriteAll, Flush, MoveIntoPlace, WriteVersionAsSave};
 const SaveCalls* current = &kSystemCalls;
 
 } // namespace
@@ -149,5 +149,10 @@ const SaveCalls& Calls() { return *current; }
 void UseCalls(const SaveCalls* calls) { current = calls ? calls : &kSystemCalls; }
 
 } // namespace platform
+
+IoResult WriteVersionFile(const QString& versionPath, QByteArrayView bytes)
+{
+    return platform::Calls().keepVersion(versionPath, bytes);
+}
 
 } // namespace claims

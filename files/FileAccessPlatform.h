@@ -1,7 +1,7 @@
 #pragma once
 // What FileAccess.cpp asks of each platform: FileAccess_posix.cpp and
 // FileAccess_win.cpp give the same calls, and CMake builds one of them.
-// Inside the claims library only.
+// Private to files/ (tests may put a failing device in place of the calls).
 
 #include "files/IoResult.h"
 
@@ -13,24 +13,9 @@
 
 namespace claims::platform {
 
-// Which entry of the file system a name stands for: device or volume, and
-// inode or file index. known is false where the system cannot tell.
-struct EntryId {
-    quint64 volume = 0;
-    quint64 file = 0;
-    bool known = false;
-    bool operator==(const EntryId&) const = default;
-};
-
-// The entry at path (not what a link leads to), or nothing when there is none.
-std::optional<EntryId> IdentifyEntry(const QString& path);
-
 // path with its last part spelled as the folder holds it: on a file system
 // that ignores case, "a.CSV" may be the file "a.csv". path itself elsewhere.
 QString SpellingOnDisk(const QString& path);
-
-// Whether a process of that number runs on this PC.
-bool ProcessRunning(qint64 pid);
 
 // The new file that a save writes beside its target and then moves into
 // place: a file descriptor, or a Win32 HANDLE.

@@ -116,8 +116,6 @@ void RemoveTemp(const QByteArray& name)
 
 } // namespace
 
-namespace platform {
-
 std::optional<EntryId> IdentifyEntry(const QString& path)
 {
     struct stat st;
@@ -126,12 +124,14 @@ std::optional<EntryId> IdentifyEntry(const QString& path)
     return EntryId{quint64(st.st_dev), quint64(st.st_ino), true};
 }
 
-QString SpellingOnDisk(const QString& path) { return path; }
-
 bool ProcessRunning(qint64 pid)
 {
     return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
 }
+
+namespace platform {
+
+QString SpellingOnDisk(const QString& path) { return path; }
 
 // Stale temporary files come only from runs that ended in the middle of a
 // save, so one sweep of a folder per run finds them all; a folder of many

@@ -71,10 +71,7 @@ DWORD WriteBytes(HANDLE file, QByteArrayView data)
 
 } // namespace
 
-namespace platform {
-
-// The volume and the file index tell files apart (the file system ignores
-// case, so several spellings may name one file).
+// The volume and the file index.
 std::optional<EntryId> IdentifyEntry(const QString& path)
 {
     if (!EntryExists(path))
@@ -90,16 +87,6 @@ std::optional<EntryId> IdentifyEntry(const QString& path)
     return id;
 }
 
-QString SpellingOnDisk(const QString& path)
-{
-    WIN32_FIND_DATAW found;
-    const HANDLE search = ::FindFirstFileW(Native(path).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return path;
-    ::FindClose(search);
-    return path.left(path.lastIndexOf(u'/') + 1) + QString::fromWCharArray(found.cFileName);
-}
-
 bool ProcessRunning(qint64 pid)
 {
     const HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, DWORD(pid));
@@ -108,6 +95,18 @@ bool ProcessRunning(qint64 pid)
     const bool running = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
     ::CloseHandle(process);
     return running;
+}
+
+namespace platform {
+
+QString SpellingOnDisk(const QString& path)
+{
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW(Native(path).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return path;
+    ::FindClose(search);
+    return path.left(path.lastIndexOf(u'/') + 1) + QString::fromWCharArray(found.cFileName);
 }
 
 // Removes the stale temporary files in the folder: those that no save holds

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "forms/Messages.h"
+#include "forms/Answer.h"
 
 #include <QList>
+#include <QString>
 #include <QStringList>
 #include <functional>
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "forms/Answer.h"
+
 #include <QString>
 
 class QWidget;
 
 namespace forms {
-
-enum class Answer { Yes, No, Cancel };
 
 // Modal box captioned "Kiboru" with one OK button; returns once it is closed.
 void ShowMessage(QWidget* parent, const QString& text);

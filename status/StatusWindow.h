@@ -5,6 +5,7 @@
 // shows within half a second when that takes longer.
 
 #include "claimstatus/ClaimList.h"
+#include "claimstatus/ListingCache.h"
 #include "forms/BackgroundRead.h"
 #include "status/Letters.h"
 #include "status/StatusModel.h"

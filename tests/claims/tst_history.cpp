@@ -1,7 +1,7 @@
 // The history that every save keeps: which files have one, and what a
 // save keeps there.
 
-#include "claimstatus/ClaimList.h"
+#include "claimstatus/ListingCache.h"
 #include "claims/FileStamp.h"
 #include "claims/History.h"
 #include "claimstatus/StatusFile.h"
