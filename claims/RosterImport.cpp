@@ -61,6 +61,8 @@ QString HeaderKey(const QString& name)
     return key;
 }
 
+// Each field's header names, the best first: a bare 番号 is the ID only
+// when no other column names it, for it is often the number in the class.
 struct FieldNames {
     int field;
     QStringList keys;
@@ -69,7 +71,7 @@ struct FieldNames {
 const QList<FieldNames>& NamedFields()
 {
     static const QList<FieldNames> names = {
-        {Id, {"学籍番号", "生徒番号", "番号", "id", "id番号"}},
+        {Id, {"学籍番号", "生徒番号", "id番号", "id", "番号"}},
         {Name, {"氏名", "生徒氏名", "名前", "生徒名"}},
         {Reading, {"ふりがな", "よみ", "読み", "かな", "氏名かな", "よみがな", "氏名ふりがな"}},
         {Guardian, {"保護者", "保護者氏名", "保護者名"}},
@@ -112,18 +114,29 @@ int YearOfClassColumn(const ExportTable& table, int column)
     return year ? year : 1;
 }
 
-int FieldOfHeader(const ExportTable& table, int column)
+// The field a header names and how well: rank 0 is its best name.
+struct HeaderMatch {
+    int field = kNoColumn;
+    int rank = 0;
+};
+
+HeaderMatch MatchOfHeader(const ExportTable& table, int column)
 {
     const QString key = HeaderKey(table.header[column]);
     for (const FieldNames& names : NamedFields()) {
-        if (names.keys.contains(key))
-            return names.field;
+        if (const int rank = int(names.keys.indexOf(key)); rank >= 0)
+            return {names.field, rank};
     }
     static const QRegularExpression classOfYear(QStringLiteral("^(?:([1-3])年生?)?(組|くらす|学級)$"));
     const QRegularExpressionMatch m = classOfYear.match(key);
     if (!m.hasMatch())
-        return kNoColumn;
-    return ClassFieldOfYear(m.captured(1).isEmpty() ? YearOfClassColumn(table, column) : m.captured(1).toInt());
+        return {};
+    return {ClassFieldOfYear(m.captured(1).isEmpty() ? YearOfClassColumn(table, column) : m.captured(1).toInt())};
+}
+
+bool IsClassNumberColumn(const ExportTable& table, int column)
+{
+    return column >= 0 && column < int(table.header.size()) && HeaderKey(table.header[column]) == u"番号";
 }
 
 } // namespace
@@ -155,10 +168,15 @@ ColumnChoice GuessColumns(const ExportTable& table)
 {
     ColumnChoice columns;
     columns.fill(kNoColumn);
+    std::array<int, TStudentRecord::FieldCount> ranks{};
     for (int column = 0; column < int(table.header.size()); ++column) {
-        const int field = FieldOfHeader(table, column);
-        if (field != kNoColumn && columns[field] == kNoColumn)
-            columns[field] = column;
+        const HeaderMatch match = MatchOfHeader(table, column);
+        if (match.field == kNoColumn)
+            continue;
+        if (columns[match.field] == kNoColumn || match.rank < ranks[match.field]) {
+            columns[match.field] = column;
+            ranks[match.field] = match.rank;
+        }
     }
     return columns;
 }
@@ -252,9 +270,25 @@ Candidate CandidateOf(const ExportRow& row, const ColumnChoice& columns)
     return c;
 }
 
+QString ClassesOf(const Candidate& c)
+{
+    return QStringList{c.fields[Class3], c.fields[Class2], c.fields[Class1]}.join(u',');
+}
+
+// An ID column named 番号 whose values stand in several classes holds the
+// number in the class, not the student's ID.
+QString ClassNumberHint(const QList<Candidate>& candidates, const QList<int>& lines)
+{
+    for (int i : lines) {
+        if (ClassesOf(candidates[i]) != ClassesOf(candidates[lines[0]]))
+            return QStringLiteral("（「番号」は組の中の番号のようです。ID番号には学籍番号の列を選んで下さい）");
+    }
+    return QString();
+}
+
 // Every line of an ID that stands on several lines is a problem: which of
 // them is the student's cannot be told.
-void MarkDuplicateIds(QList<Candidate>& candidates)
+void MarkDuplicateIds(QList<Candidate>& candidates, bool idIsClassNumber)
 {
     QHash<QString, QList<int>> byId;
     for (int i = 0; i < int(candidates.size()); ++i) {
@@ -263,11 +297,12 @@ void MarkDuplicateIds(QList<Candidate>& candidates)
     }
     for (auto it = byId.cbegin(); it != byId.cend(); ++it) {
         const QList<int>& lines = it.value();
+        if (lines.size() < 2)
+            continue;
+        const QString hint = idIsClassNumber ? ClassNumberHint(candidates, lines) : QString();
         for (int i : lines) {
-            if (lines.size() < 2)
-                break;
             const int other = i == lines[0] ? lines[1] : lines[0];
-            candidates[i].why << QStringLiteral("ID番号「%1」が%2行目にもあります").arg(it.key()).arg(candidates[other].line);
+            candidates[i].why << QStringLiteral("ID番号「%1」が%2行目にもあります").arg(it.key()).arg(candidates[other].line) + hint;
         }
     }
 }
@@ -280,7 +315,7 @@ ImportedRoster BuildImportedRoster(const ExportTable& table, const ColumnChoice&
     candidates.reserve(table.rows.size());
     for (const ExportRow& row : table.rows)
         candidates.append(CandidateOf(row, columns));
-    MarkDuplicateIds(candidates);
+    MarkDuplicateIds(candidates, IsClassNumberColumn(table, columns[Id]));
 
     ImportedRoster roster;
     for (const Candidate& c : candidates) {

@@ -46,7 +46,10 @@ using ColumnChoice = std::array<int, TStudentRecord::FieldCount>;
 // Columns told by their header names (学籍番号 → ID番号, フリガナ → ふりがな,
 // 「3年クラス」 → 3年組 ...). A bare 組, クラス or 学級 is the class of the
 // year that the first row's 学年 column, or its own 「3年2組」, names (of
-// year 1 when neither does). Each column is given to one field at most.
+// year 1 when neither does). Each column is given to one field at most;
+// where several columns name a field, the best name wins, else the first
+// column: the ID is 学籍番号, then 生徒番号, then ID番号 or ID, and 番号 (often
+// the number in the class) only when no other column names it.
 ColumnChoice GuessColumns(const ExportTable& table);
 
 // The roster fields' names as the import window lists them: ID番号, 3年組,
@@ -74,7 +77,8 @@ struct ImportedRoster {
 // (a NUL would end the roster when it is read) or a character Shift-JIS
 // cannot hold, when its ID is empty, cannot name a claim file or stands on
 // another line too, when its reading is empty, and when its quotes are
-// broken.
+// broken. An ID from a column named 番号 that stands in several classes is
+// said to be the number in the class.
 ImportedRoster BuildImportedRoster(const ExportTable& table, const ColumnChoice& columns);
 
 // The roster file: the header line and the lines, Shift-JIS, each ended by

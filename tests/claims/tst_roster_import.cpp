@@ -80,6 +80,8 @@ private slots:
     void normalisesAsTheProgramSearches();
     void namesEveryProblemOfALine_data();
     void namesEveryProblemOfALine();
+    void tellsAClassNumberTakenForTheId_data();
+    void tellsAClassNumberTakenForTheId();
     void writesShiftJisWithItsHeaderLine();
     void demoSampleGivesItsRosterBack();
 };
@@ -137,6 +139,13 @@ void RosterImport::guessesColumnsFromHeaderNames_data()
         << "ID番号=0 1年組=3 ふりがな=1 出身中学=4";
     QTest::newRow("a bare class of year 1") << QStringList{"学籍番号", "学級"} << QStringList{"1", "A"} << "ID番号=0 1年組=1";
     QTest::newRow("nothing known") << QStringList{"出席番号", "備考"} << QStringList{"1"} << "";
+    // The best name wins the ID, whatever the order: 学籍番号, 生徒番号, ID, then 番号.
+    QTest::newRow("番号 then 学籍番号") << QStringList{"番号", "学籍番号", "氏名"} << QStringList{"5"} << "ID番号=1 氏名=2";
+    QTest::newRow("学籍番号 then 番号") << QStringList{"学籍番号", "番号", "氏名"} << QStringList{"5"} << "ID番号=0 氏名=2";
+    QTest::newRow("生徒番号 and 番号") << QStringList{"番号", "生徒番号"} << QStringList{"5"} << "ID番号=1";
+    QTest::newRow("ID and 番号") << QStringList{"番号", "ＩＤ"} << QStringList{"5"} << "ID番号=1";
+    QTest::newRow("all four, best last") << QStringList{"番号", "ID", "生徒番号", "学籍番号"} << QStringList{"5"} << "ID番号=3";
+    QTest::newRow("only 番号") << QStringList{"組", "番号"} << QStringList{"1", "5"} << "ID番号=1 1年組=0";
 }
 
 void RosterImport::guessesColumnsFromHeaderNames()
@@ -215,6 +224,37 @@ void RosterImport::namesEveryProblemOfALine()
     QCOMPARE(shown, problems);
     QCOMPARE(roster.lines.size(), written);
     QCOMPARE(roster.problemLines, int(rows.size()) - written);
+}
+
+// A 番号 that repeats in another 組 is the number in the class, not the
+// student's ID: the problem says so. Other repeated IDs are plain duplicates.
+void RosterImport::tellsAClassNumberTakenForTheId_data()
+{
+    QTest::addColumn<QString>("idHeader");
+    QTest::addColumn<QString>("secondClass");
+    QTest::addColumn<QString>("hint");
+    const QString hint = QStringLiteral("（「番号」は組の中の番号のようです。ID番号には学籍番号の列を選んで下さい）");
+    QTest::newRow("番号 in two classes") << "番号" << "2" << hint;
+    QTest::newRow("番号 twice in one class") << "番号" << "1" << "";
+    QTest::newRow("学籍番号 in two classes") << "学籍番号" << "2" << "";
+}
+
+void RosterImport::tellsAClassNumberTakenForTheId()
+{
+    QFETCH(QString, idHeader);
+    QFETCH(QString, secondClass);
+    QFETCH(QString, hint);
+    ExportTable table;
+    table.header = QStringList{"組", idHeader, "氏名", "よみ"};
+    table.rows.append({2, {"1", "5", "佐藤　愛斗", "さとう　あいと"}, false});
+    table.rows.append({3, {"1", "7", "林　大悟", "はやし　だいご"}, false});
+    table.rows.append({4, {secondClass, "5", "山田　花", "やまだ　はな"}, false});
+    const ImportedRoster roster = BuildImportedRoster(table, GuessColumns(table));
+    QStringList shown;
+    for (const ImportProblem& p : roster.problems)
+        shown << QString::number(p.line) + QStringLiteral(": ") + p.why;
+    QCOMPARE(shown, (QStringList{"2: ID番号「5」が4行目にもあります" + hint, "4: ID番号「5」が2行目にもあります" + hint}));
+    QCOMPARE(roster.lines.size(), 1);
 }
 
 // A quote left open is a problem too; the file holds the header line and the
