@@ -23,6 +23,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QProgressBar>
 #include <QThread>
 
@@ -104,6 +106,25 @@ testsupport::SlowMount& ShareListingWithSizes()
     return mount;
 }
 
+// The same folder on a real SMB share, copied once with its times, when
+// KIBORU_BENCH_SMB names a folder of a mounted share (scripts/smb-share.sh);
+// empty otherwise.
+QString SmbFolder()
+{
+    static const QString folder = [] {
+        const QString root = qEnvironmentVariable("KIBORU_BENCH_SMB");
+        if (root.isEmpty())
+            return QString();
+        const QString copy = root + QStringLiteral("/share10000");
+        if (!QFileInfo::exists(copy + QStringLiteral("/seikyu"))
+            && QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), QStringLiteral("--preserve=timestamps"),
+                                                        ShareSource(), copy}) != 0)
+            return QString();
+        return copy;
+    }();
+    return folder;
+}
+
 QString CacheFolder() { return RunFolder() + QStringLiteral("/cache"); }
 
 status::StatusWindow::ClaimReader Reader()
@@ -148,6 +169,25 @@ Opening Open(const QString& workDir)
 void ForgetCache()
 {
     QDir(CacheFolder()).removeRecursively();
+}
+
+// Over a real SMB share: the first opening (no cache) and again; no
+// operations are counted there.
+void ListOverSmb(benchmark::State& state)
+{
+    const QString workDir = SmbFolder();
+    if (workDir.isEmpty()) {
+        state.SkipWithError("no SMB share: KIBORU_BENCH_SMB names none");
+        return;
+    }
+    const bool first = state.range(0) == 0;
+    if (!first)
+        Open(workDir);
+    for (auto _ : state) {
+        if (first)
+            ForgetCache();
+        state.SetIterationTime(Open(workDir).seconds);
+    }
 }
 
 // kind: 0 first, 1 again, 2 again with 20 changed, 3 locally again, 4 again
@@ -199,6 +239,88 @@ void ListOverShare(benchmark::State& state)
     state.counters["lines"] = lines;
 }
 
+// The server's operations, each a round trip, as counters.
+void CountRoundTrips(benchmark::State& state, const testsupport::SlowCounts& total)
+{
+    const double n = std::max<double>(1, double(state.iterations()));
+    state.counters["round_trips"] = double(total.Total()) / n;
+    state.counters["getattr"] = double(total.getattr) / n;
+    state.counters["readdir"] = double(total.readdir) / n;
+    state.counters["open"] = double(total.open) / n;
+    state.counters["read"] = double(total.read) / n;
+    state.counters["change"] = double(total.change) / n;
+}
+
+testsupport::SlowCounts Add(const testsupport::SlowCounts& a, const testsupport::SlowCounts& b)
+{
+    return {a.getattr + b.getattr, a.readdir + b.readdir, a.open + b.open, a.read + b.read, a.change + b.change, {}};
+}
+
+// A student chosen in the entry window over the 10,000 claims of the share:
+// the student's claims listed for the occurrence dialog, then the first
+// one's file found and read.
+void ChooseStudentOverShare(benchmark::State& state)
+{
+    testsupport::SlowMount& share = Share();
+    if (!share.Mounted()) {
+        state.SkipWithError(qPrintable(QStringLiteral("no slowfs: ") + share.WhyNot()));
+        return;
+    }
+    const QByteArray id = QByteArray::number(40000 + 617);
+    testsupport::SlowCounts total;
+    for (auto _ : state) {
+        QThread::msleep(1500);   // the mount's client forgets what it knew of the files (a second)
+        const testsupport::SlowCounts before = share.Counts();
+        const std::int64_t start = MonotonicNs();
+        const QStringList names = claims::ListClaimFiles(share.Path(), id);
+        claims::t_sick header;
+        claims::TTreatmentTable table;
+        const bool read = names.size() == 8
+                          && claims::ReadClaimFile(claims::ClaimFilePath(share.Path(), id, 1), header, table).ok();
+        state.SetIterationTime(double(MonotonicNs() - start) * 1e-9);
+        if (!read)
+            state.SkipWithError("the student's eight claims were not found and read");
+        total = Add(total, share.Counts().Since(before));
+    }
+    CountRoundTrips(state, total);
+}
+
+// A claim saved over a writable stand-in that, as a file server, moves no
+// open file: the lock, the last look, the history's copy and the move.
+void SaveOverShare(benchmark::State& state)
+{
+    const QString source = RunFolder() + QStringLiteral("/share-save");
+    QDir().mkpath(source + QStringLiteral("/seikyu"));
+    WriteAged(ClaimPath(source, 0), ClaimBytes(0, 0), 0);
+    testsupport::SlowMount share(source, 1.0, -1, testsupport::SlowMount::Access::Writable);
+    if (!share.Mounted()) {
+        state.SkipWithError(qPrintable(QStringLiteral("no slowfs: ") + share.WhyNot()));
+        return;
+    }
+    const QByteArray id = QByteArray::number(40000);
+    const QString path = ClaimPath(share.Path(), 0);
+    testsupport::SlowCounts total;
+    int mark = 0;
+    for (auto _ : state) {
+        const claims::StampRead stamp = claims::ReadStamp(path);
+        QThread::msleep(1500);
+        claims::t_sick header;
+        claims::TTreatmentTable table;
+        claims::ResetClaim(header, table, 2024);
+        claims::ToggleMark(table.row(1), ++mark % 12 + 1);
+        const testsupport::SlowCounts before = share.Counts();
+        const std::int64_t start = MonotonicNs();
+        const claims::WriteResult written =
+            claims::WriteClaimFile(share.Path(), id, 1, Sjis(QStringLiteral("札幌　花子")), Sjis(QStringLiteral("女")),
+                                   header, table, stamp.stamp);
+        state.SetIterationTime(double(MonotonicNs() - start) * 1e-9);
+        if (!written.ok())
+            state.SkipWithError(qPrintable(QStringLiteral("save refused: ") + written.io.message));
+        total = Add(total, share.Counts().Since(before));
+    }
+    CountRoundTrips(state, total);
+}
+
 } // namespace
 
 void RegisterShareBenchmarks()
@@ -212,6 +334,12 @@ void RegisterShareBenchmarks()
     for (int kind = 0; kind < 5; ++kind) {
         AddTimedRuns(names[kind], ListOverShare, kind == 3 ? 11 : repetitions)->Arg(kind);
     }
+    if (qEnvironmentVariableIsSet("KIBORU_BENCH_SMB")) {
+        AddTimedRuns("smb_status_first/10000", ListOverSmb, repetitions)->Arg(0);
+        AddTimedRuns("smb_status_again/10000", ListOverSmb, repetitions)->Arg(1);
+    }
+    AddTimedRuns("share_choose_student", ChooseStudentOverShare, 5);
+    AddTimedRuns("share_save_claim", SaveOverShare, 5);
 }
 
 } // namespace bench

@@ -3,6 +3,7 @@
 #include "files/FileAccess.h"
 #include "claims/History.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSysInfo>
 #include <QThread>
 
@@ -35,10 +37,47 @@ bool HeldByRunningSave(const QLockFile& lock)
            && ProcessRunning(pid);
 }
 
+// Whether the lock file names a save of this PC whose process has ended.
+bool LeftByEndedSave(const QLockFile& lock)
+{
+    qint64 pid = 0;
+    QString host;
+    return lock.getLockInfo(&pid, &host, nullptr) && host == QSysInfo::machineHostName()
+           && !ProcessRunning(pid);
+}
+
+// One lock file as seen: what it says (process, PC) and its time. Entry ids
+// do not tell one lock file from the next on a file server, which may give
+// a name a new id at each look.
+struct LockSeen {
+    QByteArray bytes;
+    qint64 modified = 0;
+    bool operator==(const LockSeen&) const = default;
+};
+
+std::optional<LockSeen> SeeLock(const QString& lockPath)
+{
+    const FileBytes file = ReadWholeFile(lockPath);
+    if (!file.result.ok())
+        return std::nullopt;
+    return LockSeen{file.bytes, QFileInfo(lockPath).lastModified().toMSecsSinceEpoch()};
+}
+
+// Removes a lock file taken for stale. Qt removes it while holding it open,
+// to be sure that no process takes it meanwhile; a file server refuses to
+// remove an open file, and then it is removed closed, if it is still the
+// one that was seen.
+void RemoveStaleLock(QLockFile& lock, const QString& lockPath, const LockSeen& seen)
+{
+    if (lock.removeStaleLockFile() || SeeLock(lockPath) != seen)
+        return;
+    QFile::remove(lockPath);
+}
+
 // Takes the lock, trying again every few milliseconds so that a save never
 // waits much longer than the one before it. A lock file that stays the same
-// entry for a while, and is no running save's of this PC, may have been left
-// by a save that was killed or lost its PC: it is removed when no running
+// for a while, and is no running save's of this PC, may have been left by a
+// save that was killed or lost its PC: it is removed when no running
 // process holds it (the system's own lock on the file, or its sharing mode
 // on Windows, tells). Such a removal is never tried on a lock that comes and
 // goes: a save that gives its lock back removes the file by name, and would
@@ -50,24 +89,48 @@ IoResult TakeLock(QLockFile& lock, const QString& lockPath)
 {
     lock.setStaleLockTime(kStaleLockMs);
     QDeadlineTimer deadline(kLockWaitMs);
-    std::optional<EntryId> held;
+    std::optional<LockSeen> held;
     QElapsedTimer heldFor;
     while (!lock.tryLock(0)) {
         if (lock.error() != QLockFile::LockFailedError)
             return IoResult();
         if (deadline.hasExpired())
             return IoFailure(AccessDenied);
-        const std::optional<EntryId> now = IdentifyEntry(lockPath);
-        if (!now || !held || !(*now == *held)) {
+        const std::optional<LockSeen> now = SeeLock(lockPath);
+        if (now && LeftByEndedSave(lock)) {
+            RemoveStaleLock(lock, lockPath, *now);   // Qt's own removal failed on a file server
+        } else if (!now || !held || *now != *held) {
             held = now;
             heldFor.start();
         } else if (heldFor.elapsed() >= kStaleCheckAfterMs && !HeldByRunningSave(lock)) {
-            lock.removeStaleLockFile();
+            RemoveStaleLock(lock, lockPath, *now);
             heldFor.start();
         }
         QThread::msleep(2 + QRandomGenerator::global()->bounded(8));
     }
     return IoResult();
+}
+
+// Whether the lock file there now is this process's own: the next save's,
+// of another process, may have taken its place the moment it was removed.
+bool OwnLockStays(const QLockFile& lock)
+{
+    qint64 pid = 0;
+    QString host;
+    return lock.getLockInfo(&pid, &host, nullptr) && pid == QCoreApplication::applicationPid()
+           && host == QSysInfo::machineHostName();
+}
+
+// Gives the lock back. A file server refuses to remove the lock file while
+// another PC reads who holds it: then the removal is tried again for a
+// moment, as long as the file there is still this process's.
+void GiveBack(QLockFile& lock, const QString& lockPath)
+{
+    lock.unlock();
+    for (int waited = 0; OwnLockStays(lock);) {
+        if (QFile::remove(lockPath) || !WaitBeforeTryingAgain(waited))
+            return;
+    }
 }
 
 // Removing a stale lock takes a lock of its own, the lock's name with
@@ -183,6 +246,7 @@ GuardedWrite ReplaceUnlessChanged(const QString& path, const QString& lockPath, 
     result.io = TakeLock(lock, lockPath);
     if (!result.io.ok())
         return result;
+    const auto giveBack = qScopeGuard([&] { GiveBack(lock, lockPath); });
     RemoveLeftRemovalLock(lockPath);
     const QString history = HistoryFolderFor(path);
     KeptVersion kept;

@@ -113,8 +113,6 @@ IoResult ReplaceFileContents(const QString& path, QByteArrayView data,
     return result;
 }
 
-namespace platform {
-
 bool WaitBeforeTryingAgain(int& waitedMs)
 {
     constexpr int kLongestWaitMs = 1024;
@@ -125,8 +123,6 @@ bool WaitBeforeTryingAgain(int& waitedMs)
     waitedMs += wait;
     return true;
 }
-
-} // namespace platform
 
 namespace platform {
 namespace {

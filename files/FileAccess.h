@@ -37,6 +37,12 @@ bool ProcessRunning(qint64 pid);
 // writes (through the calls a test's failing device may take the place of).
 IoResult WriteVersionFile(const QString& versionPath, QByteArrayView bytes);
 
+// Waits before the next try of a move or removal that was refused for a
+// reason that may pass (a file server refuses both while another program
+// holds the file open): 1 ms, doubling, about two seconds in all. False
+// once the time is up.
+bool WaitBeforeTryingAgain(int& waitedMs);
+
 // True when a directory entry of that name exists: a file, a folder, or a
 // link even if it leads nowhere.
 bool EntryExists(const QString& path);

@@ -48,10 +48,7 @@ IoResult MoveIntoPlace(TempFile& temp, const QString& target);
 // Closes and removes temp after a failure; nothing when it was never made.
 void Discard(TempFile& temp);
 
-// Waits before the next try of a move or removal that was refused for a
-// reason that may pass: 1 ms, doubling, about two seconds in all. False
-// once the time is up.
-bool WaitBeforeTryingAgain(int& waitedMs);
+
 
 // The calls of a save that a disk can fail, in one table: making the new
 // file, writing it, flushing it, moving it into place, and keeping the

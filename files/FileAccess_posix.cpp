@@ -68,7 +68,8 @@ bool IsTempName(const char* name)
 }
 
 // Removes the stale temporary files in the folder: those that no running
-// save holds a lock on.
+// save holds a lock on. A file server will not remove a file that is open,
+// the look at its lock included: then it is removed once closed.
 void RemoveUnlockedTemps(const QByteArray& folder)
 {
     DIR* dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
@@ -82,11 +83,14 @@ void RemoveUnlockedTemps(const QByteArray& folder)
         if (fd < 0)
             continue;
         struct stat locked, named;
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &locked) == 0
-            && ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0
-            && S_ISREG(locked.st_mode) && locked.st_dev == named.st_dev && locked.st_ino == named.st_ino)
-            ::unlinkat(dirFd, entry->d_name, 0);
+        const bool stale = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &locked) == 0
+                           && ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0
+                           && S_ISREG(locked.st_mode) && locked.st_dev == named.st_dev
+                           && locked.st_ino == named.st_ino;
+        const bool refused = stale && ::unlinkat(dirFd, entry->d_name, 0) != 0 && errno == EBUSY;
         ::close(fd);
+        if (refused)
+            ::unlinkat(dirFd, entry->d_name, 0);
     }
     ::closedir(dir);
 }
@@ -109,7 +113,7 @@ void RemoveTemp(const QByteArray& name)
     if (name.isEmpty())
         return;
     for (int waited = 0; ::unlink(name.constData()) != 0;) {
-        if ((errno != EBUSY && errno != EACCES && errno != EPERM) || !platform::WaitBeforeTryingAgain(waited))
+        if ((errno != EBUSY && errno != EACCES && errno != EPERM) || !WaitBeforeTryingAgain(waited))
             return;
     }
 }
@@ -192,7 +196,9 @@ IoResult Flush(const TempFile& temp, const QString& target)
 // refusal is taken to be that.
 bool MayPassSoon(int err, const QByteArray& target)
 {
-    if (err == EBUSY || err == ETXTBSY)
+    // EEXIST: a client that replaces a file by removing it first (smbnetfs)
+    // finds it still there while another PC holds it open.
+    if (err == EBUSY || err == ETXTBSY || err == EEXIST)
         return true;
     if (err != EACCES && err != EPERM)
         return false;

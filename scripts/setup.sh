@@ -6,13 +6,20 @@
 # poppler-utils gives pdftotext, with which the tests read printed lists.
 # libfuse3-dev and fuse3 build and mount slowfs, the file server stand-in
 # of a test and the benchmarks (tests/support/slowfs).
+# samba and smbnetfs serve a share on this machine and mount it twice through
+# FUSE, as two office PCs, for the tests run over a file server
+# (scripts/smb-share.sh).
+# "sh scripts/setup.sh program" installs only what building and running the
+# program needs (scripts/demo.sh).
 set -e
-PKGS="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-      fonts-ipafont-gothic fonts-ipafont-mincho fonts-motoya-l-maruberi
+PROGRAM="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+      fonts-ipafont-gothic fonts-ipafont-mincho fonts-motoya-l-maruberi"
+PKGS="$PROGRAM
       libbenchmark-dev unzip xvfb xauth xdotool desktop-file-utils
       clang libclang-rt-14-dev llvm
       poppler-utils imagemagick g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 nsis
-      libfuse3-dev fuse3"
+      libfuse3-dev fuse3 samba smbnetfs"
+[ "$1" = program ] && PKGS=$PROGRAM
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

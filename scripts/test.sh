@@ -1,6 +1,9 @@
 #!/bin/sh
 # Installs what is missing, builds, and runs every test:
-#   1. the normal build (folder $KIBORU_BUILD_DIR, default "build"): all tests;
+#   1. the normal build (folder $KIBORU_BUILD_DIR, default "build"): all tests,
+#      then those of label "share" once more with their working folders on a
+#      Samba share of this machine, mounted as two PCs (scripts/smb-share.sh;
+#      skipped, with the reason, where the share cannot be served);
 #   2. the Windows build (build-windows, scripts/windows.sh): cross-built with
 #      MinGW-w64, its tests run under Wine, then the zip and the installer;
 #   3. everything under AddressSanitizer and UndefinedBehaviorSanitizer
@@ -22,6 +25,10 @@ build="${KIBORU_BUILD_DIR:-build}"
 step "normal build and tests in $build"
 sh scripts/build.sh "$build"
 (cd "$build" && ctest --output-on-failure --timeout 600 "$@")
+
+step "tests of label share in $build with their working folders on a Samba share"
+(cd "$build" && sh "$root/scripts/smb-share.sh" run "$(pwd)/smb-share" \
+  ctest -L share --output-on-failure --timeout 600)
 
 step "Windows build and tests under Wine in build-windows"
 sh scripts/windows.sh

@@ -6,6 +6,7 @@
 #include "entry/EntryState.h"
 #include "entry/SeiKyuImp.h"
 #include "forms/MessageSeam.h"
+#include "tests/support/TestFolder.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -15,7 +16,6 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <functional>
@@ -31,7 +31,8 @@ namespace entrytest {
 // Shift-JIS bytes of test data (plain kana and kanji only).
 QByteArray sjis(const QString& text);
 
-// A fresh temporary folder, the current folder until it is destroyed.
+// A fresh temporary folder (testsupport::TestFolder), the current folder
+// until it is destroyed.
 class WorkFolder {
 public:
     WorkFolder();
@@ -48,7 +49,7 @@ public:
 
 private:
     QString previous_;
-    QTemporaryDir dir_;
+    testsupport::TestFolder dir_;
 };
 
 // The day every entry window of the tests opens: its year lists reach

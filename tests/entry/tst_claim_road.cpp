@@ -137,6 +137,7 @@ void ClaimRoad::buildNewClaimOnScreen()
 
 void ClaimRoad::claimGoesFromSearchToFileAndBack()
 {
+    KIBORU_SKIP_SAVES_UNDER_WINE_ON_SHARE();
     Session& s = *session;
     writeClaim(s.folder, "請1024-1.CSV", kFirst, 2010, {{1, {4}}});
     writeClaim(s.folder, "請1024-3.CSV", kThird, 2011, {{2, {1, 12}}});
@@ -377,10 +378,14 @@ void ClaimRoad::searchAfterAPauseListsTheRosterAsItIs()
     if (!roster.isEmpty()) {
         const QString path = s.folder.file(kRoster);
         const QDateTime time = QFileInfo(path).lastModified();
+        const qint64 size = QFileInfo(path).size();
         writeRoster(s.folder, roster);
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.setFileTime(time.addSecs(timeMoved), QFileDevice::FileModificationTime));
+        const QFileInfo now(path);
+        if (now.size() == size && timeMoved == 0 && now.lastModified() != time)
+            QSKIP("this folder does not keep the time of last change as it was set (smbnetfs sets whole seconds)");
     }
     if (!typedLater.isEmpty())
         typeInto(w.ui->Edit1, typedLater);

@@ -5,11 +5,11 @@
 #include "forms/Modal.h"
 #include "tests/entry/LayoutCheck.h"
 #include "tests/support/ModalHelpers.h"
+#include "tests/support/TestFolder.h"
 #include "tests/support/TestMain.h"
 
 #include <QFile>
 #include <QPointer>
-#include <QTemporaryDir>
 
 using layoutcheck::Control;
 using layoutcheck::kGothic;
@@ -162,7 +162,7 @@ void DialogLayouts::studentRowsReadAsTheirDecodedLines()
     QFETCH(QByteArray, roster);
     QFETCH(QString, firstRow);
     QFETCH(bool, madeAhead);
-    QTemporaryDir dir;
+    testsupport::TestFolder dir;
     const QString path = dir.filePath("R01.CSV");
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(roster) == roster.size());

@@ -191,6 +191,7 @@ void EntryMessages::studentDialogEndsWithoutAChoice_data()
 // claim being edited, never a cleared header.
 void EntryMessages::studentDialogEndsWithoutAChoice()
 {
+    KIBORU_SKIP_SAVES_UNDER_WINE_ON_SHARE();
     QFETCH(QString, reading);
     QFETCH(QStringList, acts);
     QFETCH(QStringList, lines);
@@ -291,6 +292,7 @@ void EntryMessages::saveAsksFirst_data()
 
 void EntryMessages::saveAsksFirst()
 {
+    KIBORU_SKIP_SAVES_UNDER_WINE_ON_SHARE();
     QFETCH(QList<forms::Answer>, answers);
     QFETCH(bool, written);
     QFETCH(bool, open);
@@ -354,6 +356,7 @@ void EntryMessages::saveWritesChosenItemsAndTypedTexts_data()
 // an item counting as its choice; the others save the text in the box.
 void EntryMessages::saveWritesChosenItemsAndTypedTexts()
 {
+    KIBORU_SKIP_SAVES_UNDER_WINE_ON_SHARE();
     QFETCH(QString, list);
     QFETCH(QString, typed);
     QFETCH(int, field);
@@ -449,6 +452,7 @@ void EntryMessages::utf8RosterOfAReiwaYear_data()
 // the reading, and the save refuses what a claim file cannot hold.
 void EntryMessages::utf8RosterOfAReiwaYear()
 {
+    KIBORU_SKIP_SAVES_UNDER_WINE_ON_SHARE();
     QFETCH(QString, name);
     QFETCH(QString, message);
     Session& s = *session;
@@ -483,6 +487,7 @@ void EntryMessages::failedSaveKeepsTheWindowAndTheOldFile_data()
 // the old file as it was; once the cause is gone the same save goes through.
 void EntryMessages::failedSaveKeepsTheWindowAndTheOldFile()
 {
+    KIBORU_SKIP_SAVES_UNDER_WINE_ON_SHARE();
     QFETCH(bool, readOnlyFile);
     QFETCH(QString, error);
     QFETCH(bool, historyBlocked);

@@ -6,10 +6,10 @@
 #include "tests/claims/HistoryFixture.h"
 #include "tests/claims/TestSupport.h"
 #include "tests/support/ModalHelpers.h"
+#include "tests/support/TestFolder.h"
 #include "tests/support/TestMain.h"
 
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QThread>
 
 using namespace claims;
@@ -63,14 +63,14 @@ private slots:
     void closingWhileReadingStopsTheReader();
 
 private:
-    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<testsupport::TestFolder> dir;
     std::unique_ptr<HistoryWindow> window;
     QByteArray current, kept, deleted;
 };
 
 void HistoryWindowTest::init()
 {
-    dir = std::make_unique<QTemporaryDir>();
+    dir = std::make_unique<testsupport::TestFolder>();
     const QString w = dir->path();
     current = Claim(u"山田太郎"_qs, u"骨折"_qs, {{2011, 10}});
     kept = Claim(u"山田太郎"_qs, u"捻挫"_qs, {{2011, 10}, {2011, 11}});
@@ -137,6 +137,7 @@ void HistoryWindowTest::restorePutsTheVersionBack_data()
 
 void HistoryWindowTest::restorePutsTheVersionBack()
 {
+    KIBORU_SKIP_SAVES_UNDER_WINE_ON_SHARE();
     QFETCH(QString, id);
     QFETCH(bool, changedBehind);
     QFETCH(QList<Answer>, answers);

@@ -6,13 +6,14 @@
 #include "ReliabilitySupport.h"
 
 #include "tests/claims/TestSupport.h"
+#include "tests/support/TestFolder.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cstring>
+#include <limits>
 #include <sys/file.h>
 
 using namespace claims;
@@ -33,12 +34,28 @@ int LastReported(const QByteArray& output, int before)
     return k;
 }
 
+// The microseconds of the quickest of three saves in the folder, at least
+// 8 ms: a kill that falls within that much after a save has returned falls
+// in the middle of the next one, on a local disk as on a file server.
+int SaveWindowUs(const QString& work)
+{
+    qint64 quickest = std::numeric_limits<qint64>::max();
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        if (!rtest::SaveNumberedClaim(work, kId, 0).ok())
+            return -1;
+        quickest = qMin(quickest, clock.nsecsElapsed());
+    }
+    return int(qMax<qint64>(8'000, quickest / 1000));
+}
+
 } // namespace
 
 class SaveCrashSafety : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir_;
+    testsupport::TestFolder dir_;
     QString work_;
     QString seikyu_;
     QString claimName_;
@@ -70,7 +87,9 @@ private slots:
     {
         const quint32 seed = QRandomGenerator::global()->generate();
         QRandomGenerator random(seed);
-        qInfo("random seed %u", seed);
+        const int window = SaveWindowUs(work_);
+        QVERIFY(window > 0);
+        qInfo("random seed %u; kills within %d us after a save", seed, window);
         QElapsedTimer clock;
         clock.start();
         int current = 0;            // the claim in the file
@@ -83,7 +102,7 @@ private slots:
             // fall among saves that already run one after the other.
             if (kills % 3 != 0)
                 QVERIFY(child.WaitForOutput(10'000));
-            ::usleep(random.bounded(kills % 3 == 0 ? 30'000 : 8'000));
+            ::usleep(random.bounded(kills % 3 == 0 ? 30'000 : window));
             const int status = child.Kill();
             QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL, "the saves stopped before the kill");
             const int done = LastReported(child.ReadAll(), current);
@@ -105,10 +124,14 @@ private slots:
         qInfo("%d kills in %lld ms; %d saves completed; %d kills came after the new file took the old one's place; "
               "%d left a temporary file",
               kills, clock.elapsed(), saves, newClaimAtKill, temporaryAtKill);
-        QVERIFY(kills >= 200);
+        // Over a file server each run starts slower and a save takes tens of
+        // milliseconds: fewer kills fit in the time, and they fall mostly
+        // while the new file is written.
+        const bool share = !testsupport::TestRoot().isEmpty();
+        QVERIFY(kills >= (share ? 50 : 200));
         // Kills did fall while a new file was written and after it took the
         // old one's place.
-        QVERIFY(temporaryAtKill > 0 && newClaimAtKill > 0);
+        QVERIFY(temporaryAtKill > 0 && (share || newClaimAtKill > 0));
 
         // The next run's first save sweeps what the killed saves left.
         rtest::ChildProcess nextRun({KIBORU_PROBE, "save-once", QFile::encodeName(work_), kId,

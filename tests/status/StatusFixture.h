@@ -1,8 +1,11 @@
 #pragma once
-// A working folder with claims for the deadline list's tests.
+// A working folder with claims for the deadline list's tests. The files are
+// written as a save writes them, but by plain writes, so that the tests that
+// only read also run where no save can pass (under Wine on a share).
 
 #include "claims/ClaimFile.h"
 #include "claimstatus/Deadline.h"
+#include "claimstatus/StatusFile.h"
 #include "tests/claims/TestSupport.h"
 
 #include <QDir>
@@ -30,7 +33,17 @@ inline void WriteClaim(const QString& workDir, const QByteArray& id, int occurre
         const int schoolYear = m.month >= 4 ? m.year : m.year - 1;
         ToggleMark(table.row(schoolYear - injuryYear + 1), m.month >= 4 ? m.month - 3 : m.month + 9);
     }
-    QVERIFY(WriteClaimFile(workDir, id, occurrence, ktest::Sj(name), ktest::Sj(QStringLiteral("男")), header, table).ok());
+    const QByteArray bytes = FormatClaim(ClaimFileName(id, occurrence), ktest::Sj(name), ktest::Sj(QStringLiteral("男")),
+                                         header, table);
+    QVERIFY(ktest::WriteBytes(ClaimFilePath(workDir, id, occurrence), bytes));
+}
+
+// Writes the status file of the claim.
+inline void PutStatusFile(const QString& workDir, const QByteArray& id, int occurrence, const claims::StatusFile& file)
+{
+    const std::optional<QByteArray> bytes = claims::FormatStatusFile(file);
+    QVERIFY(bytes && QDir().mkpath(claims::StatusFolder(workDir)));
+    QVERIFY(ktest::WriteBytes(claims::StatusFilePath(workDir, id, occurrence), *bytes));
 }
 
 } // namespace statustest

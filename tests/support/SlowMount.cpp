@@ -30,10 +30,10 @@ QString WhyFuseCannotBeUsed()
 SlowCounts SlowCounts::Since(const SlowCounts& before) const
 {
     return {getattr - before.getattr, readdir - before.readdir, open - before.open, read - before.read,
-            opened.mid(before.opened.size())};
+            change - before.change, opened.mid(before.opened.size())};
 }
 
-SlowMount::SlowMount(const QString& source, double delayMs, double statDelayMs)
+SlowMount::SlowMount(const QString& source, double delayMs, double statDelayMs, Access access)
 {
     whyNot_ = WhyFuseCannotBeUsed();
     if (!whyNot_.isEmpty())
@@ -43,6 +43,8 @@ SlowMount::SlowMount(const QString& source, double delayMs, double statDelayMs)
     QStringList args{source, point_.path(), QString::number(delayMs)};
     if (statDelayMs >= 0)
         args.append(QString::number(statDelayMs));
+    if (access == Access::Writable)
+        args.append(QStringLiteral("writable"));
     process_.start(QStringLiteral(KIBORU_SLOWFS), args);
     const QDeadlineTimer deadline(10000);
     while (!QFileInfo::exists(point_.path() + kCountsFile) && process_.state() != QProcess::NotRunning
@@ -84,6 +86,7 @@ SlowCounts SlowMount::Counts() const
                                : op == "readdir" ? &counts.readdir
                                : op == "open"    ? &counts.open
                                : op == "read"    ? &counts.read
+                               : op == "change"  ? &counts.change
                                                  : nullptr)
             *count = value.toLong();
     }
