@@ -67,9 +67,23 @@ bool IsTempName(const char* name)
            && std::strcmp(name + length - (sizeof kTempSuffix - 1), kTempSuffix) == 0;
 }
 
+// Removes a temporary file, trying again for a moment while a file server
+// refuses because another program holds it open.
+void RemoveTemp(const QByteArray& name)
+{
+    if (name.isEmpty())
+        return;
+    for (int waited = 0; ::unlink(name.constData()) != 0;) {
+        if ((errno != EBUSY && errno != EACCES && errno != EPERM) || !WaitBeforeTryingAgain(waited))
+            return;
+    }
+}
+
 // Removes the stale temporary files in the folder: those that no running
 // save holds a lock on. A file server will not remove a file that is open,
-// the look at its lock included: then it is removed once closed.
+// the look at its lock included: then it is removed once closed, tried
+// again for a moment while the server still holds it open for the killed
+// save whose file it was.
 void RemoveUnlockedTemps(const QByteArray& folder)
 {
     DIR* dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
@@ -90,7 +104,7 @@ void RemoveUnlockedTemps(const QByteArray& folder)
         const bool refused = stale && ::unlinkat(dirFd, entry->d_name, 0) != 0 && errno == EBUSY;
         ::close(fd);
         if (refused)
-            ::unlinkat(dirFd, entry->d_name, 0);
+            RemoveTemp(folder.isEmpty() ? QByteArray(entry->d_name) : folder + entry->d_name);
     }
     ::closedir(dir);
 }
@@ -103,18 +117,6 @@ void SyncFolderOf(const QByteArray& target)
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
-    }
-}
-
-// Removes a temporary file, trying again for a moment while a file server
-// refuses because another program holds it open.
-void RemoveTemp(const QByteArray& name)
-{
-    if (name.isEmpty())
-        return;
-    for (int waited = 0; ::unlink(name.constData()) != 0;) {
-        if ((errno != EBUSY && errno != EACCES && errno != EPERM) || !WaitBeforeTryingAgain(waited))
-            return;
     }
 }
 
