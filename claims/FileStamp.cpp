@@ -141,8 +141,13 @@ void GiveBack(QLockFile& lock, const QString& lockPath)
 void RemoveLeftRemovalLock(const QString& lockPath)
 {
     const QString name = lockPath + QStringLiteral(".rmlock");
-    if (EntryExists(name))
-        QLockFile(name).removeStaleLockFile();
+    if (!EntryExists(name))
+        return;
+    QLockFile left(name);
+    // Qt removes it open, which a file server refuses: then it goes closed,
+    // when the save that left it has ended.
+    if (!left.removeStaleLockFile() && LeftByEndedSave(left))
+        QFile::remove(name);
 }
 
 } // namespace

@@ -137,7 +137,8 @@ private slots:
         rtest::ChildProcess nextRun({KIBORU_PROBE, "save-once", QFile::encodeName(work_), kId,
                                      QByteArray::number(current + 1)});
         QCOMPARE(nextRun.Wait(), 0);
-        QCOMPARE(ktest::Entries(seikyu_), QStringList{claimName_});
+        const QStringList left = ktest::Entries(seikyu_);
+        QVERIFY2(left == QStringList{claimName_}, qPrintable(left.join(u' ')));
         t_sick header;
         TTreatmentTable table;
         QVERIFY(ReadClaimFile(seikyu_ + u'/' + claimName_, header, table).ok());
