@@ -11,24 +11,8 @@
 #include <QStringList>
 
 #include <functional>
-#include <optional>
 
 namespace claims {
-
-// Which entry of the file system a name stands for: device or volume, and
-// inode or file index. known is false where the system cannot tell. A file
-// server may give every name an id of its own, so ids never tell that two
-// names are one file; they tell only whether one name still stands for the
-// same entry.
-struct EntryId {
-    quint64 volume = 0;
-    quint64 file = 0;
-    bool known = false;
-    bool operator==(const EntryId&) const = default;
-};
-
-// The entry at path (not what a link leads to), or nothing when there is none.
-std::optional<EntryId> IdentifyEntry(const QString& path);
 
 // Whether a process of that number runs on this PC.
 bool ProcessRunning(qint64 pid);

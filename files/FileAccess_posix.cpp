@@ -122,14 +122,6 @@ void SyncFolderOf(const QByteArray& target)
 
 } // namespace
 
-std::optional<EntryId> IdentifyEntry(const QString& path)
-{
-    struct stat st;
-    if (::lstat(OnDisk(path).constData(), &st) != 0)
-        return std::nullopt;
-    return EntryId{quint64(st.st_dev), quint64(st.st_ino), true};
-}
-
 bool ProcessRunning(qint64 pid)
 {
     return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);

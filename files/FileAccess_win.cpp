@@ -30,14 +30,6 @@ IoResult LastError(const QString& path) { return IoResultFromSystemError(::GetLa
 
 HANDLE HandleOf(const platform::TempFile& temp) { return reinterpret_cast<HANDLE>(temp.handle); }
 
-// The entry itself, not what a link leads to; for a folder as well.
-HANDLE OpenEntry(const QString& path)
-{
-    return ::CreateFileW(Native(path).c_str(), 0,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-}
-
 // Temporary files are named ".kiboru-" + eight hex digits + ".tmp", as on
 // Linux. While a save writes one, it holds it open for itself alone.
 const wchar_t kTempPrefix[] = L".kiboru-";
@@ -70,22 +62,6 @@ DWORD WriteBytes(HANDLE file, QByteArrayView data)
 }
 
 } // namespace
-
-// The volume and the file index.
-std::optional<EntryId> IdentifyEntry(const QString& path)
-{
-    if (!EntryExists(path))
-        return std::nullopt;
-    EntryId id;
-    const HANDLE entry = OpenEntry(path);
-    if (entry != INVALID_HANDLE_VALUE) {
-        BY_HANDLE_FILE_INFORMATION info;
-        if (::GetFileInformationByHandle(entry, &info))
-            id = {info.dwVolumeSerialNumber, (quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow, true};
-        ::CloseHandle(entry);
-    }
-    return id;
-}
 
 bool ProcessRunning(qint64 pid)
 {
