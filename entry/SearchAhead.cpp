@@ -28,14 +28,27 @@ Stamp StampOf(const QString& path)
     return {info.exists(), info.size(), info.lastModified().toMSecsSinceEpoch()};
 }
 
+// The searches' own threads. Qt's global pool is not used: Qt's painter
+// hands its larger fills to those threads and waits for them, so searches
+// running there, dropped or not, could hold up a paint, and a new search
+// queued there behind dropped ones. A few threads, so that a new search
+// seldom finds them all still running dropped ones.
+QThreadPool& SearchThreads()
+{
+    static QThreadPool pool;
+    pool.setMaxThreadCount(4);
+    return pool;
+}
+
 } // namespace
 
 struct SearchAhead::Job {
     QString rosterPath;   // the inputs, set before the worker starts
     QString text;
-    QString roster;       // the rest set by the worker before done is set
+    QString roster;       // set by the worker before stamped is set
     Stamp stamp;
-    claims::RosterSearch found;
+    std::atomic<bool> stamped{false};
+    claims::RosterSearch found;         // set by the worker before done is set
     std::atomic<bool> dropped{false};   // before it started: it never reads
     std::promise<void> done;
     std::shared_future<void> ready = done.get_future().share();
@@ -47,11 +60,18 @@ struct SearchAhead::Job {
             return;
         }
         roster = claims::FindExistingEntry(rosterPath);
-        if (!roster.isEmpty()) {
+        if (!roster.isEmpty())
             stamp = StampOf(roster);
+        stamped = true;
+        if (!roster.isEmpty())
             found = claims::FindTextInRosterFile(roster, text);
-        }
         done.set_value();
+    }
+
+    // Whether the search, once begun, reads the roster as it is now.
+    bool Reads(const QString& current, const Stamp& now) const
+    {
+        return !stamped || (roster == current && stamp == now);
     }
 };
 
@@ -68,8 +88,8 @@ void SearchAhead::Start(const QString& rosterPath, const QString& text)
     auto job = std::make_shared<Job>();
     job->rosterPath = rosterPath;
     job->text = text;
-    job_ = job;
-    QThreadPool::globalInstance()->start([job] { job->Run(); });
+    if (SearchThreads().tryStart([job] { job->Run(); }))
+        job_ = job;
 }
 
 void SearchAhead::Drop()
@@ -87,8 +107,10 @@ std::optional<claims::RosterSearch> SearchAhead::Take(const QString& rosterPath,
         return std::nullopt;
     }
     const std::shared_ptr<Job> job = std::move(job_);
+    if (!job->Reads(roster, StampOf(roster)))
+        return std::nullopt;
     job->ready.wait();
-    if (job->roster != roster || !job->found.result.ok() || StampOf(roster) != job->stamp)
+    if (!job->found.result.ok() || !job->Reads(roster, StampOf(roster)))
         return std::nullopt;
     return std::move(job->found);
 }

@@ -22,16 +22,21 @@ public:
     ~SearchAhead() override;
 
     // Searches the roster at rosterPath (as the click names it, before its
-    // spelling on disk is found) for text on a worker thread. An older
+    // spelling on disk is found) for text on a thread of the window's own
+    // (never on Qt's shared threads, whose painting waits for them). An older
     // search is dropped: one that has not begun never begins, one that runs
-    // runs on, but its result is never used.
+    // runs on, but its result is never used. When every search thread still
+    // runs a dropped search, none is started: the click then searches itself
+    // rather than wait behind them.
     void Start(const QString& rosterPath, const QString& text);
     void Drop();
 
     // The lines found ahead for this roster path and text, waiting for the
     // search when it still runs; none when there is no such search, it found
     // another file than roster (the path's spelling on disk), it failed, or
-    // the roster changed since. The search is dropped either way.
+    // the roster changed since. A running search that is already known to
+    // read another file or the roster as it was before a change is not
+    // waited for. The search is dropped either way.
     std::optional<claims::RosterSearch> Take(const QString& rosterPath, const QString& roster,
                                              const QString& text);
 
