@@ -8,8 +8,8 @@
 #include "bench/Process.h"
 #include "claims/ClaimFile.h"
 #include "claims/ClaimRecord.h"
-#include "claims/History.h"
-#include "claims/RosterFile.h"
+#include "store/History.h"
+#include "rosters/RosterFile.h"
 #include "tests/support/RosterReading.h"
 #include "files/ShiftJis.h"
 
@@ -38,7 +38,7 @@ const SearchCase kSearchCases[] = {
 // What the slow path finds: the count every other way must give too.
 qsizetype ExpectedMatches(const SearchCase& c)
 {
-    const claims::RosterLines roster = claims::ReadRosterLines(c.path());
+    const claims::RosterLines roster = claims::ReadRosterLines(c.path()).value();
     return claims::FindRosterLines(roster.lines, Sjis(QString::fromUtf8(c.key))).size();
 }
 
@@ -49,8 +49,8 @@ void FastSearch(benchmark::State& state, const SearchCase& c)
     const qsizetype expected = ExpectedMatches(c);
     qsizetype found = 0;
     for (auto _ : state) {
-        const claims::RosterSearch roster = claims::FindRosterLinesInFile(path, key);
-        found = roster.lines.size();
+        const claims::Result<claims::FoundLines> roster = claims::FindRosterLinesInFile(path, key);
+        found = roster ? roster->size() : -1;
         benchmark::DoNotOptimize(found);
     }
     if (found != expected)
@@ -64,7 +64,7 @@ void SlowSearch(benchmark::State& state, const SearchCase& c)
     const QByteArray key = Sjis(QString::fromUtf8(c.key));
     qsizetype found = 0;
     for (auto _ : state) {
-        const claims::RosterLines roster = claims::ReadRosterLines(path);
+        const claims::RosterLines roster = claims::ReadRosterLines(path).value();
         const QList<QByteArray> lines = claims::FindRosterLines(roster.lines, key);
         found = lines.size();
         benchmark::DoNotOptimize(lines.constData());
@@ -136,19 +136,19 @@ void ReadClaim(benchmark::State& state)
     const QString path = ClaimPath(1);
     claims::t_sick header;
     claims::TTreatmentTable table;
-    claims::IoResult result;
+    claims::Result<claims::FileStamp> result;
     for (auto _ : state) {
         claims::ResetClaim(header, table, 2010);
         result = claims::ReadClaimFile(path, header, table);
         benchmark::DoNotOptimize(table.rows.data());
     }
-    if (!result.ok() || header.club != Sjis(QStringLiteral("陸上競技")) || table.row(1).mark(1) != claims::TreatedMark())
+    if (!result.has_value() || header.club != Sjis(QStringLiteral("陸上競技")) || table.row(1).mark(1) != claims::TreatedMark())
         state.SkipWithError("the claim did not read back");
 }
 
 // The save as the entry window does it, with every flush to disk, into the
 // folder of 100,000 files.
-claims::WriteResult SaveHanako(int occurrence, const claims::t_sick& header, const claims::TTreatmentTable& table)
+claims::Result<claims::FileStamp> SaveHanako(int occurrence, const claims::t_sick& header, const claims::TTreatmentTable& table)
 {
     return claims::WriteClaimFile(WorkFolder(), ClaimStudentId(), occurrence, Sjis(QStringLiteral("札幌　花子")),
                                   Sjis(QStringLiteral("女")), header, table);
@@ -158,7 +158,7 @@ claims::WriteResult SaveHanako(int occurrence, const claims::t_sick& header, con
 QByteArray ReadClaimThree(benchmark::State& state, claims::t_sick& header, claims::TTreatmentTable& table)
 {
     claims::ResetClaim(header, table, 2010);
-    if (!claims::ReadClaimFile(ClaimPath(3), header, table).ok())
+    if (!claims::ReadClaimFile(ClaimPath(3), header, table).has_value())
         state.SkipWithError("no claim to save");
     return ReadAll(ClaimPath(3));
 }
@@ -169,11 +169,11 @@ void WriteClaim(benchmark::State& state)
     claims::t_sick header;
     claims::TTreatmentTable table;
     const QByteArray before = ReadClaimThree(state, header, table);
-    claims::WriteResult result;
+    claims::Result<claims::FileStamp> result;
     for (auto _ : state) {
         result = SaveHanako(3, header, table);
     }
-    if (!result.ok() || ReadAll(ClaimPath(3)) != before)
+    if (!result.has_value() || ReadAll(ClaimPath(3)) != before)
         state.SkipWithError("the save failed or changed the file");
 }
 
@@ -193,8 +193,8 @@ void WriteClaimKeepingHistory(benchmark::State& state)
     int saves = 0;
     bool ok = true;
     for (auto _ : state)
-        ok = save(++saves).ok() && ok;
-    ok = save(0).ok() && ok;
+        ok = save(++saves).has_value() && ok;
+    ok = save(0).has_value() && ok;
     const QString history = claims::HistoryFolderFor(ClaimPath(3));
     const qsizetype versions = QDir(history).entryList(QDir::Files).size();
     if (!ok || ReadAll(ClaimPath(3)) != before || (saves >= claims::kVersionsKept && versions != claims::kVersionsKept))
@@ -214,7 +214,7 @@ void WriteClaimFirstTime(benchmark::State& state)
         state.PauseTiming();
         QFile::remove(path);
         state.ResumeTiming();
-        ok = SaveHanako(8, header, table).ok() && ok;
+        ok = SaveHanako(8, header, table).has_value() && ok;
     }
     if (!ok || !QFile::remove(path))
         state.SkipWithError("the save failed");
@@ -243,7 +243,7 @@ void LoadClaimFileSteps(benchmark::State& state)
         const QStringList names = claims::ListClaimFiles(WorkFolder(), ClaimStudentId());
         const int occurrence = claims::OccurrenceOfClaimFile(names.value(0), ClaimStudentId());
         claims::ResetClaim(header, table, 2010);
-        ok = claims::FileCanBeRead(path) && claims::ReadClaimFile(ClaimPath(occurrence), header, table).ok();
+        ok = claims::FileCanBeRead(path) && claims::ReadClaimFile(ClaimPath(occurrence), header, table).has_value();
     }
     if (!ok || header.year != "2010")
         state.SkipWithError("the claim did not load");
@@ -279,7 +279,7 @@ void DecodeWholeFileQt(benchmark::State& state)
 // Each of the 124,825 lines decoded on its own, as a list of lines is shown.
 void DecodeEachLine(benchmark::State& state)
 {
-    const QList<QByteArray> lines = claims::ReadRosterLines(KenAllPath()).lines;
+    const QList<QByteArray> lines = claims::ReadRosterLines(KenAllPath()).value().lines;
     QStringList texts;
     for (auto _ : state) {
         texts.clear();

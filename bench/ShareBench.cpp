@@ -276,7 +276,7 @@ void ChooseStudentOverShare(benchmark::State& state)
         claims::t_sick header;
         claims::TTreatmentTable table;
         const bool read = names.size() == 8
-                          && claims::ReadClaimFile(claims::ClaimFilePath(share.Path(), id, 1), header, table).ok();
+                          && claims::ReadClaimFile(claims::ClaimFilePath(share.Path(), id, 1), header, table).has_value();
         state.SetIterationTime(double(MonotonicNs() - start) * 1e-9);
         if (!read)
             state.SkipWithError("the student's eight claims were not found and read");
@@ -302,7 +302,7 @@ void SaveOverShare(benchmark::State& state)
     testsupport::SlowCounts total;
     int mark = 0;
     for (auto _ : state) {
-        const claims::StampRead stamp = claims::ReadStamp(path);
+        const claims::Result<claims::FileStamp> stamp = claims::GuardedFile(path).Stamp();
         QThread::msleep(1500);
         claims::t_sick header;
         claims::TTreatmentTable table;
@@ -310,12 +310,12 @@ void SaveOverShare(benchmark::State& state)
         claims::ToggleMark(table.row(1), ++mark % 12 + 1);
         const testsupport::SlowCounts before = share.Counts();
         const std::int64_t start = MonotonicNs();
-        const claims::WriteResult written =
+        const claims::Result<claims::FileStamp> written =
             claims::WriteClaimFile(share.Path(), id, 1, Sjis(QStringLiteral("札幌　花子")), Sjis(QStringLiteral("女")),
-                                   header, table, stamp.stamp);
+                                   header, table, stamp.value_or(claims::FileStamp()));
         state.SetIterationTime(double(MonotonicNs() - start) * 1e-9);
-        if (!written.ok())
-            state.SkipWithError(qPrintable(QStringLiteral("save refused: ") + written.io.message));
+        if (!written.has_value())
+            state.SkipWithError(qPrintable(QStringLiteral("save refused: ") + written.error().message));
         total = Add(total, share.Counts().Since(before));
     }
     CountRoundTrips(state, total);

@@ -8,7 +8,7 @@
 #include "bench/BenchData.h"
 #include "bench/Process.h"
 #include "bench/WhenShown.h"
-#include "claims/RosterFile.h"
+#include "rosters/RosterFile.h"
 #include "entry/EntryState.h"
 #include "entry/SelectSeito.h"
 #include "entry/SeiKyuImp.h"
@@ -89,7 +89,7 @@ double Seconds(std::int64_t from, std::int64_t to) { return double(to - from) * 
 
 int LinesWithZero()
 {
-    return int(claims::FindRosterLinesInFile(BigRosterPath(), "0").lines.size());
+    return int(claims::FindRosterLinesInFile(BigRosterPath(), "0").value().size());
 }
 
 // 給付入力 in the main window to the entry window painted.

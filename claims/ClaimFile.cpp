@@ -63,7 +63,7 @@ QString ClaimFilePath(const QString& workDir, QByteArrayView id, int occurrence)
 
 bool FileCanBeRead(const QString& path)
 {
-    return !path.isEmpty() && FileReader(path).Result().ok();
+    return !path.isEmpty() && FileReader(path).Outcome().has_value();
 }
 
 QStringList ListClaimFiles(const QString& workDir, QByteArrayView id)
@@ -105,20 +105,13 @@ void ParseClaim(QByteArrayView bytes, t_sick& header, TTreatmentTable& table)
     }
 }
 
-IoResult ReadClaimFile(const QString& path, t_sick& header, TTreatmentTable& table,
-                       FileStamp* stamp)
+Result<FileStamp> ReadClaimFile(const QString& path, t_sick& header, TTreatmentTable& table)
 {
-    const FileBytes file = ReadWholeFile(path);
-    if (file.result.ok())
-        ParseClaim(file.bytes, header, table);
-    if (file.result.ok() && stamp)
-        *stamp = StampOfRead(path, file.bytes);
-    return file.result;
-}
-
-QString ClaimLockPath(const QString& workDir, QByteArrayView id, int occurrence)
-{
-    return SeikyuFolder(workDir) + u'/' + ClaimName{id.toByteArray(), occurrence}.FileName() + QStringLiteral(".lock");
+    const Result<QByteArray> bytes = ReadWholeFile(path);
+    if (!bytes)
+        return Failure(bytes.error());
+    ParseClaim(*bytes, header, table);
+    return StampOfRead(path, *bytes);
 }
 
 QByteArray FormatClaim(QByteArrayView fileName, QByteArrayView name, QByteArrayView sex,
@@ -162,32 +155,34 @@ int FieldThatCorrupts(QByteArrayView name, QByteArrayView sex, const t_sick& hea
     return -1;
 }
 
-WriteResult WriteClaimFile(const QString& workDir, QByteArrayView id, int occurrence,
-                           QByteArrayView name, QByteArrayView sex, const t_sick& header,
-                           const TTreatmentTable& table, const std::optional<FileStamp>& expected)
+namespace {
+
+Failure CannotHold(int field, const QString& message)
 {
-    WriteResult result;
-    if (!IsUsableStudentId(id)) {
-        result.refusal = WriteRefusal::UnusableId;
-        return result;
+    Failure refused = Refused(Refusal::CannotEncode, message);
+    refused.error().field = field;
+    return refused;
+}
+
+} // namespace
+
+Result<FileStamp> WriteClaimFile(const QString& workDir, QByteArrayView id, int occurrence,
+                                 QByteArrayView name, QByteArrayView sex, const t_sick& header,
+                                 const TTreatmentTable& table, const std::optional<FileStamp>& expected)
+{
+    if (!IsUsableStudentId(id))
+        return CannotHold(kIdField, QStringLiteral("ID番号がファイル名に使えません！！"));
+    if (const int field = FieldThatCorrupts(name, sex, header); field >= 0)
+        return CannotHold(field, QStringLiteral("カンマや改行は保存できません！！"));
+    const QString path = ClaimFilePath(workDir, id, occurrence);
+    if (const IoResult folder = CheckSeikyuFolder(SeikyuFolder(workDir)); !folder)
+        return Failure(folder.error());
+    if (EntryExists(path)) {
+        if (const IoResult writable = CheckWritable(path); !writable)
+            return Failure(writable.error());
     }
-    result.field = FieldThatCorrupts(name, sex, header);
-    if (result.field >= 0) {
-        result.refusal = WriteRefusal::FieldText;
-        return result;
-    }
-    result.path = ClaimFilePath(workDir, id, occurrence);
-    result.io = CheckSeikyuFolder(SeikyuFolder(workDir));
-    if (result.io.ok() && EntryExists(result.path))
-        result.io = CheckWritable(result.path);
-    if (result.io.ok()) {
-        const QByteArray data = FormatClaim(ClaimFileName(id, occurrence), name, sex, header, table);
-        const GuardedWrite written = ReplaceUnlessChanged(
-            result.path, ClaimLockPath(workDir, id, occurrence), data, expected);
-        result.io = written.io;
-        result.onDisk = written.onDisk;
-    }
-    return result;
+    const QByteArray data = FormatClaim(ClaimFileName(id, occurrence), name, sex, header, table);
+    return GuardedFile(path).Write(data, expected);
 }
 
 } // namespace claims

@@ -4,9 +4,9 @@
 // CR LF: the claim's name with the student's name and sex, the ten header
 // fields, and the thirteen treatment rows of 25 fields each.
 
-#include "claims/ClaimName.h"
+#include "store/FileNames.h"
 #include "claims/ClaimRecord.h"
-#include "claims/FileStamp.h"
+#include "store/GuardedFile.h"
 #include "files/IoResult.h"
 
 #include <QByteArray>
@@ -45,51 +45,36 @@ int OccurrenceOfClaimFile(const QString& name, QByteArrayView id);
 // read as empty ones.
 void ParseClaim(QByteArrayView bytes, t_sick& header, TTreatmentTable& table);
 
-// Reads the whole file, then parses it; stamp, when given, gets what was
-// read. Nothing is changed when it cannot be read.
-IoResult ReadClaimFile(const QString& path, t_sick& header, TTreatmentTable& table,
-                       FileStamp* stamp = nullptr);
-
-// The lock file that saves of the claim file take: its name with ".lock"
-// added, so that no search for claim files ("*.CSV") finds it.
-QString ClaimLockPath(const QString& workDir, QByteArrayView id, int occurrence);
+// Reads the whole file, then parses it onto header and table; the stamp of
+// what was read. Nothing is changed when it cannot be read.
+Result<FileStamp> ReadClaimFile(const QString& path, t_sick& header, TTreatmentTable& table);
 
 // The fifteen lines of a claim file, each ended by CR LF.
 QByteArray FormatClaim(QByteArrayView fileName, QByteArrayView name, QByteArrayView sex,
                        const t_sick& header, const TTreatmentTable& table);
 
-// Why a save was refused before anything was written.
-enum class WriteRefusal { None, UnusableId, FieldText };
+// The field of a refused save whose text cannot be held: the ID (kIdField,
+// unusable in a file name), or 0 name, 1 sex, 2 .. 11 header fields 0 .. 9.
+inline constexpr int kIdField = -2;
 
-struct WriteResult {
-    IoResult io;
-    WriteRefusal refusal = WriteRefusal::None;
-    int field = -1;     // with FieldText: 0 name, 1 sex, 2 .. 11 header fields 0 .. 9
-    QString path;       // the claim file written or tried
-    FileStamp onDisk;   // the file as written, or as found when it changed elsewhere
-    bool ok() const { return refusal == WriteRefusal::None && io.ok(); }
-    bool changedElsewhere() const { return io.code == kChangedElsewhere; }
-};
-
-// The field (numbered as in WriteResult) whose text holds a ",", CR, LF or
-// byte 1A, which would shift or cut fields when read back; -1 when none does.
+// The field (numbered as above) whose text holds a ",", CR, LF or byte 1A,
+// which would shift or cut fields when read back; -1 when none does.
 int FieldThatCorrupts(QByteArrayView name, QByteArrayView sex, const t_sick& header);
 
 // The same test on a text before it is made into Shift-JIS bytes (none of
 // these bytes stands inside a double-byte character).
 bool CorruptsClaimFile(QStringView text);
 
-// Writes the claim file of the student and occurrence, replacing an existing
-// one whatever the case of its ".CSV". Refuses an unusable ID and texts that
-// would corrupt the file; fails with PathNotFound when there is no seikyu
-// folder and with AccessDenied for a read-only claim file or seikyu folder,
-// all before anything is written. After any failure the previous file is as
-// it was. Saves of one claim file take turns through its lock file. With
-// an expected stamp (what was read, or not existing), a file that is no
-// longer so is left as it is: changedElsewhere(), and onDisk tells what is
-// there now, to be passed as the expected stamp once the user has agreed to
-// overwrite it.
-WriteResult WriteClaimFile(const QString& workDir, QByteArrayView id, int occurrence,
+// Writes the claim file of the student and occurrence (ClaimFilePath),
+// replacing an existing one whatever the case of its ".CSV", as a guarded
+// file (store/GuardedFile.h). Refuses an unusable ID and texts that would
+// corrupt the file (Refusal::CannotEncode with the field); fails with
+// PathNotFound when there is no seikyu folder and with AccessDenied for a
+// read-only claim file or seikyu folder, all before anything is written.
+// After any failure the previous file is as it was. With an expected stamp
+// (what was read, or not existing), a file that is no longer so is left as
+// it is (Refusal::ChangedElsewhere). The stamp of the file as written.
+Result<FileStamp> WriteClaimFile(const QString& workDir, QByteArrayView id, int occurrence,
                            QByteArrayView name, QByteArrayView sex, const t_sick& header,
                            const TTreatmentTable& table,
                            const std::optional<FileStamp>& expected = std::nullopt);

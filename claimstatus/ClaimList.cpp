@@ -108,18 +108,19 @@ ClaimOverview ReadClaimOverview(const QString& claimPath, const QString& statusP
     ClaimOverview claim;
     claim.id = id;
     claim.occurrence = occurrence;
-    const FileBytes bytes = ReadWholeFile(claimPath);
-    if (bytes.result.ok())
-        ReadClaimOverviewText(bytes.bytes, claim);
+    if (const Result<QByteArray> bytes = ReadWholeFile(claimPath))
+        ReadClaimOverviewText(*bytes, claim);
     else
-        problems.append(QStringLiteral("%1: %2").arg(QDir(claimPath).dirName(), bytes.result.message));
+        problems.append(QStringLiteral("%1: %2").arg(QDir(claimPath).dirName(), bytes.error().message));
     if (statusPath.isEmpty())
         return claim;
-    const StatusRead status = ReadStatusFile(statusPath);
-    if (!status.io.ok())
-        problems.append(QStringLiteral("%1: %2").arg(QDir(statusPath).dirName(), status.io.message));
-    claim.status = status.file;
-    problems += status.file.problems;
+    const Result<Stamped<StatusFile>> status = ReadStatusFile(statusPath);
+    if (!status) {
+        problems.append(QStringLiteral("%1: %2").arg(QDir(statusPath).dirName(), status.error().message));
+        return claim;
+    }
+    claim.status = status->value;
+    problems += status->value.problems;
     return claim;
 }
 

@@ -1,6 +1,6 @@
 #include "claimstatus/Export.h"
 
-#include "claims/RosterFile.h"
+#include "rosters/RosterFile.h"
 #include "claimstatus/ClaimList.h"
 #include "files/Csv.h"
 #include "files/FileAccess.h"

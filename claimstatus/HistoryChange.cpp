@@ -215,22 +215,22 @@ std::optional<QByteArray> BytesAfter(const HistoryListing& listing, int version)
     const HistoryFile& file = listing.files[v.file];
     if (v.newer < 0 && !file.currentExists)
         return std::nullopt;
-    FileBytes read = ReadWholeFile(v.newer < 0 ? file.currentPath : listing.Path(v.newer));
-    if (!read.result.ok())
+    Result<QByteArray> read = ReadWholeFile(v.newer < 0 ? file.currentPath : listing.Path(v.newer));
+    if (!read)
         return std::nullopt;
-    return read.bytes;
+    return std::move(*read);
 }
 
 QString SummaryOf(const HistoryListing& listing, int version)
 {
-    const FileBytes read = ReadWholeFile(listing.Path(version));
-    if (!read.result.ok())
-        return read.result.message;
+    const Result<QByteArray> read = ReadWholeFile(listing.Path(version));
+    if (!read)
+        return read.error().message;
     const HistoryVersion& v = listing.versions[version];
     const std::optional<QByteArray> after = BytesAfter(listing, version);
     if (!after && (v.newer >= 0 || EntryExists(listing.files[v.file].currentPath)))
         return QStringLiteral("（読めません）");
-    return ChangeSummary(listing.files[v.file].kind, read.bytes, after);
+    return ChangeSummary(listing.files[v.file].kind, *read, after);
 }
 
 } // namespace claims

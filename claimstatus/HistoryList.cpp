@@ -4,7 +4,7 @@
 #include "claimstatus/ClaimList.h"
 #include "claimstatus/ListingCache.h"
 #include "files/FileAccess.h"
-#include "claims/History.h"
+#include "store/History.h"
 #include "files/LineReader.h"
 #include "claimstatus/Parallel.h"
 #include "files/ShiftJis.h"
@@ -40,7 +40,7 @@ QString NameOfFirstLine(QByteArrayView bytes)
 QString ReadName(const QString& path)
 {
     FileReader reader(path);
-    if (!reader.Result().ok())
+    if (!reader.Outcome().has_value())
         return QString();
     QByteArray bytes(kFirstLineBytes, Qt::Uninitialized);
     const qsizetype got = reader.Read(bytes.data(), bytes.size());

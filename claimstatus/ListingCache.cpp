@@ -1,7 +1,7 @@
 #include "claimstatus/ListingCache.h"
 
 #include "claims/ClaimFile.h"
-#include "claims/ClaimName.h"
+#include "store/FileNames.h"
 #include "claimstatus/Parallel.h"
 
 #include <QCryptographicHash>
@@ -186,9 +186,9 @@ Folders ListFolders(const QString& workDir)
     return folders;
 }
 
-QString Problem(const ListedFile& file, const IoResult& result)
+QString Problem(const ListedFile& file, const IoError& error)
 {
-    return QStringLiteral("%1: %2").arg(file.name, result.message);
+    return QStringLiteral("%1: %2").arg(file.name, error.message);
 }
 
 void TakeClaim(const QString& path, const ListedFile& file, const ListingCache& before, qint64 listedAt,
@@ -202,12 +202,12 @@ void TakeClaim(const QString& path, const ListedFile& file, const ListingCache& 
         part.keptClaims.append(*kept);
         return;
     }
-    const FileBytes read = ReadWholeFile(path);
-    if (!read.result.ok()) {
-        part.listing.problems.append(Problem(file, read.result));
+    const Result<QByteArray> read = ReadWholeFile(path);
+    if (!read) {
+        part.listing.problems.append(Problem(file, read.error()));
         return;
     }
-    ReadClaimOverviewText(read.bytes, claim);
+    ReadClaimOverviewText(*read, claim);
     if (MayKeep(file, listedAt)) {
         part.keptClaims.append({file, claim.name, claim.injuryDate, claim.injury, claim.treated});
         ++part.newlyKept;
@@ -222,12 +222,12 @@ void TakeStatus(const QString& path, const ListedFile& file, const ListingCache&
         bytes = kept->bytes;
         part.keptStatuses.append(*kept);
     } else {
-        const FileBytes read = ReadWholeFile(path);
-        if (!read.result.ok()) {
-            part.listing.problems.append(Problem(file, read.result));
+        const Result<QByteArray> read = ReadWholeFile(path);
+        if (!read) {
+            part.listing.problems.append(Problem(file, read.error()));
             return;
         }
-        bytes = read.bytes;
+        bytes = *read;
         if (MayKeep(file, listedAt)) {
             part.keptStatuses.append({file, bytes});
             ++part.newlyKept;

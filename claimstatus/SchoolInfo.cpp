@@ -81,30 +81,24 @@ std::optional<QByteArray> FormatSchoolFile(const SchoolInfo& info)
     return out;
 }
 
-SchoolRead ReadSchoolFile(const QString& workDir)
+Result<Stamped<SchoolInfo>> ReadSchoolFile(const QString& workDir)
 {
-    SchoolRead read;
-    const QString path = SchoolFilePath(workDir);
-    if (!EntryExists(path))
-        return read;
-    const FileBytes bytes = ReadWholeFile(path);
-    read.io = bytes.result;
-    if (read.io.ok()) {
-        read.info = ParseSchoolFile(bytes.bytes);
-        read.stamp = StampOfRead(path, bytes.bytes);
-    }
-    return read;
+    const Result<StampedBytes> read = GuardedFile(SchoolFilePath(workDir)).Read();
+    if (!read)
+        return Failure(read.error());
+    if (!read->stamp.exists)
+        return Stamped<SchoolInfo>();
+    return Stamped<SchoolInfo>{ParseSchoolFile(read->bytes), read->stamp};
 }
 
-GuardedWrite WriteSchoolFile(const QString& workDir, const SchoolInfo& info, const std::optional<FileStamp>& expected)
+Result<FileStamp> WriteSchoolFile(const QString& workDir, const SchoolInfo& info, const std::optional<FileStamp>& expected)
 {
     const std::optional<QByteArray> bytes = FormatSchoolFile(info);
     if (!bytes)
-        return {IoFailure(PathNotFound), {}};
-    if (const IoResult folder = MakeStatusFolder(workDir); !folder.ok())
-        return {folder, {}};
-    const QString path = SchoolFilePath(workDir);
-    return ReplaceUnlessChanged(path, path + QStringLiteral(".lock"), *bytes, expected);
+        return Refused(Refusal::CannotEncode, IoErrorText(PathNotFound));
+    if (const IoResult folder = MakeStatusFolder(workDir); !folder)
+        return Failure(folder.error());
+    return GuardedFile(SchoolFilePath(workDir)).Write(*bytes, expected);
 }
 
 } // namespace claims

@@ -5,7 +5,7 @@
 // column names (学校名,住所,電話,担当者), then one line of values. Columns
 // and lines this program does not know are kept as they stood.
 
-#include "claims/FileStamp.h"
+#include "store/GuardedFile.h"
 #include "files/IoResult.h"
 
 #include <QByteArray>
@@ -36,21 +36,15 @@ QString UnencodableSchoolField(const SchoolInfo& info);
 // The file's bytes; std::nullopt when a text cannot be held in Shift-JIS.
 std::optional<QByteArray> FormatSchoolFile(const SchoolInfo& info);
 
-struct SchoolRead {
-    SchoolInfo info;
-    IoResult io;
-    FileStamp stamp;   // what was read; not existing for a missing file
-};
+// The details with the stamp of what was read; a missing file reads as
+// empty details.
+Result<Stamped<SchoolInfo>> ReadSchoolFile(const QString& workDir);
 
-// A missing file reads as empty details.
-SchoolRead ReadSchoolFile(const QString& workDir);
-
-// Writes the file as status files are written: in one piece, through its
-// lock file, into the history, and with an expected stamp only when the
-// file is still as read (otherwise changedElsewhere()). Texts Shift-JIS
-// cannot hold are refused before anything is written (PathNotFound; check
+// Writes the file as status files are written: a guarded file, with an
+// expected stamp only when it is still as read. Texts Shift-JIS cannot hold
+// are refused before anything is written (Refusal::CannotEncode; check
 // UnencodableSchoolField first to say which).
-GuardedWrite WriteSchoolFile(const QString& workDir, const SchoolInfo& info,
-                             const std::optional<FileStamp>& expected = std::nullopt);
+Result<FileStamp> WriteSchoolFile(const QString& workDir, const SchoolInfo& info,
+                                  const std::optional<FileStamp>& expected = std::nullopt);
 
 } // namespace claims

@@ -311,12 +311,6 @@ QString StatusFilePath(const QString& workDir, QByteArrayView id, int occurrence
     return ClaimName{id.toByteArray(), occurrence}.PathIn(StatusFolder(workDir));
 }
 
-QString StatusLockPath(const QString& workDir, QByteArrayView id, int occurrence)
-{
-    const QString path = StatusFilePath(workDir, id, occurrence);
-    return path.isEmpty() ? QString() : path + QStringLiteral(".lock");
-}
-
 IoResult MakeStatusFolder(const QString& workDir)
 {
     const QString folder = StatusFolder(workDir);
@@ -325,30 +319,26 @@ IoResult MakeStatusFolder(const QString& workDir)
     return IoFailure(QFileInfo(workDir).isDir() ? AccessDenied : PathNotFound);
 }
 
-StatusRead ReadStatusFile(const QString& path)
+Result<Stamped<StatusFile>> ReadStatusFile(const QString& path)
 {
-    StatusRead read;
-    if (!EntryExists(path))
-        return read;
-    const FileBytes bytes = ReadWholeFile(path);
-    read.io = bytes.result;
-    if (read.io.ok()) {
-        read.file = ParseStatusFile(bytes.bytes, QFileInfo(path).fileName());
-        read.stamp = StampOfRead(path, bytes.bytes);
-    }
-    return read;
+    const Result<StampedBytes> read = GuardedFile(path).Read();
+    if (!read)
+        return Failure(read.error());
+    if (!read->stamp.exists)
+        return Stamped<StatusFile>();
+    return Stamped<StatusFile>{ParseStatusFile(read->bytes, QFileInfo(path).fileName()), read->stamp};
 }
 
-GuardedWrite WriteStatusFile(const QString& workDir, QByteArrayView id, int occurrence, const StatusFile& file,
-                             const std::optional<FileStamp>& expected)
+Result<FileStamp> WriteStatusFile(const QString& workDir, QByteArrayView id, int occurrence, const StatusFile& file,
+                                  const std::optional<FileStamp>& expected)
 {
     const QString path = StatusFilePath(workDir, id, occurrence);
     const std::optional<QByteArray> bytes = FormatStatusFile(file);
     if (path.isEmpty() || !bytes)
-        return {IoFailure(PathNotFound), {}};
-    if (const IoResult folder = MakeStatusFolder(workDir); !folder.ok())
-        return {folder, {}};
-    return ReplaceUnlessChanged(path, StatusLockPath(workDir, id, occurrence), *bytes, expected);
+        return Refused(Refusal::CannotEncode, IoErrorText(PathNotFound));
+    if (const IoResult folder = MakeStatusFolder(workDir); !folder)
+        return Failure(folder.error());
+    return GuardedFile(path).Write(*bytes, expected);
 }
 
 } // namespace claims

@@ -11,7 +11,7 @@
 // every month is still unclaimed. Claim files are never touched here.
 
 #include "claimstatus/Deadline.h"
-#include "claims/FileStamp.h"
+#include "store/GuardedFile.h"
 #include "files/IoResult.h"
 
 #include <QByteArray>
@@ -83,25 +83,15 @@ QString StatusFolder(const QString& workDir);
 IoResult MakeStatusFolder(const QString& workDir);
 QString StatusFilePath(const QString& workDir, QByteArrayView id, int occurrence);
 
-// The lock file that saves of the status file take: its name with ".lock".
-QString StatusLockPath(const QString& workDir, QByteArrayView id, int occurrence);
+// The file with the stamp of what was read; a missing file reads as an
+// empty one, its stamp not existing.
+Result<Stamped<StatusFile>> ReadStatusFile(const QString& path);
 
-struct StatusRead {
-    StatusFile file;
-    IoResult io;
-    FileStamp stamp;   // what was read; not existing for a missing file
-};
-
-// A missing file reads as an empty one.
-StatusRead ReadStatusFile(const QString& path);
-
-// Writes the file in one piece (the old one stays until the new one is
-// complete, and goes into the history), making the folder on the first
-// save. Texts that Shift-JIS cannot hold are refused before anything is
-// written. Saves of one status file take turns through its lock file; with
-// an expected stamp, a file that is no longer so is left as it is, as
-// ReplaceUnlessChanged tells.
-GuardedWrite WriteStatusFile(const QString& workDir, QByteArrayView id, int occurrence, const StatusFile& file,
+// Writes the file as a guarded file (store/GuardedFile.h): in one piece,
+// the old one kept in the history, only while it is still as expected,
+// making the folder on the first save. Texts that Shift-JIS cannot hold
+// are refused before anything is written (Refusal::CannotEncode).
+Result<FileStamp> WriteStatusFile(const QString& workDir, QByteArrayView id, int occurrence, const StatusFile& file,
                              const std::optional<FileStamp>& expected = std::nullopt);
 
 } // namespace claims

@@ -2,6 +2,7 @@
 // Texts of claims and rosters are Shift-JIS bytes; controls show Unicode.
 
 #include "files/ShiftJis.h"
+#include "rosters/EntryYears.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,8 +15,6 @@ inline QString Text(QByteArrayView bytes)
     return claims::FromShiftJis(bytes);
 }
 
-// The Shift-JIS bytes of a text typed for a search or a path. A character
-// that Shift-JIS cannot hold becomes a byte that stands in no roster name.
-QByteArray LookupBytes(const QString& text);
+using claims::LookupBytes;
 
 } // namespace entry

@@ -44,10 +44,11 @@ bool TForm2::LoadClaim(int n)
         return false;   // the files went away before one could be chosen
     state_.CurrentOccurrence = occurrence;
     state_.ClaimFilePath = claims::SeikyuFolder(state_.WorkDir) + u'/' + chosen;
-    const claims::IoResult read =
-        claims::ReadClaimFile(state_.ClaimFilePath, state_.ClaimHeader, state_.TreatmentTable, &loadedStamp_);
-    if (!read.ok())
-        throw forms::Error(read.message);
+    const claims::Result<claims::FileStamp> read =
+        claims::ReadClaimFile(state_.ClaimFilePath, state_.ClaimHeader, state_.TreatmentTable);
+    if (!read)
+        throw forms::Error(read.error().message);
+    loadedStamp_ = *read;
     PlaceLoadedValues();
     return true;
 }

@@ -6,6 +6,7 @@
 #include "forms/Application.h"
 #include "forms/Messages.h"
 #include "forms/Modal.h"
+#include "forms/SaveGuarded.h"
 #include "ui_SeiKyuImp.h"
 
 #include <QCloseEvent>
@@ -138,7 +139,8 @@ void TForm2::BitBtn2Click()
 
 // Writes the claim on screen to its file. False, with a message, when there
 // is nothing that can be saved, and when the user keeps a file that another
-// PC changed; a failure of the disk goes to the error box.
+// PC changed; a failure of the disk, and a text the file cannot hold that
+// the window's own checks let through, go to the error box.
 bool TForm2::SaveClaim()
 {
     const int occurrence = state_.CurrentOccurrence;
@@ -154,60 +156,27 @@ bool TForm2::SaveClaim()
     if (!texts)
         return false;
     state_.WorkDir = QDir::currentPath();
-    claims::WriteResult written = WriteClaim(*texts, loadedStamp_);
-    while (written.changedElsewhere()) {
-        if (!MayOverwrite(written.path))
-            return false;
-        written = WriteClaim(*texts, written.onDisk);   // asks again after yet another change
-    }
-    if (!written.io.ok())
-        throw forms::Error(written.io.message);
-    if (!written.ok()) {
-        RefuseSave(written);
+    state_.ClaimFilePath = claims::ClaimFilePath(state_.WorkDir, state_.CurrentStudentId, occurrence);
+    const forms::SavedFile what{QStringLiteral("この請求ファイル"), QFileInfo(state_.ClaimFilePath).fileName()};
+    const std::optional<claims::FileStamp> saved = forms::SaveGuarded(
+        this, what, loadedStamp_, [&](const std::optional<claims::FileStamp>& expected) { return WriteClaim(*texts, expected); });
+    if (!saved)
         return false;
-    }
-    loadedStamp_ = written.onDisk;
+    loadedStamp_ = *saved;
     RememberClaimOnScreen();
     return true;
 }
 
 // Writes the texts and the rows in memory over the claim file, as long as
 // the file is still as expected.
-claims::WriteResult TForm2::WriteClaim(const QList<QByteArray>& texts, const claims::FileStamp& expected)
+claims::Result<claims::FileStamp> TForm2::WriteClaim(const QList<QByteArray>& texts,
+                                                     const std::optional<claims::FileStamp>& expected)
 {
     claims::t_sick header;
     for (int k = 0; k < claims::t_sick::FieldCount; ++k)
         header.field(k) = texts.at(2 + k);
-    const claims::WriteResult written =
-        claims::WriteClaimFile(state_.WorkDir, state_.CurrentStudentId, state_.CurrentOccurrence, texts.at(0),
-                               texts.at(1), header, state_.TreatmentTable, expected);
-    state_.ClaimFilePath = written.path;
-    return written;
-}
-
-// The claim file changed on disk after it was read (or came to be after the
-// occurrence was chosen): the user decides whether the window's claim
-// replaces it.
-bool TForm2::MayOverwrite(const QString& path)
-{
-    const QString question =
-        QFileInfo(path).fileName() + u'\n'
-        + QStringLiteral("この請求ファイルは読み込んだ後に他のパソコンで変更されています。上書きしますか？");
-    return forms::Confirm(this, question) == forms::Answer::Yes;
-}
-
-// What the file itself refused, although the window's own checks passed.
-void TForm2::RefuseSave(const claims::WriteResult& written)
-{
-    if (written.refusal == claims::WriteRefusal::UnusableId) {
-        forms::ShowMessage(this, QStringLiteral("ID番号がファイル名に使えません！！"));
-        return;
-    }
-    const QList<SavedText> texts = TextsToSave();
-    const QString name = written.field >= 0 && written.field < texts.size()
-                             ? FieldName(texts[written.field].label)
-                             : QString();
-    forms::ShowMessage(this, QStringLiteral("「%1」にカンマや改行は保存できません！！").arg(name));
+    return claims::WriteClaimFile(state_.WorkDir, state_.CurrentStudentId, state_.CurrentOccurrence, texts.at(0),
+                                  texts.at(1), header, state_.TreatmentTable, expected);
 }
 
 void TForm2::BitBtn3Click()

@@ -3,7 +3,7 @@
 #include "entry/SeiKyuImp.h"
 #include "entry/EntryText.h"
 #include "entry/SelectSeito.h"
-#include "claims/RosterFile.h"
+#include "rosters/RosterFile.h"
 #include "forms/Application.h"
 #include "forms/Messages.h"
 #include "forms/Modal.h"
@@ -44,13 +44,13 @@ void TForm2::BitBtn1Click()
                                      QStringLiteral("ファイルがありません！！"));
         return;
     }
-    claims::RosterSearch found = SearchRoster(roster);
-    if (!found.result.ok())
-        throw forms::Error(found.result.message);
+    claims::Result<claims::FoundLines> found = SearchRoster(roster);
+    if (!found)
+        throw forms::Error(found.error().message);
 
-    const claims::RosterEncoding encoding = found.lines.encoding();
+    const claims::RosterEncoding encoding = found->encoding();
     std::unique_ptr<TForm3> dialog = TakeStudentDialog();
-    dialog->SetStudentLines(std::move(found.lines));
+    dialog->SetStudentLines(std::move(*found));
     bool decided = false;
     dialog->OnDecide = [this, encoding, &decided](const QByteArray& line) {
         decided = true;
@@ -70,15 +70,15 @@ void TForm2::BitBtn1Click()
 
 QString TForm2::RosterPathOnScreen() const
 {
-    return claims::BuildRosterPath(QDir::currentPath(), entry::LookupBytes(ui->ComboBox1->text()));
+    return claims::RosterPathOfYear(QDir::currentPath(), ui->ComboBox1->text());
 }
 
 // The reading read and searched in one pass, in the roster's encoding; the
 // lines come from the search made ahead when it searched the same roster, as
 // it still is, for the same reading.
-claims::RosterSearch TForm2::SearchRoster(const QString& roster)
+claims::Result<claims::FoundLines> TForm2::SearchRoster(const QString& roster)
 {
-    std::optional<claims::RosterSearch> ahead =
+    std::optional<claims::FoundLines> ahead =
         searchAhead_->Take(state_.RosterFilePath, roster, ui->Edit1->text());
     if (ahead)
         return std::move(*ahead);

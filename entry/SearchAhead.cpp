@@ -48,7 +48,7 @@ struct SearchAhead::Job {
     QString roster;       // set by the worker before stamped is set
     Stamp stamp;
     std::atomic<bool> stamped{false};
-    claims::RosterSearch found;         // set by the worker before done is set
+    claims::Result<claims::FoundLines> found;   // set by the worker before done is set
     std::atomic<bool> dropped{false};   // before it started: it never reads
     std::promise<void> done;
     std::shared_future<void> ready = done.get_future().share();
@@ -99,8 +99,8 @@ void SearchAhead::Drop()
     job_.reset();
 }
 
-std::optional<claims::RosterSearch> SearchAhead::Take(const QString& rosterPath,
-                                                     const QString& roster, const QString& text)
+std::optional<claims::FoundLines> SearchAhead::Take(const QString& rosterPath, const QString& roster,
+                                                    const QString& text)
 {
     if (!job_ || job_->rosterPath != rosterPath || job_->text != text) {
         Drop();
@@ -110,9 +110,9 @@ std::optional<claims::RosterSearch> SearchAhead::Take(const QString& rosterPath,
     if (!job->Reads(roster, StampOf(roster)))
         return std::nullopt;
     job->ready.wait();
-    if (!job->found.result.ok() || !job->Reads(roster, StampOf(roster)))
+    if (!job->found || !job->Reads(roster, StampOf(roster)))
         return std::nullopt;
-    return std::move(job->found);
+    return std::move(*job->found);
 }
 
 bool SearchAhead::Running() const
@@ -124,7 +124,7 @@ const claims::FoundLines* SearchAhead::Found() const
 {
     if (!job_ || Running())
         return nullptr;
-    return job_->found.result.ok() && !job_->roster.isEmpty() ? &job_->found.lines : nullptr;
+    return job_->found && !job_->roster.isEmpty() ? &*job_->found : nullptr;
 }
 
 bool SearchAhead::Wait()

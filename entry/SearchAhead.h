@@ -5,7 +5,7 @@
 // while the roster's size and time of last change are still those taken
 // before it was read; anything else searches again as without it.
 
-#include "claims/RosterFile.h"
+#include "rosters/RosterFile.h"
 
 #include <QObject>
 #include <QString>
@@ -37,8 +37,8 @@ public:
     // the roster changed since. A running search that is already known to
     // read another file or the roster as it was before a change is not
     // waited for. The search is dropped either way.
-    std::optional<claims::RosterSearch> Take(const QString& rosterPath, const QString& roster,
-                                             const QString& text);
+    std::optional<claims::FoundLines> Take(const QString& rosterPath, const QString& roster,
+                                           const QString& text);
 
     // The lines of the search started last once it has found them, without
     // waiting; null while it runs, and when it failed or there is none.

@@ -1,5 +1,5 @@
 #include "entry/SeiKyuImp.h"
-#include "entry/YearLists.h"
+#include "rosters/EntryYears.h"
 
 #include "forms/Application.h"
 #include "forms/InputMode.h"
@@ -43,9 +43,9 @@ TForm2::~TForm2() = default;
 // same in both year lists, so that rows are still reckoned by positions.
 void TForm2::AddLaterYears(QDate openingDay)
 {
-    for (const QString& item : entry::LaterEntryYears(openingDay))
+    for (const QString& item : claims::LaterEntryYears(openingDay))
         ui->ComboBox1->addItemText(item);
-    for (const QString& item : entry::LaterYears(openingDay)) {
+    for (const QString& item : claims::LaterYears(openingDay)) {
         ui->ComboBox2->addItemText(item);
         ui->ComboBox10->addItemText(item);
     }

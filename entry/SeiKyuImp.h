@@ -11,7 +11,7 @@
 #include "entry/EntryState.h"
 #include "entry/SearchAhead.h"
 #include "claims/ClaimFile.h"
-#include "claims/RosterFile.h"
+#include "rosters/RosterFile.h"
 #include "ui_SeiKyuImp.h"
 
 #include <QDate>
@@ -86,7 +86,7 @@ private:
     QString RosterPathOnScreen() const;
     void TypedSearchChanged();
     void SearchAheadOfClick();
-    claims::RosterSearch SearchRoster(const QString& roster);
+    claims::Result<claims::FoundLines> SearchRoster(const QString& roster);
     void DrawFoundRowsAhead();
     QTimer searchPause_;                   // the pause in typing that starts the search ahead
     QTimer foundCheck_;                    // looks whether the search ahead has found its lines
@@ -114,9 +114,8 @@ private:
     QList<SavedText> TextsToSave() const;
     std::optional<QList<QByteArray>> EncodeTextsToSave();
     bool SaveClaim();
-    claims::WriteResult WriteClaim(const QList<QByteArray>& texts, const claims::FileStamp& expected);
-    bool MayOverwrite(const QString& path);
-    void RefuseSave(const claims::WriteResult& written);
+    claims::Result<claims::FileStamp> WriteClaim(const QList<QByteArray>& texts,
+                                                 const std::optional<claims::FileStamp>& expected);
 
     // Unsaved changes (Save.cpp): what a save would write, against what was
     // on screen when the claim was loaded, started or saved.

@@ -5,7 +5,7 @@
 
 #include "ui_SelectSeito.h"
 
-#include "claims/RosterFile.h"
+#include "rosters/RosterFile.h"
 
 #include <QByteArray>
 #include <QDialog>

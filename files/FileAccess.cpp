@@ -53,11 +53,10 @@ QString FindExistingEntry(const QString& path)
     return found.isEmpty() ? QString() : found.first();
 }
 
-FileBytes ReadWholeFile(const QString& path)
+Result<QByteArray> ReadWholeFile(const QString& path)
 {
-    FileBytes file;
     FileReader reader(path);
-    QByteArray& bytes = file.bytes;
+    QByteArray bytes;
     bytes.resize(qMax<qsizetype>(reader.Size() + 1, 4096));
     qsizetype size = 0;
     qsizetype n = 0;
@@ -66,9 +65,10 @@ FileBytes ReadWholeFile(const QString& path)
         if (size == bytes.size())
             bytes.resize(bytes.size() * 2);
     }
-    bytes.truncate(n < 0 ? 0 : size);
-    file.result = reader.Result();
-    return file;
+    if (!reader.Outcome())
+        return Failure(reader.Outcome().error());
+    bytes.truncate(size);
+    return bytes;
 }
 
 namespace {
@@ -78,9 +78,9 @@ IoResult WriteTemp(const QString& path, QByteArrayView data, platform::TempFile&
 {
     const platform::SaveCalls& calls = platform::Calls();
     IoResult result = calls.createTemp(path, temp);
-    if (result.ok())
+    if (result.has_value())
         result = calls.write(temp, data, path);
-    if (result.ok())
+    if (result.has_value())
         result = calls.flush(temp, path);
     return result;
 }
@@ -100,12 +100,12 @@ IoResult ReplaceFileContents(const QString& path, QByteArrayView data,
     for (int write = 1; write <= kWritesOfNewFile; ++write) {
         platform::TempFile temp;
         result = WriteTemp(path, data, temp);
-        if (result.ok() && beforeRename && write == 1)
+        if (result.has_value() && beforeRename && write == 1)
             result = beforeRename();   // the caller's last look
         // The new content is on disk; one move puts it in the old one's place.
-        if (result.ok())
+        if (result.has_value())
             result = platform::Calls().moveIntoPlace(temp, path);
-        if (!result.ok())
+        if (!result.has_value())
             platform::Discard(temp);
         if (!temp.gone)
             break;

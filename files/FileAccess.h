@@ -73,33 +73,28 @@ QList<ListedFile> ListFiles(const QString& folder);
 // device fails with AccessDenied.
 class FileReader {
 public:
-    explicit FileReader(const QString& path);   // Result() tells whether it opened
+    explicit FileReader(const QString& path);   // Outcome() tells whether it opened
     ~FileReader();
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
 
-    const IoResult& Result() const { return result_; }
+    const IoResult& Outcome() const { return outcome_; }
     qint64 Size() const { return size_; }   // the size when opened
 
 
     // Up to size bytes into data: the count read, 0 at the end of the file,
-    // -1 on failure (see Result()).
+    // -1 on failure (see Outcome()).
     qsizetype Read(char* data, qsizetype size);
 
 private:
     QString path_;
     int fd_ = -1;
     qint64 size_ = 0;
-    IoResult result_;
-};
-
-struct FileBytes {
-    QByteArray bytes;
-    IoResult result;
+    IoResult outcome_;
 };
 
 // The whole content of a file.
-FileBytes ReadWholeFile(const QString& path);
+Result<QByteArray> ReadWholeFile(const QString& path);
 
 // Whether a file or folder may be changed. Refuses with AccessDenied an entry
 // that has no write permission bit at all, even for the superuser, who the

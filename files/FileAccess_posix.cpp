@@ -354,7 +354,7 @@ FileReader::FileReader(const QString& path) : path_(path)
             ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
     }
     if (err != 0)
-        result_ = IoResultFromErrno(err, path);
+        outcome_ = IoResultFromErrno(err, path);
 }
 
 FileReader::~FileReader()
@@ -365,14 +365,14 @@ FileReader::~FileReader()
 
 qsizetype FileReader::Read(char* data, qsizetype size)
 {
-    if (!result_.ok())
+    if (!outcome_.has_value())
         return -1;
     for (;;) {
         const ssize_t n = ::read(fd_, data, size_t(size));
         if (n >= 0)
             return n;
         if (errno != EINTR) {
-            result_ = IoResultFromErrno(errno, path_);
+            outcome_ = IoResultFromErrno(errno, path_);
             return -1;
         }
     }

@@ -293,12 +293,12 @@ FileReader::FileReader(const QString& path) : path_(path)
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         // A folder in place of the file fails here with ERROR_ACCESS_DENIED.
-        result_ = LastError(path);
+        outcome_ = LastError(path);
         return;
     }
     if (::GetFileType(file) != FILE_TYPE_DISK) {
         ::CloseHandle(file);   // a pipe or a device (CON, NUL …), which may never end
-        result_ = IoFailure(AccessDenied);
+        outcome_ = IoFailure(AccessDenied);
         return;
     }
     LARGE_INTEGER size;
@@ -307,7 +307,7 @@ FileReader::FileReader(const QString& path) : path_(path)
     fd_ = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
     if (fd_ < 0) {
         ::CloseHandle(file);
-        result_ = IoFailure(TooManyOpenFiles);
+        outcome_ = IoFailure(TooManyOpenFiles);
     }
 }
 
@@ -319,7 +319,7 @@ FileReader::~FileReader()
 
 qsizetype FileReader::Read(char* data, qsizetype size)
 {
-    if (!result_.ok())
+    if (!outcome_.has_value())
         return -1;
     const HANDLE file = reinterpret_cast<HANDLE>(::_get_osfhandle(fd_));
     DWORD read = 0;
@@ -327,7 +327,7 @@ qsizetype FileReader::Read(char* data, qsizetype size)
         const DWORD err = ::GetLastError();
         if (err == ERROR_HANDLE_EOF || err == ERROR_BROKEN_PIPE)
             return 0;
-        result_ = IoResultFromSystemError(err, path_);
+        outcome_ = IoResultFromSystemError(err, path_);
         return -1;
     }
     return qsizetype(read);

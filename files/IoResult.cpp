@@ -59,9 +59,17 @@ QString IoErrorText(int code)
     }
 }
 
-IoResult IoFailure(int code)
+Failure IoFailure(int code)
 {
-    return IoResult{code, IoErrorText(code)};
+    return Failure(IoError{code, IoErrorText(code)});
+}
+
+Failure Refused(Refusal refusal, const QString& message)
+{
+    IoError error;
+    error.message = message;
+    error.refusal = refusal;
+    return Failure(std::move(error));
 }
 
 int KeptErrorNumber(int err)
@@ -71,19 +79,19 @@ int KeptErrorNumber(int err)
     return ownCode ? 1000 + err : err;
 }
 
-IoResult IoFailureAt(int code, const QString& path)
+Failure IoFailureAt(int code, const QString& path)
 {
     const bool folderMissing = !path.isEmpty() && !QFileInfo(QFileInfo(path).absolutePath()).isDir();
     return IoFailure(code == FileNotFound && folderMissing ? PathNotFound : code);
 }
 
-IoResult NamingFile(IoResult failure, const QString& path)
+Failure NamingFile(Failure failure, const QString& path)
 {
-    failure.message += u'\n' + QDir::toNativeSeparators(path);
+    failure.error().message += u'\n' + QDir::toNativeSeparators(path);
     return failure;
 }
 
-IoResult IoResultFromErrno(int err, const QString& path)
+Failure IoResultFromErrno(int err, const QString& path)
 {
     if (err == 0)
         err = EIO;   // a failure that left no reason

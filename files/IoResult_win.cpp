@@ -41,7 +41,7 @@ int CodeOfSystemError(DWORD err)
 
 } // namespace
 
-IoResult IoResultFromSystemError(unsigned long err, const QString& path)
+Failure IoResultFromSystemError(unsigned long err, const QString& path)
 {
     if (err == ERROR_SUCCESS)
         err = ERROR_GEN_FAILURE;   // a failure that left no reason

@@ -9,7 +9,7 @@
 
 #include "FuzzSupport.h"
 
-#include "claims/RosterFile.h"
+#include "rosters/RosterFile.h"
 #include "tests/support/RosterReading.h"
 
 using namespace claims;
@@ -26,14 +26,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     file.Fill(text);
 
     const RosterLines read = ReadRosterLines(file.Path());
-    FUZZ_EXPECT(read.result.ok());
+    FUZZ_EXPECT(read.result.has_value());
     FUZZ_EXPECT(read.lines == SplitRosterText(text));
     FUZZ_EXPECT(read.encoding == EncodingOf(text));
 
     const QList<QByteArray> found = FindRosterLinesInText(text, searchText);
     FUZZ_EXPECT(FindRosterLines(read.lines, searchText, read.encoding) == found);
     const RosterSearch fromFile = FindRosterLinesInFile(file.Path(), searchText);
-    FUZZ_EXPECT(fromFile.result.ok());
+    FUZZ_EXPECT(fromFile.result.has_value());
     FUZZ_EXPECT(fromFile.lines.toList() == found);
     FUZZ_EXPECT(fromFile.lines.encoding() == read.encoding);
     return 0;

@@ -8,9 +8,9 @@
 
 #include "FuzzSupport.h"
 
-#include "claims/RosterFile.h"
+#include "rosters/RosterFile.h"
 #include "tests/support/RosterReading.h"
-#include "claims/RosterImport.h"
+#include "rosters/RosterImport.h"
 #include "files/ShiftJis.h"
 
 using namespace claims;

@@ -4,7 +4,7 @@
 
 #include "FuzzSupport.h"
 
-#include "claims/RosterFile.h"
+#include "rosters/RosterFile.h"
 #include "tests/support/RosterReading.h"
 #include "files/ShiftJis.h"
 

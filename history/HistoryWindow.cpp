@@ -4,9 +4,11 @@
 #include "files/ShiftJis.h"
 #include "claimstatus/ListingCache.h"
 #include "claimstatus/StatusFile.h"
+#include "store/GuardedFile.h"
 #include "forms/Application.h"
 #include "forms/Messages.h"
 #include "forms/Modal.h"
+#include "forms/SaveGuarded.h"
 #include "history/HistoryDetail.h"
 
 #include <QDir>
@@ -118,24 +120,20 @@ void HistoryWindow::ShowVersion(int version)
     ui->HistoryDetail->clear();
     if (version < 0)
         return;
-    const FileBytes bytes = ReadWholeFile(listing_.Path(version));
-    if (!bytes.result.ok()) {
-        ui->HistoryDetail->setPlainText(bytes.result.message);
+    const Result<QByteArray> bytes = ReadWholeFile(listing_.Path(version));
+    if (!bytes) {
+        ui->HistoryDetail->setPlainText(bytes.error().message);
         return;
     }
     const QString currentPath = listing_.files[listing_.versions[version].file].currentPath;
-    const FileBytes now = ReadWholeFile(currentPath);
-    std::optional<QByteArray> current;
-    if (now.result.ok()) {
-        current = now.bytes;
-        currentStamp_ = StampOfRead(currentPath, now.bytes);
-    } else if (!EntryExists(currentPath)) {
-        currentStamp_ = FileStamp();
-    } else {
-        ui->HistoryDetail->setPlainText(now.result.message);
+    const Result<StampedBytes> now = GuardedFile(currentPath).Read();
+    if (!now) {
+        ui->HistoryDetail->setPlainText(now.error().message);
         return;
     }
-    ui->HistoryDetail->setHtml(DetailHtml(listing_, version, bytes.bytes, current));
+    currentStamp_ = now->stamp;
+    const std::optional<QByteArray> current = now->stamp.exists ? std::optional(now->bytes) : std::nullopt;
+    ui->HistoryDetail->setHtml(DetailHtml(listing_, version, *bytes, current));
     ui->HistoryRestore->setEnabled(true);
 }
 
@@ -144,9 +142,9 @@ void HistoryWindow::HistoryRestoreClick()
     const int version = ChosenVersion();
     if (version < 0)
         return;
-    const FileBytes bytes = ReadWholeFile(listing_.Path(version));
-    if (!bytes.result.ok())
-        throw forms::Error(bytes.result.message);
+    const Result<QByteArray> bytes = ReadWholeFile(listing_.Path(version));
+    if (!bytes)
+        throw forms::Error(bytes.error().message);
     const HistoryVersion& v = listing_.versions[version];
     const HistoryFile& file = listing_.files[v.file];
     const QString question = QStringLiteral("%1 %2 %3回目を %4 の版に戻しますか？")
@@ -156,7 +154,7 @@ void HistoryWindow::HistoryRestoreClick()
     if (forms::Confirm(this, question) != forms::Answer::Yes)
         return;
     const QString time = VersionTimeText(v.fileName);
-    if (!Restore(version, bytes.bytes))
+    if (!Restore(version, *bytes))
         return;
     forms::ShowMessage(this, QStringLiteral("%1 の版に戻しました。").arg(time));
     StartLoading();
@@ -167,27 +165,15 @@ void HistoryWindow::HistoryRestoreClick()
 bool HistoryWindow::Restore(int version, const QByteArray& bytes)
 {
     const HistoryFile& file = listing_.files[listing_.versions[version].file];
-    if (file.kind == HistoryKind::Status)
-        QDir().mkpath(StatusFolder(workDir_));
-    GuardedWrite written =
-        ReplaceUnlessChanged(file.currentPath, file.currentPath + QStringLiteral(".lock"), bytes, currentStamp_);
-    while (written.io.code == kChangedElsewhere) {
-        if (!MayOverwrite(file))
-            return false;
-        written = ReplaceUnlessChanged(file.currentPath, file.currentPath + QStringLiteral(".lock"), bytes,
-                                       written.onDisk);
+    if (file.kind == HistoryKind::Status) {
+        if (const IoResult folder = MakeStatusFolder(workDir_); !folder)
+            throw forms::Error(folder.error().message);
     }
-    if (!written.io.ok())
-        throw forms::Error(written.io.message);
-    return true;
-}
-
-bool HistoryWindow::MayOverwrite(const HistoryFile& file)
-{
-    const QString what = file.kind == HistoryKind::Claim ? QStringLiteral("この請求ファイル") : QStringLiteral("この請求状況");
-    const QString question = QFileInfo(file.currentPath).fileName() + u'\n' + what
-                             + QStringLiteral("は読み込んだ後に他のパソコンで変更されています。上書きしますか？");
-    return forms::Confirm(this, question) == forms::Answer::Yes;
+    const QString kind = file.kind == HistoryKind::Claim ? QStringLiteral("この請求ファイル") : QStringLiteral("この請求状況");
+    const GuardedFile guarded(file.currentPath);
+    return forms::SaveGuarded(this, {kind, QFileInfo(file.currentPath).fileName()}, currentStamp_,
+                              [&](const std::optional<FileStamp>& expected) { return guarded.Write(bytes, expected); })
+        .has_value();
 }
 
 } // namespace history

@@ -5,7 +5,7 @@
 // it back through the guarded save. The history is read off the window's
 // thread; a progress bar shows within half a second when that takes longer.
 
-#include "claims/FileStamp.h"
+#include "store/GuardedFile.h"
 #include "claimstatus/HistoryList.h"
 #include "forms/BackgroundRead.h"
 #include "history/HistoryModel.h"
@@ -52,7 +52,6 @@ private:
     void ShowVersion(int version);
     int ChosenVersion() const;
     bool Restore(int version, const QByteArray& bytes);
-    bool MayOverwrite(const claims::HistoryFile& file);
 
     const QString workDir_;
     const HistoryReader read_;

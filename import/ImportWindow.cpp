@@ -1,12 +1,12 @@
 #include "import/ImportWindow.h"
 
 #include "files/FileAccess.h"
-#include "claims/FileStamp.h"
-#include "entry/EntryText.h"
-#include "entry/YearLists.h"
+#include "store/GuardedFile.h"
+#include "rosters/EntryYears.h"
 #include "forms/Application.h"
 #include "forms/Messages.h"
 #include "forms/Modal.h"
+#include "forms/SaveGuarded.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -77,8 +77,8 @@ void ImportWindow::BuildColumnRows()
 
 void ImportWindow::FillYears(QDate openingDay)
 {
-    ui->ImportYear->addItems(entry::EntryYears(openingDay));
-    ui->ImportYear->setCurrentText(entry::EntryYearText(entry::SchoolYear(openingDay)));
+    ui->ImportYear->addItems(EntryYears(openingDay));
+    ui->ImportYear->setCurrentText(EntryYearText(SchoolYear(openingDay)));
     ShowFileName();
 }
 
@@ -101,7 +101,7 @@ QComboBox* ImportWindow::ColumnBox(int field) const
 
 QString ImportWindow::RosterPath() const
 {
-    const QString path = BuildRosterPath(workDir_, entry::LookupBytes(ui->ImportYear->currentText()));
+    const QString path = RosterPathOfYear(workDir_, ui->ImportYear->currentText());
     const QString existing = FindExistingEntry(path);
     return existing.isEmpty() ? path : existing;
 }
@@ -127,12 +127,12 @@ void ImportWindow::ImportLoadClick()
         forms::ShowMessage(this, QStringLiteral("取り込むファイルを指定して下さい！！"));
         return;
     }
-    const FileBytes file = ReadWholeFile(QDir(workDir_).absoluteFilePath(path));
-    if (!file.result.ok()) {
+    const Result<QByteArray> file = ReadWholeFile(QDir(workDir_).absoluteFilePath(path));
+    if (!file) {
         forms::ShowMessage(this, QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(QDir::toNativeSeparators(path)));
         return;
     }
-    ExportTable table = ReadExport(file.bytes);
+    ExportTable table = ReadExport(*file);
     if (table.header.isEmpty()) {
         forms::ShowMessage(this, QStringLiteral("ﾌｧｲﾙ %1 に読み込める行がありません！！").arg(QDir::toNativeSeparators(path)));
         return;
@@ -231,21 +231,16 @@ bool ImportWindow::MayReplace(const QString& path)
 // keeps the bytes it replaces in the history.
 bool ImportWindow::WriteRoster(const QString& path)
 {
-    const StampRead before = ReadStamp(path);
-    if (!before.result.ok())
-        throw forms::Error(before.result.message);
-    if (before.stamp.exists && !MayReplace(path))
+    const GuardedFile roster(path);
+    const Result<FileStamp> before = roster.Stamp();
+    if (!before)
+        throw forms::Error(before.error().message);
+    if (before->exists && !MayReplace(path))
         return false;
     const QByteArray bytes = ImportedRosterBytes(roster_);
-    GuardedWrite written = ReplaceUnlessChanged(path, path + QStringLiteral(".lock"), bytes, before.stamp);
-    while (written.io.code == kChangedElsewhere) {
-        if (!MayReplace(path))
-            return false;
-        written = ReplaceUnlessChanged(path, path + QStringLiteral(".lock"), bytes, written.onDisk);
-    }
-    if (!written.io.ok())
-        throw forms::Error(written.io.message);
-    return true;
+    return forms::SaveGuarded(this, {QStringLiteral("この名簿"), FileName(path)}, *before,
+                              [&](const std::optional<FileStamp>& expected) { return roster.Write(bytes, expected); })
+        .has_value();
 }
 
 void ImportWindow::ImportCloseClick()

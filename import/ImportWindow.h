@@ -4,7 +4,7 @@
 // chosen entry year written from it, with a preview of the lines to be
 // written and every line that cannot be. Claim files are never touched.
 
-#include "claims/RosterImport.h"
+#include "rosters/RosterImport.h"
 #include "ui_ImportWindow.h"
 
 #include <QDate>

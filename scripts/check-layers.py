@@ -21,14 +21,17 @@ ANY = None  # any Qt module
 # folder: (the program's folders it may include besides itself, Qt modules it may use)
 LAYERS = {
     "files":       (set(), {"QtCore"}),
-    "claims":      ({"files"}, {"QtCore"}),
-    "claimstatus": ({"claims", "files"}, {"QtCore"}),
-    "forms":       (set(), {"QtCore", "QtGui", "QtWidgets"}),
-    "entry":       ({"claims", "files", "forms"}, ANY),
-    "status":      ({"claimstatus", "claims", "files", "forms"}, ANY),
-    "history":     ({"claimstatus", "claims", "files", "forms"}, ANY),
-    "import":      ({"claims", "files", "forms", "entry"}, ANY),
-    "app":         ({"files", "claims", "claimstatus", "forms", "entry", "status", "history", "import"}, ANY),
+    "store":       ({"files"}, {"QtCore"}),
+    "claims":      ({"store", "files"}, {"QtCore"}),
+    "rosters":     ({"store", "files"}, {"QtCore"}),
+    "claimstatus": ({"claims", "rosters", "store", "files"}, {"QtCore"}),
+    "forms":       ({"store", "files"}, {"QtCore", "QtGui", "QtWidgets"}),
+    "entry":       ({"claims", "rosters", "store", "files", "forms"}, ANY),
+    "status":      ({"claimstatus", "claims", "rosters", "store", "files", "forms"}, ANY),
+    "history":     ({"claimstatus", "claims", "store", "files", "forms"}, ANY),
+    "import":      ({"rosters", "store", "files", "forms"}, ANY),
+    "app":         ({"files", "store", "claims", "rosters", "claimstatus", "forms", "entry", "status", "history",
+                     "import"}, ANY),
 }
 # Tests, benchmarks and fuzz targets may include anything.
 FREE = {"tests", "bench", "fuzz"}

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian packages that Kiboru needs to build, run and test,
 # but only those that are missing. Works as root or as a user with sudo.
-# clang with libclang-rt-14-dev builds the fuzz targets (libFuzzer and the
+# clang-16 with libclang-rt-16-dev builds the fuzz targets (libFuzzer and the
 # sanitizers' runtimes); llvm gives llvm-symbolizer for readable reports.
 # poppler-utils gives pdftotext, with which the tests read printed lists.
 # libfuse3-dev and fuse3 build and mount slowfs, the file server stand-in
@@ -16,7 +16,7 @@ PROGRAM="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools qt6-qpa-plug
       fonts-ipafont-gothic fonts-ipafont-mincho fonts-motoya-l-maruberi"
 PKGS="$PROGRAM
       libbenchmark-dev unzip xvfb xauth xdotool desktop-file-utils
-      clang libclang-rt-14-dev llvm
+      clang-16 libclang-rt-16-dev llvm
       poppler-utils imagemagick g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 nsis
       libfuse3-dev fuse3 samba smbnetfs"
 [ "$1" = program ] && PKGS=$PROGRAM

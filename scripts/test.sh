@@ -43,7 +43,7 @@ sh scripts/build.sh build-asan -DKIBORU_SANITIZE=ON
 
 step "fuzz targets in build-fuzz"
 cmake -S . -B build-fuzz -G Ninja -DKIBORU_FUZZ=ON -DKIBORU_BUILD_TESTS=OFF \
-  -DCMAKE_CXX_COMPILER=clang++ -DKIBORU_FUZZ_SECONDS="${KIBORU_FUZZ_SECONDS:-30}"
+  -DCMAKE_CXX_COMPILER=clang++-16 -DKIBORU_FUZZ_SECONDS="${KIBORU_FUZZ_SECONDS:-30}"
 cmake --build build-fuzz --target kiboru_fuzz
 (cd build-fuzz && ctest -L fuzz --output-on-failure)
 

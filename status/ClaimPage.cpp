@@ -2,7 +2,7 @@
 
 #include "claims/ClaimFile.h"
 #include "claims/ClaimLines.h"
-#include "claims/RosterLookup.h"
+#include "rosters/RosterLookup.h"
 #include "files/FileAccess.h"
 #include "files/ShiftJis.h"
 #include "status/Letters.h"
@@ -143,12 +143,12 @@ IoResult ReadClaimPage(const QString& workDir, const ClaimOverview& claim, const
                        ClaimPage& page)
 {
     page = ClaimPage{claim.id, claim.occurrence, claim.name, {}, {}, {}, {}, status, claim.treated};
-    const FileBytes bytes = ReadWholeFile(ClaimFilePath(workDir, claim.id, claim.occurrence));
-    if (!bytes.result.ok())
-        return bytes.result;
+    const Result<QByteArray> bytes = ReadWholeFile(ClaimFilePath(workDir, claim.id, claim.occurrence));
+    if (!bytes)
+        return Failure(bytes.error());
     ResetClaim(page.header, page.table, 0);
-    ParseClaim(bytes.bytes, page.header, page.table);
-    page.sex = SexOfTitle(CutClaimLines(bytes.bytes).title);
+    ParseClaim(*bytes, page.header, page.table);
+    page.sex = SexOfTitle(CutClaimLines(*bytes).title);
     page.months = TreatedMonths(page.table);
     for (const MonthStatus& m : status.months) {
         if (!page.months.contains(m.month))
@@ -158,7 +158,7 @@ IoResult ReadClaimPage(const QString& workDir, const ClaimOverview& claim, const
     const QHash<QByteArray, RosterEntry> roster = FindStudentsById(workDir, {claim.id});
     if (const auto found = roster.constFind(claim.id); found != roster.cend())
         page.className = found->ClassOn(date);
-    return bytes.result;
+    return {};
 }
 
 void PrintClaimPage(QPrinter& printer, const ClaimPage& p, QDate printed)

@@ -153,11 +153,12 @@ LetterBatch PrepareLetters(const QString& workDir, const QList<ClaimOverview>& c
     QStringList notes{RosterNotice(batch.letters, roster)};
     if (!problems.isEmpty())
         notes.append(QStringLiteral("読めない名簿があります：\n") + problems.join(u'\n'));
-    const SchoolRead school = ReadSchoolFile(workDir);
-    batch.school = school.info;
-    if (!school.io.ok())
-        notes.append(QStringLiteral("学校情報を読み込めません（%1）。学校名なしで印刷します。").arg(school.io.message));
-    else if (school.info.name.isEmpty())
+    const Result<Stamped<SchoolInfo>> school = ReadSchoolFile(workDir);
+    if (school)
+        batch.school = school->value;
+    if (!school)
+        notes.append(QStringLiteral("学校情報を読み込めません（%1）。学校名なしで印刷します。").arg(school.error().message));
+    else if (batch.school.name.isEmpty())
         notes.append(QStringLiteral("学校情報が入力されていません。「学校情報」で学校名・住所・電話・担当者を入力して下さい。"));
     notes.removeAll(QString());
     batch.notice = notes.join(QStringLiteral("\n\n"));

@@ -6,7 +6,7 @@
 
 #include "claimstatus/ClaimList.h"
 #include "claimstatus/SchoolInfo.h"
-#include "claims/RosterLookup.h"
+#include "rosters/RosterLookup.h"
 
 #include <QDate>
 #include <QHash>

@@ -4,6 +4,7 @@
 #include "files/ShiftJis.h"
 #include "forms/Application.h"
 #include "forms/Messages.h"
+#include "forms/SaveGuarded.h"
 #include "forms/Modal.h"
 #include "status/ClaimPage.h"
 #include "status/PagePrint.h"
@@ -62,13 +63,13 @@ MonthDialog::~MonthDialog() = default;
 void MonthDialog::ReadStatus()
 {
     const QString path = StatusFilePath(workDir_, claim_.id, claim_.occurrence);
-    const StatusRead read = ReadStatusFile(path);
-    status_ = read.io.ok() ? read.file : claim_.status;
-    stamp_ = read.stamp;
-    if (read.io.ok())
+    const Result<Stamped<StatusFile>> read = ReadStatusFile(path);
+    status_ = read ? read->value : claim_.status;
+    stamp_ = read ? read->stamp : FileStamp();
+    if (read)
         return;
     ui->MonthProblem->setText(QStringLiteral("請求状況ファイル %1 を読み込めません：%2")
-                                  .arg(QFileInfo(path).fileName(), read.io.message));
+                                  .arg(QFileInfo(path).fileName(), read.error().message));
     ui->MonthProblem->setVisible(true);
     ui->MonthTable->setEnabled(false);
     ui->SaveButton->setEnabled(false);
@@ -259,33 +260,20 @@ bool MonthDialog::GatherInto(StatusFile& file)
     return true;
 }
 
-// The status file changed on disk after the dialog read it: the user
-// decides whether the dialog's months replace it.
-bool MonthDialog::MayOverwrite()
-{
-    const QString question =
-        QFileInfo(StatusFilePath(workDir_, claim_.id, claim_.occurrence)).fileName() + u'\n'
-        + QStringLiteral("この請求状況は読み込んだ後に他のパソコンで変更されています。上書きしますか？");
-    return forms::Confirm(this, question) == forms::Answer::Yes;
-}
-
 void MonthDialog::SaveButtonClick()
 {
     StatusFile file = status_;
     if (!GatherInto(file))
         return;
-    GuardedWrite written = WriteStatusFile(workDir_, claim_.id, claim_.occurrence, file, stamp_);
-    while (written.changedElsewhere()) {
-        if (!MayOverwrite())
-            return;
-        written = WriteStatusFile(workDir_, claim_.id, claim_.occurrence, file, written.onDisk);
-    }
-    if (!written.ok()) {
-        const bool history = written.io.code == kHistoryNotKept;
-        forms::ShowMessage(this, (history ? QString() : QStringLiteral("保存できませんでした：")) + written.io.message);
+    const forms::SavedFile what{QStringLiteral("この請求状況"),
+                                QFileInfo(StatusFilePath(workDir_, claim_.id, claim_.occurrence)).fileName()};
+    const std::optional<FileStamp> saved =
+        forms::SaveGuarded(this, what, stamp_, [&](const std::optional<FileStamp>& expected) {
+            return WriteStatusFile(workDir_, claim_.id, claim_.occurrence, file, expected);
+        });
+    if (!saved)
         return;
-    }
-    stamp_ = written.onDisk;
+    stamp_ = *saved;
     done(forms::kModalDone);
     if (OnSaved)
         OnSaved(file);
@@ -297,9 +285,9 @@ bool MonthDialog::PageToPrint(ClaimPage& page)
     if (!GatherInto(file))
         return false;
     const IoResult read = ReadClaimPage(workDir_, claim_, file, QDate::currentDate(), page);
-    if (!read.ok())
-        forms::ShowMessage(this, QStringLiteral("請求ファイルを読み込めません：") + read.message);
-    return read.ok();
+    if (!read)
+        forms::ShowMessage(this, QStringLiteral("請求ファイルを読み込めません：") + read.error().message);
+    return read.has_value();
 }
 
 bool MonthDialog::PrintTo(QPrinter& printer)

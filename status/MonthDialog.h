@@ -66,7 +66,6 @@ private:
     void ShowRemark(int row);
     bool GatherInto(claims::StatusFile& file);
     void ReadStatus();
-    bool MayOverwrite();
     bool PageToPrint(ClaimPage& page);
 
     const QString workDir_;

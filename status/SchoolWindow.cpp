@@ -2,6 +2,7 @@
 
 #include "forms/Application.h"
 #include "forms/Messages.h"
+#include "forms/SaveGuarded.h"
 #include "forms/Modal.h"
 
 #include <QDir>
@@ -14,16 +15,18 @@ SchoolWindow::SchoolWindow(const QString& workDir, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::SchoolWindow>()), workDir_(workDir)
 {
     ui->setupUi(this);
-    const SchoolRead read = ReadSchoolFile(workDir_);
-    info_ = read.info;
-    stamp_ = read.stamp;
+    const Result<Stamped<SchoolInfo>> read = ReadSchoolFile(workDir_);
+    if (read) {
+        info_ = read->value;
+        stamp_ = read->stamp;
+    }
     ui->SchoolName->setText(info_.name);
     ui->SchoolAddress->setText(info_.address);
     ui->SchoolPhone->setText(info_.phone);
     ui->SchoolPerson->setText(info_.person);
-    if (!read.io.ok()) {
+    if (!read) {
         ui->SchoolProblem->setText(QStringLiteral("%1 を読み込めません：%2")
-                                       .arg(QDir::toNativeSeparators(SchoolFilePath(workDir_)), read.io.message));
+                                       .arg(QDir::toNativeSeparators(SchoolFilePath(workDir_)), read.error().message));
         ui->SchoolProblem->setVisible(true);
         ui->SchoolSaveButton->setEnabled(false);
     }
@@ -43,12 +46,6 @@ SchoolInfo SchoolWindow::Entered() const
     return info;
 }
 
-bool SchoolWindow::MayOverwrite()
-{
-    return forms::Confirm(this, QStringLiteral("学校情報は読み込んだ後に他のパソコンで変更されています。上書きしますか？"))
-           == forms::Answer::Yes;
-}
-
 void SchoolWindow::SchoolSaveButtonClick()
 {
     const SchoolInfo info = Entered();
@@ -57,19 +54,13 @@ void SchoolWindow::SchoolSaveButtonClick()
                                                 "別の字に置き換えて下さい。").arg(field));
         return;
     }
-    GuardedWrite written = WriteSchoolFile(workDir_, info, stamp_);
-    while (written.changedElsewhere()) {
-        if (!MayOverwrite())
-            return;
-        written = WriteSchoolFile(workDir_, info, written.onDisk);
-    }
-    if (!written.ok()) {
-        const bool history = written.io.code == kHistoryNotKept;
-        forms::ShowMessage(this, (history ? QString() : QStringLiteral("保存できませんでした：")) + written.io.message);
+    const std::optional<FileStamp> saved =
+        forms::SaveGuarded(this, {QStringLiteral("学校情報"), QString()}, stamp_,
+                           [&](const std::optional<FileStamp>& expected) { return WriteSchoolFile(workDir_, info, expected); });
+    if (!saved)
         return;
-    }
     info_ = info;
-    stamp_ = written.onDisk;
+    stamp_ = *saved;
     done(forms::kModalDone);
 }
 

@@ -28,7 +28,6 @@ public:
 
 private:
     claims::SchoolInfo Entered() const;
-    bool MayOverwrite();
 
     const QString workDir_;
     claims::SchoolInfo info_;     // as read, with the columns this program does not know

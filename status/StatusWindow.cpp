@@ -204,8 +204,8 @@ void StatusWindow::CsvButtonClick()
         csv.bytes = Utf8Csv(lines);
     }
     const IoResult written = ReplaceFileContents(path, csv.bytes);
-    if (!written.ok())
-        forms::ShowMessage(this, QStringLiteral("CSV出力できませんでした：") + written.message);
+    if (!written.has_value())
+        forms::ShowMessage(this, QStringLiteral("CSV出力できませんでした：") + written.error().message);
 }
 
 QSet<QByteArray> StatusWindow::LetterStudents() const

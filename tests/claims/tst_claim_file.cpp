@@ -138,7 +138,7 @@ class ClaimFile : public QObject {
     QString seikyu_;
     int case_ = 0;
 
-    WriteResult Save(const QByteArray& id, int occurrence, const Claim& claim = SampleClaim())
+    Result<FileStamp> Save(const QByteArray& id, int occurrence, const Claim& claim = SampleClaim())
     {
         return WriteClaimFile(work_, id, occurrence, Sj(u"山田太郎"_qs), Sj(u"男"_qs), claim.header, claim.table);
     }
@@ -206,10 +206,10 @@ private slots:
     void savedClaimReadsBackUnchanged()
     {
         const Claim saved = SampleClaim();
-        const WriteResult result = Save("1024", 2, saved);
-        QVERIFY(result.ok());
-        QCOMPARE(result.path, seikyu_ + u"/請1024-2.CSV"_qs);
-        const QList<QByteArray> lines = ktest::ReadBytes(result.path).split('\n');
+        const Result<FileStamp> result = Save("1024", 2, saved);
+        QVERIFY(result.has_value());
+        QCOMPARE(ClaimFilePath(work_, "1024", 2), seikyu_ + u"/請1024-2.CSV"_qs);
+        const QList<QByteArray> lines = ktest::ReadBytes(seikyu_ + u"/請1024-2.CSV"_qs).split('\n');
         QCOMPARE(lines.size(), 16);                    // fifteen lines, each ended by CR LF
         QCOMPARE(lines[0], Sj(u"請1024-2,山田太郎,男\r"_qs));
         QCOMPARE(lines[1], Sj(u"2010,6,14,月,未,捻挫,,部活中,陸上競技,校舎外運動場・校庭\r"_qs));
@@ -217,7 +217,7 @@ private slots:
         QCOMPARE(lines[3].count(','), 24);
         QCOMPARE(lines[15], QByteArray());
         Claim read = ResetClaimOf(0);
-        QVERIFY(ReadClaimFile(result.path, read.header, read.table).ok());
+        QVERIFY(ReadClaimFile(ClaimFilePath(work_, "1024", 2), read.header, read.table).has_value());
         QCOMPARE(read.header, saved.header);           // the empty field comes back empty, not " "
         QCOMPARE(read.table, saved.table);
     }
@@ -245,7 +245,8 @@ private slots:
         QFETCH(bool, usable);
         QCOMPARE(IsUsableStudentId(id), usable);
         QCOMPARE(ClaimFilePath(work_, id, 1).isEmpty(), !usable);
-        QCOMPARE(Save(id, 1).refusal, usable ? WriteRefusal::None : WriteRefusal::UnusableId);
+        const Result<FileStamp> saved = Save(id, 1);
+        QCOMPARE(saved ? -1 : saved.error().field, usable ? -1 : kIdField);
         QCOMPARE(ktest::Entries(seikyu_).size(), usable ? 1 : 0);
     }
 
@@ -324,18 +325,18 @@ private slots:
         QByteArray name = "name";
         QByteArray sex = "sex";
         (field == 0 ? name : field == 1 ? sex : claim.header.field(field - 2)) = text;
-        const WriteResult result = WriteClaimFile(work_, "1024", 1, name, sex, claim.header, claim.table);
-        QCOMPARE(result.refusal, WriteRefusal::FieldText);
-        QCOMPARE(result.field, field);
+        const Result<FileStamp> result = WriteClaimFile(work_, "1024", 1, name, sex, claim.header, claim.table);
+        QCOMPARE(result.error().refusal, Refusal::CannotEncode);
+        QCOMPARE(result.error().field, field);
         QVERIFY(ktest::Entries(seikyu_).isEmpty());
     }
 
     void saveWithoutSeikyuFolderCreatesNothing()
     {
         QVERIFY(QDir(seikyu_).removeRecursively());
-        const WriteResult result = Save("1024", 1);
-        QCOMPARE(result.io.code, int(PathNotFound));
-        QCOMPARE(result.io.message, u"不正なﾌｧｲﾙ名です"_qs);
+        const Result<FileStamp> result = Save("1024", 1);
+        QCOMPARE(result.error().code, int(PathNotFound));
+        QCOMPARE(result.error().message, u"不正なﾌｧｲﾙ名です"_qs);
         QVERIFY(ktest::Entries(work_).isEmpty());
     }
 
@@ -360,15 +361,15 @@ private slots:
         const QString path = seikyu_ + u"/請1024-1.csv"_qs;
         const QByteArray old = "old claim\r\n";
         QVERIFY(ktest::WriteBytes(path, old));
-        WriteResult result;
+        Result<FileStamp> result;
         {
             SaveObstacle obstacle(cause, path, seikyu_);
             QVERIFY(obstacle.ready());
             result = Save("1024", 1);
         }
-        QCOMPARE(result.io.code, code);
-        QCOMPARE(result.io.message, IoErrorText(code));
-        QCOMPARE(result.path, path);
+        QCOMPARE(result.error().code, code);
+        QCOMPARE(result.error().message, IoErrorText(code));
+        QCOMPARE(ClaimFilePath(work_, "1024", 1), path);
         QCOMPARE(ktest::ReadBytes(path), old);
         QCOMPARE(ktest::Entries(seikyu_), QStringList{u"請1024-1.csv"_qs});   // no temporary file left
     }
@@ -382,7 +383,7 @@ private slots:
                           | QFileDevice::WriteUser | QFileDevice::ReadGroup;
         QVERIFY(QFile::setPermissions(path, bits));
 #endif
-        QVERIFY(Save("1024", 1).ok());
+        QVERIFY(Save("1024", 1).has_value());
         QCOMPARE(ktest::Entries(seikyu_), QStringList{u"請1024-1.csv"_qs});
         QCOMPARE(ktest::ReadBytes(path).left(8), Sj(u"請1024-1"_qs));
 #ifndef Q_OS_WIN
@@ -395,12 +396,12 @@ private slots:
     {
         const QString work = QDir::toNativeSeparators(work_);
         const Claim claim = SampleClaim();
-        const WriteResult result = WriteClaimFile(work, "1024", 2, "n", "s", claim.header, claim.table);
-        QVERIFY(result.ok());
+        const Result<FileStamp> result = WriteClaimFile(work, "1024", 2, "n", "s", claim.header, claim.table);
+        QVERIFY(result.has_value());
         QCOMPARE(ListClaimFiles(work, "1024"), QStringList{u"請1024-2.CSV"_qs});
         QCOMPARE(ListClaimFiles(work_, "1024"), QStringList{u"請1024-2.CSV"_qs});
         Claim read = ResetClaimOf(0);
-        QVERIFY(ReadClaimFile(ClaimFilePath(work, "1024", 2), read.header, read.table).ok());
+        QVERIFY(ReadClaimFile(ClaimFilePath(work, "1024", 2), read.header, read.table).has_value());
         QCOMPARE(read.table, claim.table);
         QCOMPARE(ktest::Entries(seikyu_), QStringList{u"請1024-2.CSV"_qs});
     }
@@ -419,9 +420,9 @@ private slots:
         QFETCH(QString, path);
         QFETCH(int, code);
         Claim claim = ResetClaimOf(2010);
-        const IoResult result = ReadClaimFile(work_ + '/' + path, claim.header, claim.table);
-        QCOMPARE(result.code, code);
-        QCOMPARE(result.message, IoErrorText(code));
+        const Result<FileStamp> result = ReadClaimFile(work_ + '/' + path, claim.header, claim.table);
+        QCOMPARE(result.error().code, code);
+        QCOMPARE(result.error().message, IoErrorText(code));
         QCOMPARE(claim.header, ResetClaimOf(2010).header);
     }
 
@@ -447,8 +448,8 @@ private slots:
         QFETCH(int, code);
         QFETCH(QString, message);
         const IoResult result = IoResultFromErrno(err);
-        QCOMPARE(result.code, code);
-        QCOMPARE(result.message, message);
+        QCOMPARE(result.error().code, code);
+        QCOMPARE(result.error().message, message);
     }
 
 #ifdef Q_OS_WIN
@@ -476,8 +477,8 @@ private slots:
         QFETCH(int, code);
         const QString path = folderMissing ? work_ + u"/nowhere/請1-1.CSV"_qs : seikyu_ + u"/請1-1.CSV"_qs;
         const IoResult result = IoResultFromSystemError(err, path);
-        QCOMPARE(result.code, code);
-        QCOMPARE(result.message, IoErrorText(code));
+        QCOMPARE(result.error().code, code);
+        QCOMPARE(result.error().message, IoErrorText(code));
     }
 #endif
 };

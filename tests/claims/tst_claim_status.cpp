@@ -166,7 +166,7 @@ private slots:
         file.Edit({2025, 4}).note = u"😀"_qs;
         QVERIFY(!FormatStatusFile(file));
         QTemporaryDir dir;
-        QVERIFY(!WriteStatusFile(dir.path(), "1", 1, file).ok());
+        QVERIFY(!WriteStatusFile(dir.path(), "1", 1, file).has_value());
         QVERIFY(!QFileInfo::exists(StatusFolder(dir.path())));
     }
 
@@ -259,14 +259,14 @@ private slots:
         QVERIFY(ktest::WriteBytes(claim, "claim"));
         StatusFile file;
         file.Edit({2025, 4}).state = ClaimState::Claimed;
-        QVERIFY(WriteStatusFile(dir.path(), "21104", 2, file).ok());
+        QVERIFY(WriteStatusFile(dir.path(), "21104", 2, file).has_value());
         const QString path = dir.path() + u"/請求状況/請21104-2.CSV"_qs;
         QCOMPARE(StatusFilePath(dir.path(), "21104", 2), path);
-        QCOMPARE(ReadStatusFile(path).file.months, file.months);
+        QCOMPARE(ReadStatusFile(path)->value.months, file.months);
         QCOMPARE(ktest::Entries(dir.path() + u"/seikyu"_qs), QStringList{u"請21104-2.CSV"_qs});
         QCOMPARE(ktest::ReadBytes(claim), QByteArray("claim"));
-        const StatusRead missing = ReadStatusFile(dir.path() + u"/請求状況/請1-1.CSV"_qs);
-        QVERIFY(missing.io.ok() && missing.file.months.isEmpty());
+        const Result<Stamped<StatusFile>> missing = ReadStatusFile(dir.path() + u"/請求状況/請1-1.CSV"_qs);
+        QVERIFY(missing.has_value() && missing->value.months.isEmpty());
     }
 
     void claimFileNamesGiveIdAndOccurrence_data()

@@ -2,8 +2,8 @@
 // save keeps there.
 
 #include "claimstatus/ListingCache.h"
-#include "claims/FileStamp.h"
-#include "claims/History.h"
+#include "store/GuardedFile.h"
+#include "store/History.h"
 #include "claimstatus/StatusFile.h"
 
 #include "TestSupport.h"
@@ -76,7 +76,7 @@ private slots:
         const QString path = work + u'/' + file;
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
         for (const QByteArray& bytes : saves)
-            QVERIFY(ReplaceUnlessChanged(path, path + u".lock"_qs, bytes, std::nullopt).ok());
+            QVERIFY(GuardedFile(path).Write(bytes, std::nullopt).has_value());
         QCOMPARE(ktest::ReadBytes(path), saves.last());
         const QString history = HistoryFolderFor(path);
         const QStringList names = history.isEmpty() ? QStringList() : ktest::Entries(history);
@@ -113,13 +113,13 @@ private slots:
         QVERIFY(QDir().mkpath(work + u"/seikyu"_qs));
         const QString claim = work + u"/seikyu/請1-1.CSV"_qs;
         for (const QByteArray bytes : {"a,b\r\n", "a,c\r\n"})
-            QVERIFY(ReplaceUnlessChanged(claim, claim + u".lock"_qs, bytes, std::nullopt).ok());
+            QVERIFY(GuardedFile(claim).Write(bytes, std::nullopt).has_value());
         StatusFile status;
         status.Edit({2025, 4}).state = ClaimState::Claimed;
-        QVERIFY(WriteStatusFile(work, "1", 1, status).ok());
+        QVERIFY(WriteStatusFile(work, "1", 1, status).has_value());
         status.Edit({2025, 5}).state = ClaimState::Paid;
-        QVERIFY(WriteStatusFile(work, "1", 1, status).ok());
-        QVERIFY(ktest::WriteBytes(StatusLockPath(work, "1", 1), "123"));
+        QVERIFY(WriteStatusFile(work, "1", 1, status).has_value());
+        QVERIFY(ktest::WriteBytes(GuardedFile(StatusFilePath(work, "1", 1)).LockPath(), "123"));
         const ClaimListing listing = ReadAllClaims(work);
         QCOMPARE(listing.claims.size(), 1);
         QCOMPARE(listing.claims[0].status.months, status.months);

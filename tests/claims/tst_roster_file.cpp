@@ -1,7 +1,7 @@
 // The roster file: where it lies, how it is cut into lines and fields, and
 // the search by the reading of a name.
 
-#include "claims/RosterFile.h"
+#include "rosters/RosterFile.h"
 #include "tests/support/RosterReading.h"
 
 #include "TestSupport.h"
@@ -27,9 +27,9 @@ class RosterFile : public QObject {
     {
         QCOMPARE(FindRosterLines(SplitRosterText(text), key, EncodingOf(text)), expected);
         QCOMPARE(FindRosterLinesInText(text, key), expected);
-        const RosterSearch fromFile = FindRosterLinesInFile(path, key);
-        QVERIFY(fromFile.result.ok());
-        QCOMPARE(fromFile.lines.toList(), expected);
+        const Result<FoundLines> fromFile = FindRosterLinesInFile(path, key);
+        QVERIFY(fromFile.has_value());
+        QCOMPARE(fromFile->toList(), expected);
     }
 
 private slots:
@@ -86,9 +86,9 @@ private slots:
         QFETCH(QList<QByteArray>, lines);
         const QString path = dir_.filePath("lines.CSV");
         QVERIFY(ktest::WriteBytes(path, text));
-        const RosterLines read = ReadRosterLines(path);
-        QVERIFY(read.result.ok());
-        QCOMPARE(read.lines, lines);
+        const Result<RosterLines> read = ReadRosterLines(path);
+        QVERIFY(read.has_value());
+        QCOMPARE(read->lines, lines);
     }
 
     void lineIsCutIntoTwelveFields_data()
@@ -254,12 +254,12 @@ private slots:
         const QByteArray bytes = utf8 ? "\xEF\xBB\xBF" + (text + u"3,えみ,笑😀"_qs).toUtf8() : Sj(text);
         const QString path = dir_.filePath("typed.CSV");
         QVERIFY(ktest::WriteBytes(path, bytes));
-        const RosterSearch search = FindTextInRosterFile(path, typed);
-        QVERIFY(search.result.ok());
-        QCOMPARE(search.lines.encoding(), utf8 ? RosterEncoding::Utf8 : RosterEncoding::ShiftJis);
+        const Result<FoundLines> search = FindTextInRosterFile(path, typed);
+        QVERIFY(search.has_value());
+        QCOMPARE(search->encoding(), utf8 ? RosterEncoding::Utf8 : RosterEncoding::ShiftJis);
         QStringList shown;
-        for (qsizetype i = 0; i < search.lines.size(); ++i)
-            shown << search.lines.text(i);
+        for (qsizetype i = 0; i < search->size(); ++i)
+            shown << search->text(i);
         QCOMPARE(shown, found);
     }
 
@@ -268,15 +268,14 @@ private slots:
         const QString folder = dir_.filePath(u"H23入学.CSV"_qs);
         QVERIFY(QDir(dir_.path()).mkdir(u"H23入学.CSV"_qs));
         const QString message = u"ﾌｧｲﾙ "_qs + QDir::toNativeSeparators(folder) + u" は開けません"_qs;
-        const RosterLines read = ReadRosterLines(folder);
-        const RosterSearch searched = FindRosterLinesInFile(folder, "a");
-        for (const IoResult& result : {read.result, searched.result}) {
-            QCOMPARE(result.code, int(AccessDenied));
-            QCOMPARE(result.message, message);
+        const Result<RosterLines> read = ReadRosterLines(folder);
+        const Result<FoundLines> searched = FindRosterLinesInFile(folder, "a");
+        QVERIFY(!read && !searched);
+        for (const IoError& error : {read.error(), searched.error()}) {
+            QCOMPARE(error.code, int(AccessDenied));
+            QCOMPARE(error.message, message);
         }
-        QVERIFY(read.lines.isEmpty());
-        QVERIFY(searched.lines.isEmpty());
-        QCOMPARE(ReadRosterLines(dir_.filePath("missing.CSV")).result.code, int(FileNotFound));
+        QCOMPARE(ReadRosterLines(dir_.filePath("missing.CSV")).error().code, int(FileNotFound));
     }
 };
 

@@ -2,8 +2,8 @@
 // column guesses, the normalised texts, every problem kind and the bytes
 // written. Names and readings are from the shared name list.
 
-#include "claims/Kana.h"
-#include "claims/RosterImport.h"
+#include "rosters/Kana.h"
+#include "rosters/RosterImport.h"
 #include "tests/support/RosterReading.h"
 #include "tests/claims/TestSupport.h"
 

@@ -167,22 +167,23 @@ void DialogLayouts::studentRowsReadAsTheirDecodedLines()
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(roster) == roster.size());
     file.close();
-    const claims::RosterSearch found = claims::FindRosterLinesInFile(path, ",");
-    QCOMPARE(found.lines.size(), 3);
+    const claims::Result<claims::FoundLines> found = claims::FindRosterLinesInFile(path, ",");
+    QVERIFY(found);
+    QCOMPARE(found->size(), 3);
     TForm3 dialog;
     if (madeAhead) {
         dialog.Prepare();
         QCOMPARE(dialog.ui->ListBox2->count(), 0);   // drawn with sample rows, which do not stay
     }
-    dialog.SetStudentLines(found.lines);
+    dialog.SetStudentLines(*found);
     dialog.show();
     const forms::ListBox* rows = dialog.ui->ListBox2;
     QCOMPARE(rows->count(), 3);
-    const QString last = claims::RosterText(found.lines.at(2), found.lines.encoding());
+    const QString last = claims::RosterText(found->at(2), found->encoding());
     QCOMPARE(rows->model()->index(2, 0).data().toString(), last);
     QCOMPARE(rows->line(0), firstRow);
     for (int i = 0; i < 3; ++i)
-        QCOMPARE(rows->line(i), claims::RosterText(found.lines.at(i), found.lines.encoding()));
+        QCOMPARE(rows->line(i), claims::RosterText(found->at(i), found->encoding()));
 }
 
 // Each use runs the dialog's real modal loop; the window is gone after it.

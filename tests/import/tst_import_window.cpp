@@ -3,7 +3,7 @@
 // real entry window. Names are from the shared name list.
 
 #include "files/ShiftJis.h"
-#include "entry/YearLists.h"
+#include "rosters/EntryYears.h"
 #include "import/ImportWindow.h"
 #include "tests/entry/EntryDriver.h"
 #include "tests/support/TestMain.h"

@@ -36,12 +36,14 @@ struct Counts {
 void SaveAsTheWindowDoes(const QString& work, const QByteArray& id, int k, Counts& counts)
 {
     const QString path = claims::ClaimFilePath(work, id, 1);
-    claims::WriteResult written = rtest::SaveNumberedClaim(work, id, k, claims::ReadStamp(path).stamp);
-    while (written.changedElsewhere()) {
+    const claims::Result<claims::FileStamp> read = claims::GuardedFile(path).Stamp();
+    claims::Result<claims::FileStamp> written =
+        rtest::SaveNumberedClaim(work, id, k, read ? *read : claims::FileStamp());
+    while (!written && written.error().refusal == claims::Refusal::ChangedElsewhere) {
         ++counts.conflicts;
-        written = rtest::SaveNumberedClaim(work, id, k, written.onDisk);
+        written = rtest::SaveNumberedClaim(work, id, k, written.error().found);
     }
-    ++(written.ok() ? counts.saves : counts.failed);
+    ++(written.has_value() ? counts.saves : counts.failed);
     QThread::usleep(200);   // the other process's turn now and then
 }
 
@@ -61,18 +63,18 @@ void SaveStatusAsTheDialogDoes(const QString& work, const QByteArray& id, int ye
 {
     const QString path = claims::StatusFilePath(work, id, 1);
     for (;;) {
-        claims::StatusRead read = claims::ReadStatusFile(path);
-        if (!read.io.ok()) {
+        claims::Result<claims::Stamped<claims::StatusFile>> read = claims::ReadStatusFile(path);
+        if (!read) {
             ++counts.failed;
             return;
         }
-        claims::MonthStatus& month = read.file.Edit({year, k % 12 + 1});
+        claims::MonthStatus& month = read->value.Edit({year, k % 12 + 1});
         month.state = claims::ClaimState::Claimed;
         month.points = k;
         month.note = QStringLiteral("%1-%2").arg(year).arg(k);
-        const claims::GuardedWrite written = claims::WriteStatusFile(work, id, 1, read.file, read.stamp);
-        if (!written.changedElsewhere()) {
-            ++(written.ok() ? counts.saves : counts.failed);
+        const claims::Result<claims::FileStamp> written = claims::WriteStatusFile(work, id, 1, read->value, read->stamp);
+        if (written || written.error().refusal != claims::Refusal::ChangedElsewhere) {
+            ++(written.has_value() ? counts.saves : counts.failed);
             return;
         }
         ++counts.conflicts;
@@ -97,7 +99,7 @@ int StatusLoop(const QString& work, const QByteArray& id, int year, int millisec
 int main(int argc, char** argv)
 {
     if (argc >= 5 && std::strcmp(argv[1], "once") == 0) {
-        const bool ok = rtest::SaveNumberedClaim(QString::fromLocal8Bit(argv[2]), argv[3], std::atoi(argv[4])).ok();
+        const bool ok = rtest::SaveNumberedClaim(QString::fromLocal8Bit(argv[2]), argv[3], std::atoi(argv[4])).has_value();
         std::printf(ok ? "saved\n" : "failed\n");
         return ok ? 0 : 2;
     }

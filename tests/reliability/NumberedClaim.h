@@ -44,8 +44,8 @@ inline Claim NumberedClaim(int k)
     return claim;
 }
 
-inline claims::WriteResult SaveNumberedClaim(const QString& workDir, QByteArrayView id, int k,
-                                             const std::optional<claims::FileStamp>& expected = std::nullopt)
+inline claims::Result<claims::FileStamp> SaveNumberedClaim(const QString& workDir, QByteArrayView id, int k,
+                                                          const std::optional<claims::FileStamp>& expected = std::nullopt)
 {
     const Claim claim = NumberedClaim(k);
     return claims::WriteClaimFile(workDir, id, 1, StudentName(), StudentSex(), claim.header, claim.table,

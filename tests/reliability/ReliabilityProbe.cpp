@@ -17,7 +17,7 @@
 
 #include "ReliabilitySupport.h"
 
-#include "claims/RosterFile.h"
+#include "rosters/RosterFile.h"
 #include "tests/support/RosterReading.h"
 
 #include <cstdio>
@@ -29,9 +29,9 @@ namespace {
 int SaveLoop(const QString& workDir, const QByteArray& id, int first)
 {
     for (int k = first;; ++k) {
-        const claims::WriteResult result = rtest::SaveNumberedClaim(workDir, id, k);
-        if (!result.ok()) {
-            std::fprintf(stderr, "save %d failed: %d\n", k, result.io.code);
+        const claims::Result<claims::FileStamp> result = rtest::SaveNumberedClaim(workDir, id, k);
+        if (!result.has_value()) {
+            std::fprintf(stderr, "save %d failed: %d\n", k, result.error().code);
             return 2;
         }
         if (::write(STDOUT_FILENO, &k, sizeof k) != sizeof k)
@@ -39,31 +39,33 @@ int SaveLoop(const QString& workDir, const QByteArray& id, int first)
     }
 }
 
-void Report(const claims::IoResult& result, qsizetype lines, qsizetype bytes, long start)
+void Report(int code, qsizetype lines, qsizetype bytes, long start)
 {
-    std::printf("code=%d lines=%lld bytes=%lld start_kib=%ld peak_kib=%ld\n", result.code,
+    std::printf("code=%d lines=%lld bytes=%lld start_kib=%ld peak_kib=%ld\n", code,
                 static_cast<long long>(lines), static_cast<long long>(bytes), start, rtest::PeakResidentKiB());
 }
 
 int ReadRoster(const QString& path)
 {
     const long start = rtest::PeakResidentKiB();
-    const claims::RosterLines roster = claims::ReadRosterLines(path);
+    const claims::Result<claims::RosterLines> roster = claims::ReadRosterLines(path);
+    const QList<QByteArray> lines = roster ? roster->lines : QList<QByteArray>();
     qsizetype addressBytes = 0;
-    for (const QByteArray& line : roster.lines)
+    for (const QByteArray& line : lines)
         addressBytes += claims::SplitRosterLine(line).Address.size();
-    Report(roster.result, roster.lines.size(), addressBytes, start);
+    Report(roster ? 0 : roster.error().code, lines.size(), addressBytes, start);
     return 0;
 }
 
 int SearchRoster(const QString& path, const QByteArray& key)
 {
     const long start = rtest::PeakResidentKiB();
-    const claims::RosterSearch found = claims::FindRosterLinesInFile(path, key);
+    const claims::Result<claims::FoundLines> found = claims::FindRosterLinesInFile(path, key);
+    const claims::FoundLines lines = found ? *found : claims::FoundLines();
     qsizetype bytes = 0;
-    for (qsizetype i = 0; i < found.lines.size(); ++i)
-        bytes += found.lines.at(i).size();
-    Report(found.result, found.lines.size(), bytes, start);
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        bytes += lines.at(i).size();
+    Report(found ? 0 : found.error().code, lines.size(), bytes, start);
     return 0;
 }
 
@@ -73,7 +75,7 @@ int main(int argc, char** argv)
 {
     const QByteArray mode = argc > 1 ? argv[1] : "";
     if (mode == "save-once" && argc == 5)
-        return rtest::SaveNumberedClaim(QFile::decodeName(argv[2]), argv[3], std::atoi(argv[4])).ok() ? 0 : 2;
+        return rtest::SaveNumberedClaim(QFile::decodeName(argv[2]), argv[3], std::atoi(argv[4])).has_value() ? 0 : 2;
     if (mode == "save-loop" && argc == 5)
         return SaveLoop(QFile::decodeName(argv[2]), argv[3], std::atoi(argv[4]));
     if (mode == "read-roster" && argc == 3)

@@ -5,7 +5,7 @@
 
 #include "ReliabilitySupport.h"
 
-#include "claims/RosterFile.h"
+#include "rosters/RosterFile.h"
 #include "tests/support/RosterReading.h"
 #include "tests/claims/TestSupport.h"
 
@@ -107,14 +107,14 @@ class DiskFaults : public QObject {
 
     void CheckSaveFails(int code)
     {
-        const WriteResult result = rtest::SaveNumberedClaim(work_, kId, 2);
-        QCOMPARE(result.io.code, code);
-        QCOMPARE(result.io.message, IoErrorText(code));
+        const Result<FileStamp> result = rtest::SaveNumberedClaim(work_, kId, 2);
+        QCOMPARE(result.error().code, code);
+        QCOMPARE(result.error().message, IoErrorText(code));
     }
 
     void CheckSaveSucceeds()
     {
-        QVERIFY(rtest::SaveNumberedClaim(work_, kId, 3).ok());
+        QVERIFY(rtest::SaveNumberedClaim(work_, kId, 3).has_value());
         QCOMPARE(ktest::ReadBytes(claim_), rtest::NumberedClaimBytes(kId, 3));
         QCOMPARE(ktest::Entries(seikyu_), QStringList{QFileInfo(claim_).fileName()});
     }
@@ -124,7 +124,7 @@ class DiskFaults : public QObject {
     {
         QVERIFY2(disk.Mounted(), "mounting a tmpfs file system");
         QVERIFY(QDir().mkdir(seikyu_));
-        QVERIFY(rtest::SaveNumberedClaim(work_, kId, 1).ok());
+        QVERIFY(rtest::SaveNumberedClaim(work_, kId, 1).has_value());
     }
 
 private slots:
@@ -137,7 +137,7 @@ private slots:
         claim_ = seikyu_ + u"/請1024-1.CSV"_qs;
         oldClaim_ = rtest::NumberedClaimBytes(kId, 1);
         QVERIFY(QDir().mkpath(seikyu_));
-        QVERIFY(rtest::SaveNumberedClaim(work_, kId, 1).ok());
+        QVERIFY(rtest::SaveNumberedClaim(work_, kId, 1).has_value());
     }
 
     void cleanup()
@@ -201,14 +201,14 @@ private slots:
         {
             rtest::PermissionBitsHold bits;
             QVERIFY(!FileCanBeRead(seikyu_ + u'/' + listed[0]));
-            const IoResult result = ReadClaimFile(seikyu_ + u'/' + listed[0], claim.header, claim.table);
-            QCOMPARE(result.code, code);
-            QCOMPARE(result.message, IoErrorText(code));
+            const Result<FileStamp> result = ReadClaimFile(seikyu_ + u'/' + listed[0], claim.header, claim.table);
+            QCOMPARE(result.error().code, code);
+            QCOMPARE(result.error().message, IoErrorText(code));
         }
         QCOMPARE(claim.header, rtest::NumberedClaim(7).header);   // left as it was
         QCOMPARE(claim.table, rtest::NumberedClaim(7).table);
         QVERIFY(Unchange());
-        QVERIFY(ReadClaimFile(seikyu_ + u'/' + listed[0], claim.header, claim.table).ok());
+        QVERIFY(ReadClaimFile(seikyu_ + u'/' + listed[0], claim.header, claim.table).has_value());
         QCOMPARE(claim.header, rtest::NumberedClaim(1).header);
     }
 
@@ -235,18 +235,17 @@ private slots:
         const QString message = u"ﾌｧｲﾙ "_qs + claim_ + u" は開けません"_qs;
         {
             rtest::PermissionBitsHold bits;
-            const RosterLines read = ReadRosterLines(claim_);
-            const RosterSearch searched = FindRosterLinesInFile(claim_, "2000");
-            for (const IoResult& result : {read.result, searched.result}) {
-                QCOMPARE(result.code, code);
-                QCOMPARE(result.message, message);
+            const Result<RosterLines> read = ReadRosterLines(claim_);
+            const Result<FoundLines> searched = FindRosterLinesInFile(claim_, "2000");
+            QVERIFY(!read && !searched);
+            for (const IoError& error : {read.error(), searched.error()}) {
+                QCOMPARE(error.code, code);
+                QCOMPARE(error.message, message);
             }
-            QVERIFY(read.lines.isEmpty());
-            QVERIFY(searched.lines.isEmpty());
         }
         QVERIFY(Unchange());
-        QCOMPARE(ReadRosterLines(claim_).lines, QList<QByteArray>({"header", "20001,a", "20002,b"}));
-        QCOMPARE(FindRosterLinesInFile(claim_, "2000").lines.toList(), QList<QByteArray>({"20001,a", "20002,b"}));
+        QCOMPARE(ReadRosterLines(claim_)->lines, QList<QByteArray>({"header", "20001,a", "20002,b"}));
+        QCOMPARE(FindRosterLinesInFile(claim_, "2000")->toList(), QList<QByteArray>({"20001,a", "20002,b"}));
     }
 
     void fullDiskStopsTheSaveUntilThereIsRoom_data()
@@ -304,7 +303,7 @@ private slots:
         QVERIFY(disk.SetReadOnly(true));
         CheckSaveFails(AccessDenied);
         rtest::Claim claim = rtest::NumberedClaim(7);
-        QVERIFY(ReadClaimFile(claim_, claim.header, claim.table).ok());   // reading goes on
+        QVERIFY(ReadClaimFile(claim_, claim.header, claim.table).has_value());   // reading goes on
         QCOMPARE(claim.header, rtest::NumberedClaim(1).header);
         QVERIFY(disk.SetReadOnly(false));
         CheckSaveSucceeds();
@@ -321,10 +320,10 @@ private:
         const rlim_t before = limit.rlim_cur;
         limit.rlim_cur = 1000;
         QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
-        const WriteResult result = rtest::SaveNumberedClaim(work_, kId, 2);
+        const Result<FileStamp> result = rtest::SaveNumberedClaim(work_, kId, 2);
         limit.rlim_cur = before;
         QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
-        QCOMPARE(result.io.code, int(DiskFull));
+        QCOMPARE(result.error().code, int(DiskFull));
         QCOMPARE(ktest::ReadBytes(claim_), oldClaim_);
         CheckSaveSucceeds();
     }

@@ -4,7 +4,7 @@
 
 #include "ReliabilitySupport.h"
 
-#include "claims/RosterFile.h"
+#include "rosters/RosterFile.h"
 #include "tests/support/RosterReading.h"
 #include "tests/claims/TestSupport.h"
 
@@ -94,14 +94,14 @@ private slots:
         QFETCH(int, marks);
         const QString path = work_ + u"/H20入学.CSV"_qs;
         QVERIFY(ktest::WriteBytes(path, text));
-        const RosterLines read = ReadRosterLines(path);
-        QVERIFY(read.result.ok());
-        QCOMPARE(read.lines, lines);
-        QCOMPARE(FindRosterLines(read.lines, key), found);
+        const Result<RosterLines> read = ReadRosterLines(path);
+        QVERIFY(read.has_value());
+        QCOMPARE(read->lines, lines);
+        QCOMPARE(FindRosterLines(read->lines, key), found);
         QCOMPARE(FindRosterLinesInText(text, key), found);
-        QCOMPARE(FindRosterLinesInFile(path, key).lines.toList(), found);
+        QCOMPARE(FindRosterLinesInFile(path, key)->toList(), found);
         int shown = 0;
-        for (const QByteArray& line : read.lines)
+        for (const QByteArray& line : read->lines)
             shown += int(FromShiftJis(line).count(QChar(0xFFFD)));
         QCOMPARE(shown, marks);
     }
@@ -138,25 +138,25 @@ private slots:
         QVERIFY(ktest::WriteBytes(path, text));
         rtest::Claim claim;
         ResetClaim(claim.header, claim.table, 2010);
-        QVERIFY(ReadClaimFile(path, claim.header, claim.table).ok());
+        QVERIFY(ReadClaimFile(path, claim.header, claim.table).has_value());
         QCOMPARE(claim.header.place, place);
         QCOMPARE(claim.table.row(1).label(12), lastLabelOfRow1);
 
-        const WriteResult saved = WriteClaimFile(work_, "1024", 1, "name", "sex", claim.header, claim.table);
+        const Result<FileStamp> saved = WriteClaimFile(work_, "1024", 1, "name", "sex", claim.header, claim.table);
         if (refusedField >= 0) {
-            QCOMPARE(saved.refusal, WriteRefusal::FieldText);
-            QCOMPARE(saved.field, refusedField);
+            QCOMPARE(saved.error().refusal, Refusal::CannotEncode);
+            QCOMPARE(saved.error().field, refusedField);
             QCOMPARE(ktest::ReadBytes(path), text);
             return;
         }
-        QVERIFY(saved.ok());
+        QVERIFY(saved.has_value());
         const QByteArray written = ktest::ReadBytes(path);
         QCOMPARE(written.count("\r\n"), 15);
         QCOMPARE(written.count('\r'), 15);
         QCOMPARE(written.count('\n'), 15);
         rtest::Claim back;
         ResetClaim(back.header, back.table, 1999);
-        QVERIFY(ReadClaimFile(path, back.header, back.table).ok());
+        QVERIFY(ReadClaimFile(path, back.header, back.table).has_value());
         QCOMPARE(back.header, claim.header);
         QCOMPARE(back.table, claim.table);
     }
@@ -187,24 +187,24 @@ private slots:
         QFETCH(int, outcome);
         const QStringList before = rtest::Tree(dir_.path());
         const rtest::Claim claim = rtest::NumberedClaim(5);
-        const WriteResult saved = WriteClaimFile(work_, id, 1, "name", "sex", claim.header, claim.table);
+        const Result<FileStamp> saved = WriteClaimFile(work_, id, 1, "name", "sex", claim.header, claim.table);
         QStringList added = rtest::Tree(dir_.path());
         for (const QString& entry : before)
             added.removeOne(entry);
         if (outcome != 0) {
-            QCOMPARE(saved.refusal == WriteRefusal::UnusableId ? -1 : saved.io.code, outcome);
+            QCOMPARE(saved.error().field == kIdField ? -1 : saved.error().code, outcome);
             QVERIFY(added.isEmpty());
             QVERIFY(ListClaimFiles(work_, id).isEmpty());
             return;
         }
-        QVERIFY(saved.ok());
+        QVERIFY(saved.has_value());
         const QString name = u"請"_qs + FromShiftJis(id) + u"-1.CSV"_qs;
         QCOMPARE(added.size(), 1);
         QVERIFY(added[0].startsWith(seikyu_.mid(dir_.path().size()) + u'/' + name + u' '));
         QCOMPARE(ListClaimFiles(work_, id), QStringList{name});
         QCOMPARE(OccurrenceOfClaimFile(name, id), 1);
         rtest::Claim back = rtest::NumberedClaim(0);
-        QVERIFY(ReadClaimFile(seikyu_ + u'/' + name, back.header, back.table).ok());
+        QVERIFY(ReadClaimFile(seikyu_ + u'/' + name, back.header, back.table).has_value());
         QCOMPARE(back.header, claim.header);
     }
 
@@ -223,7 +223,7 @@ private slots:
         clock.start();
         const QStringList listed = ListClaimFiles(work_, "1024");
         const qint64 listMs = clock.restart();
-        QVERIFY(rtest::SaveNumberedClaim(work_, "1024", 4).ok());
+        QVERIFY(rtest::SaveNumberedClaim(work_, "1024", 4).has_value());
         const qint64 saveMs = clock.elapsed();
         qInfo("100,105 entries: listing %lld ms, save with the sweep of stale temporary files %lld ms", listMs, saveMs);
         QCOMPARE(listed, QStringList({u"請1024-1.CSV"_qs, u"請1024-3.csv"_qs}));

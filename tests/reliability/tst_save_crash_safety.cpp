@@ -43,7 +43,7 @@ int SaveWindowUs(const QString& work)
     for (int i = 0; i < 3; ++i) {
         QElapsedTimer clock;
         clock.start();
-        if (!rtest::SaveNumberedClaim(work, kId, 0).ok())
+        if (!rtest::SaveNumberedClaim(work, kId, 0).has_value())
             return -1;
         quickest = qMin(quickest, clock.nsecsElapsed());
     }
@@ -80,7 +80,7 @@ private slots:
         seikyu_ = work_ + u"/seikyu"_qs;
         QVERIFY(QDir().mkpath(seikyu_));
         claimName_ = u"請1024-1.CSV"_qs;
-        QVERIFY(rtest::SaveNumberedClaim(work_, kId, 0).ok());
+        QVERIFY(rtest::SaveNumberedClaim(work_, kId, 0).has_value());
     }
 
     void killedSaveLeavesOneCompleteClaim()
@@ -141,7 +141,7 @@ private slots:
         QVERIFY2(left == QStringList{claimName_}, qPrintable(left.join(u' ')));
         t_sick header;
         TTreatmentTable table;
-        QVERIFY(ReadClaimFile(seikyu_ + u'/' + claimName_, header, table).ok());
+        QVERIFY(ReadClaimFile(seikyu_ + u'/' + claimName_, header, table).has_value());
         QCOMPARE(header.creditor, QByteArray::number(current + 1));
     }
 

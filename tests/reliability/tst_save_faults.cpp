@@ -7,7 +7,7 @@
 
 #include "NumberedClaim.h"
 
-#include "claims/History.h"
+#include "store/History.h"
 #include "claimstatus/StatusFile.h"
 #include "tests/claims/TestSupport.h"
 #include "tests/support/FailingDisk.h"
@@ -63,10 +63,10 @@ class SaveFaults : public QObject {
 
     // Saves claim 3 over claim 1, or a new note in its status file, over the
     // file as read with stamp.
-    static IoResult SaveNew(const QString& work, bool claim, const FileStamp& stamp)
+    static Result<FileStamp> SaveNew(const QString& work, bool claim, const FileStamp& stamp)
     {
-        return claim ? rtest::SaveNumberedClaim(work, kId, 3, stamp).io
-                     : WriteStatusFile(work, kId, 1, StatusWithNote(u"new"_qs), stamp).io;
+        return claim ? rtest::SaveNumberedClaim(work, kId, 3, stamp)
+                     : WriteStatusFile(work, kId, 1, StatusWithNote(u"new"_qs), stamp);
     }
 
     // A fresh data folder with claim 1 of the student saved twice (so it
@@ -75,9 +75,9 @@ class SaveFaults : public QObject {
     {
         static int run = 0;
         const QString work = dir_.filePath(QString::number(++run));
-        if (!QDir().mkpath(work + u"/seikyu"_qs) || !rtest::SaveNumberedClaim(work, kId, 1).ok()
-            || !rtest::SaveNumberedClaim(work, kId, 2).ok()
-            || !WriteStatusFile(work, kId, 1, StatusWithNote(u"old"_qs)).ok())
+        if (!QDir().mkpath(work + u"/seikyu"_qs) || !rtest::SaveNumberedClaim(work, kId, 1).has_value()
+            || !rtest::SaveNumberedClaim(work, kId, 2).has_value()
+            || !WriteStatusFile(work, kId, 1, StatusWithNote(u"old"_qs)).has_value())
             return QString();
         return work;
     }
@@ -138,10 +138,10 @@ private slots:
         const QString work = NewWork();
         QVERIFY(!work.isEmpty());
         const QString path = claim ? ClaimFilePath(work, kId, 1) : StatusFilePath(work, kId, 1);
-        const FileStamp stamp = ReadStamp(path).stamp;
+        const FileStamp stamp = GuardedFile(path).Stamp().value();
         const QMap<QString, QByteArray> before = Contents(work);
 
-        IoResult saved;
+        Result<FileStamp> saved;
         {
             testsupport::FailingDisk disk(call, n, fault);
             saved = SaveNew(work, claim, stamp);
@@ -152,19 +152,22 @@ private slots:
         const QString putBack = fault == DiskFault::TargetLost
                                     ? u"\n保存できなかったため、ファイルを保存前の内容に戻しました。"_qs
                                     : QString();
-        QCOMPARE(saved.code, historyFails ? kHistoryNotKept : system.code);
+        QVERIFY(!saved);
+        QCOMPARE(saved.error().refusal, historyFails ? Refusal::HistoryNotKept : Refusal::None);
         if (historyFails)
-            QVERIFY2(saved.message.startsWith(u"履歴フォルダ %1 に前の内容を保存できないため（%2）、保存を中止しました。"_qs
-                                                  .arg(history, IoErrorText(system.code))),
-                     qPrintable(saved.message));
+            QVERIFY2(saved.error().message.startsWith(u"履歴フォルダ %1 に前の内容を保存できないため（%2）、保存を中止しました。"_qs
+                                                          .arg(history, IoErrorText(system.error().code))),
+                     qPrintable(saved.error().message));
         else
-            QCOMPARE(saved.message, IoErrorText(system.code) + putBack);
+            QCOMPARE(saved.error().code, system.error().code);
+        if (!historyFails)
+            QCOMPARE(saved.error().message, IoErrorText(system.error().code) + putBack);
         QCOMPARE(Contents(work), before);
         // The file keeps its time too: the next save with the same stamp is
         // not taken for a change made elsewhere, and, the disk sound again,
         // goes through.
-        QCOMPARE(ReadStamp(path).stamp, stamp);
-        QVERIFY(SaveNew(work, claim, stamp).ok());
+        QCOMPARE(GuardedFile(path).Stamp().value(), stamp);
+        QVERIFY(SaveNew(work, claim, stamp).has_value());
     }
 
     void saveGoesThroughOnceAReaderLetsGo_data()
@@ -201,9 +204,9 @@ private slots:
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             reader.close();
         });
-        const WriteResult saved = rtest::SaveNumberedClaim(work, kId, 3, ReadStamp(path).stamp);
+        const Result<FileStamp> saved = rtest::SaveNumberedClaim(work, kId, 3, GuardedFile(path).Stamp().value());
         letGo.join();
-        QVERIFY2(saved.ok(), qPrintable(saved.io.message));
+        QVERIFY2(saved.has_value(), qPrintable(saved ? QString() : saved.error().message));
         QCOMPARE(ktest::ReadBytes(path), rtest::NumberedClaimBytes(kId, 3));
         QCOMPARE(QDir(work + u"/seikyu"_qs).entryList(QDir::Files | QDir::Hidden), QStringList{u"請1024-1.CSV"_qs});
     }

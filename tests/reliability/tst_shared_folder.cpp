@@ -7,7 +7,7 @@
 #include "NumberedClaim.h"
 
 #include "files/FileAccess.h"
-#include "claims/History.h"
+#include "store/History.h"
 #include "claimstatus/StatusFile.h"
 #include "tests/claims/TestSupport.h"
 #include "tests/support/TestFolder.h"
@@ -60,9 +60,10 @@ int LookWhileRunning(QProcess& first, QProcess& second, const QString& path,
 {
     int looks = 0;
     while (first.state() != QProcess::NotRunning || second.state() != QProcess::NotRunning) {
-        const claims::FileBytes read = claims::ReadWholeFile(path);
-        if (!read.result.ok() || !check(read.bytes)) {
-            qWarning("look %d: %s %s", looks, qPrintable(read.result.message), read.bytes.left(400).constData());
+        const claims::Result<QByteArray> read = claims::ReadWholeFile(path);
+        if (!read || !check(*read)) {
+            qWarning("look %d: %s %s", looks, qPrintable(read ? QString() : read.error().message),
+                     read ? read->left(400).constData() : "");
             return -1;
         }
         ++looks;
@@ -138,13 +139,13 @@ private slots:
         QFETCH(bool, existed);
         QFETCH(QString, change);
         if (existed)
-            QVERIFY(rtest::SaveNumberedClaim(work_, kId, 1).ok());
-        const FileStamp read = ReadStamp(claim_).stamp;
+            QVERIFY(rtest::SaveNumberedClaim(work_, kId, 1).has_value());
+        const FileStamp read = GuardedFile(claim_).Stamp().value();
         QCOMPARE(read.exists, existed);
         // The change is another PC's, made through its own way to the folder.
         const QString othersClaim = testsupport::SecondPcPath(claim_);
         if (change == "save")
-            QVERIFY(rtest::SaveNumberedClaim(testsupport::SecondPcPath(work_), kId, 2).ok());
+            QVERIFY(rtest::SaveNumberedClaim(testsupport::SecondPcPath(work_), kId, 2).has_value());
         if (change == "remove")
             QVERIFY(QFile::remove(othersClaim));
         if (change == "byte") {
@@ -155,12 +156,12 @@ private slots:
         }
         const QByteArray before = ktest::ReadBytes(claim_);
 
-        const WriteResult first = rtest::SaveNumberedClaim(work_, kId, 3, read);
-        QCOMPARE(first.changedElsewhere(), !change.isEmpty());
-        if (first.changedElsewhere()) {
+        const Result<FileStamp> first = rtest::SaveNumberedClaim(work_, kId, 3, read);
+        QCOMPARE(!first && first.error().refusal == Refusal::ChangedElsewhere, !change.isEmpty());
+        if (!first) {
             QCOMPARE(ktest::ReadBytes(claim_), before);
-            QCOMPARE(first.onDisk, ReadStamp(claim_).stamp);
-            QVERIFY(rtest::SaveNumberedClaim(work_, kId, 3, first.onDisk).ok());
+            QCOMPARE(first.error().found, GuardedFile(claim_).Stamp().value());
+            QVERIFY(rtest::SaveNumberedClaim(work_, kId, 3, first.error().found).has_value());
         }
         QCOMPARE(ClaimNumber(ktest::ReadBytes(claim_)), 3);
         QCOMPARE(ktest::Entries(work_ + QStringLiteral("/seikyu")), QStringList{kClaimName});
@@ -169,8 +170,8 @@ private slots:
     // The lock file of a save under way is no claim file of the student.
     void lockFileIsNoClaim()
     {
-        QVERIFY(rtest::SaveNumberedClaim(work_, kId, 1).ok());
-        QLockFile lock(ClaimLockPath(work_, kId, 1));
+        QVERIFY(rtest::SaveNumberedClaim(work_, kId, 1).has_value());
+        QLockFile lock(GuardedFile(claim_).LockPath());
         QVERIFY(lock.tryLock(0));
         QCOMPARE(ktest::Entries(work_ + QStringLiteral("/seikyu")).size(), 2);
         QCOMPARE(ListClaimFiles(work_, kId), QStringList{kClaimName});
@@ -182,7 +183,7 @@ private slots:
         if (testsupport::OnSmbnetfs(work_))
             QSKIP("smbnetfs keeps no lock file exclusive across its mounts and replaces a file by removing it "
                   "first (tests/support/TestFolder.h): no two PCs' saves can take turns through it");
-        QVERIFY(rtest::SaveNumberedClaim(work_, kId, 0).ok());
+        QVERIFY(rtest::SaveNumberedClaim(work_, kId, 0).has_value());
         QProcess first, second;
         first.start(rtest::ClaimSaverPath(KIBORU_CLAIM_SAVER),
                     {"loop", work_, QString::fromLatin1(kId), "1", QString::number(kRunMs)});
@@ -213,7 +214,7 @@ private slots:
             QSKIP("smbnetfs keeps no lock file exclusive across its mounts and replaces a file by removing it "
                   "first (tests/support/TestFolder.h): no two PCs' saves can take turns through it");
         const QString status = StatusFilePath(work_, kId, 1);
-        QVERIFY(WriteStatusFile(work_, kId, 1, StatusFile()).ok());
+        QVERIFY(WriteStatusFile(work_, kId, 1, StatusFile()).has_value());
         QProcess first, second;
         const QString saver = rtest::ClaimSaverPath(KIBORU_CLAIM_SAVER);
         first.start(saver, {"status", work_, QString::fromLatin1(kId), "2020", QString::number(kRunMs)});
@@ -230,7 +231,7 @@ private slots:
         qInfo("status saves: first %d, %d conflicts; second %d, %d conflicts; %d looks at the file", a.saves,
               a.conflicts, b.saves, b.conflicts, looks);
         QVERIFY(a.saves > 0 && b.saves > 0 && a.conflicts + b.conflicts > 0);
-        const StatusFile last = ReadStatusFile(status).file;
+        const StatusFile last = ReadStatusFile(status).value().value;
         for (int month = 1; month <= 12; ++month) {
             for (const auto& [year, saves] : {std::pair{2020, a.saves}, std::pair{2021, b.saves}}) {
                 const MonthStatus* m = last.Find({year, month});

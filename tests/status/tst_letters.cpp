@@ -2,8 +2,8 @@
 // back; the roster lookup by ID that gives the letters their addresses; the
 // school's file that gives them their sender.
 
-#include "claims/History.h"
-#include "claims/RosterLookup.h"
+#include "store/History.h"
+#include "rosters/RosterLookup.h"
 #include "claimstatus/Export.h"
 #include "claimstatus/HistoryList.h"
 #include "claimstatus/SchoolInfo.h"
@@ -143,17 +143,16 @@ void LettersTest::schoolFileKeepsWhatItDoesNotKnow()
     const QString w = dir->path();
     QVERIFY(QDir(w).mkpath(u"請求状況"_qs));
     QVERIFY(ktest::WriteBytes(SchoolFilePath(w), ktest::Sj(u"学校名,FAX,担当者\r\n旧名,03-1,田中\r\nメモ行\r\n"_qs)));
-    SchoolRead read = ReadSchoolFile(w);
-    QVERIFY(read.io.ok());
-    QCOMPARE(read.info.name, u"旧名"_qs);
-    read.info.name = u"県立みどり高等学校"_qs;
-    read.info.address = u"緑市1-2, 3"_qs;
-    QVERIFY(WriteSchoolFile(w, read.info, read.stamp).ok());
+    Stamped<SchoolInfo> read = ReadSchoolFile(w).value();
+    QCOMPARE(read.value.name, u"旧名"_qs);
+    read.value.name = u"県立みどり高等学校"_qs;
+    read.value.address = u"緑市1-2, 3"_qs;
+    QVERIFY(WriteSchoolFile(w, read.value, read.stamp).has_value());
     QCOMPARE(ktest::ReadBytes(SchoolFilePath(w)),
              ktest::Sj(u"学校名,住所,電話,担当者,FAX\r\n県立みどり高等学校,\"緑市1-2, 3\",,田中,03-1\r\nメモ行\r\n"_qs));
-    QCOMPARE(ReadSchoolFile(w).info, read.info);
+    QCOMPARE(ReadSchoolFile(w)->value, read.value);
     QCOMPARE(ktest::Entries(HistoryFolderFor(SchoolFilePath(w))).size(), 1);
-    QVERIFY(WriteSchoolFile(w, read.info, read.stamp).changedElsewhere());
+    QCOMPARE(WriteSchoolFile(w, read.value, read.stamp).error().refusal, Refusal::ChangedElsewhere);
 
     QVERIFY(ReadAllClaims(w).problems.isEmpty());
     QVERIFY(ReadHistory(w).files.isEmpty());
@@ -173,7 +172,7 @@ void LettersTest::schoolWindowRefusesWhatShiftJisCannotHold()
     QVERIFY(!QFileInfo::exists(SchoolFilePath(dir->path())));
     window.ui->SchoolPerson->setText(u"髙橋"_qs);
     window.SchoolSaveButtonClick();
-    QCOMPARE(ReadSchoolFile(dir->path()).info.person, u"髙橋"_qs);
+    QCOMPARE(ReadSchoolFile(dir->path())->value.person, u"髙橋"_qs);
 }
 
 void LettersTest::payWayFollowsThePayMethods_data()
@@ -219,15 +218,15 @@ void LettersTest::lettersPrintedForTheShownStudents()
     }
     a.Edit({2026, 7}) = {{2026, 7}, ClaimState::Paid, {}, 100, QDate(2026, 10, 1), 1000, {}, QDate(2026, 11, 1), u"現金"_qs, {}};
     a.Edit({2026, 6}).paidDate = QDate(2026, 11, 30);
-    QVERIFY(WriteStatusFile(w, "07001", 1, a).ok());
+    QVERIFY(WriteStatusFile(w, "07001", 1, a).has_value());
     StatusFile b;
     b.Edit({2026, 9}).state = ClaimState::AwaitingPapers;
-    QVERIFY(WriteStatusFile(w, "07001", 2, b).ok());
+    QVERIFY(WriteStatusFile(w, "07001", 2, b).has_value());
     StatusFile c;
     c.Edit({2026, 4}) = {{2026, 4}, ClaimState::Paid, {}, {}, {}, 800, {}, {}, {}, {}};
-    QVERIFY(WriteStatusFile(w, "09999", 1, c).ok());
+    QVERIFY(WriteStatusFile(w, "09999", 1, c).has_value());
     SchoolInfo school{u"県立みどり高等学校"_qs, u"緑市学園町5"_qs, u"0123-45-6789"_qs, u"事務室　佐々木"_qs, {}, {}, {}};
-    QVERIFY(WriteSchoolFile(w, school).ok());
+    QVERIFY(WriteSchoolFile(w, school).has_value());
 
     forms::MessageSeam seam;
     status::StatusWindow window(w, kReference);
@@ -296,7 +295,7 @@ void LettersTest::claimPagePrinted()
     a.Edit({2026, 6}).state = ClaimState::AwaitingPapers;
     const QString longNote = u"医療等の状況を病院に頼んだ、十二月二十日までに届く予定、届いたら請求、最後まで印刷"_qs;
     a.Edit({2026, 6}).note = longNote;
-    QVERIFY(WriteStatusFile(w, "07001", 1, a).ok());
+    QVERIFY(WriteStatusFile(w, "07001", 1, a).has_value());
     QStringList problems;
     const ClaimOverview claim = ReadClaimOverview(ClaimFilePath(w, "07001", 1), StatusFilePath(w, "07001", 1), "07001", 1, problems);
     status::MonthDialog dialog(w, claim);

@@ -325,7 +325,7 @@ void StatusList::monthDialogAsksBeforeOverwriting()
         QVERIFY(dialog);
         StatusFile other;
         other.Edit({2024, 11}).note = u"other PC"_qs;
-        QVERIFY(WriteStatusFile(dir->path(), "200", 1, other).ok());
+        QVERIFY(WriteStatusFile(dir->path(), "200", 1, other).has_value());
         others = ktest::ReadBytes(path);
         testsupport::TypeText(dialog->Editor(dialog->RowOf({2025, 3}), MonthDialog::Note), u"this PC"_qs);
         testsupport::ClickButton(dialog, u"保存"_qs);
@@ -338,8 +338,9 @@ void StatusList::monthDialogAsksBeforeOverwriting()
              QStringList{u"請200-1.CSV\nこの請求状況は読み込んだ後に他のパソコンで変更されています。上書きしますか？"_qs});
     QCOMPARE(openAfterSave, !yes);
     QCOMPARE(ktest::ReadBytes(path) == others, !yes);
-    const StatusRead read = ReadStatusFile(path);
-    const MonthStatus* march = read.file.Find({2025, 3});
+    const Result<Stamped<StatusFile>> read = ReadStatusFile(path);
+    QVERIFY(read);
+    const MonthStatus* march = read->value.Find({2025, 3});
     QCOMPARE(march ? march->note : u"none"_qs, yes ? u"this PC"_qs : u"none"_qs);
 }
 

@@ -41,18 +41,15 @@ bool Holds(QByteArrayView line, QByteArrayView key, RosterEncoding encoding)
 
 } // namespace
 
-RosterLines ReadRosterLines(const QString& path)
+Result<RosterLines> ReadRosterLines(const QString& path)
 {
-    const FileBytes file = ReadWholeFile(path);
-    RosterLines roster;
-    if (!file.result.ok()) {
-        roster.result.code = file.result.code;
-        roster.result.message = QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(QDir::toNativeSeparators(path));
-        return roster;
+    const Result<QByteArray> file = ReadWholeFile(path);
+    if (!file) {
+        IoError error = file.error();
+        error.message = QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(QDir::toNativeSeparators(path));
+        return Failure(std::move(error));
     }
-    roster.lines = SplitRosterText(file.bytes);
-    roster.encoding = EncodingOf(file.bytes);
-    return roster;
+    return RosterLines{SplitRosterText(*file), EncodingOf(*file)};
 }
 
 QList<QByteArray> SplitRosterText(QByteArrayView text)

@@ -2,10 +2,10 @@
 // A plain reading of roster files for the tests, benchmarks and fuzz
 // targets: the whole file cut into lines, and a search line by line that
 // walks every line's characters from its start. The program itself reads
-// and searches a roster in one pass (claims/RosterFile.h); these are what its
+// and searches a roster in one pass (rosters/RosterFile.h); these are what its
 // answers are checked against.
 
-#include "claims/RosterFile.h"
+#include "rosters/RosterFile.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -16,13 +16,12 @@ namespace claims {
 
 struct RosterLines {
     QList<QByteArray> lines;   // every line, the header line included
-    IoResult result;           // message "ﾌｧｲﾙ %s は開けません" when it fails
     RosterEncoding encoding = RosterEncoding::ShiftJis;
 };
 
 // All lines of the file, without the byte order mark. A NUL byte ends the
-// text.
-RosterLines ReadRosterLines(const QString& path);
+// text; a file that cannot be read fails with "ﾌｧｲﾙ %s は開けません".
+Result<RosterLines> ReadRosterLines(const QString& path);
 
 // Cuts a roster text into its lines, as ReadRosterLines does (a byte order
 // mark at its start is dropped).

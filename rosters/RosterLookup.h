@@ -3,7 +3,7 @@
 // guardians need each student's guardian, address and class, whatever year
 // the student entered.
 
-#include "claims/RosterFile.h"
+#include "rosters/RosterFile.h"
 
 #include <QByteArray>
 #include <QDate>

@@ -1,4 +1,4 @@
-#include "claims/RosterFile.h"
+#include "rosters/RosterFile.h"
 
 #include "files/ByteSearch.h"
 #include "files/LineReader.h"
@@ -97,12 +97,12 @@ void SearchLines(QByteArrayView text, QByteArrayView key, FoundLines& found)
     }
 }
 
-IoResult Unopenable(const QString& path, const IoResult& cause)
+// The failure of a roster that cannot be read: "ﾌｧｲﾙ %s は開けません".
+Failure Unopenable(const QString& path, const IoResult& cause)
 {
-    IoResult result;
-    result.code = cause.code;
-    result.message = QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(QDir::toNativeSeparators(path));
-    return result;
+    IoError error = cause.error();
+    error.message = QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(QDir::toNativeSeparators(path));
+    return Failure(std::move(error));
 }
 
 qsizetype StartOfSecondLine(QByteArrayView text)
@@ -131,12 +131,13 @@ int ReiwaYear(QStringView text)
 // The search key for a file of the given encoding.
 using KeyFor = std::function<QByteArray(RosterEncoding)>;
 
-RosterSearch SearchRosterFile(const QString& path, const KeyFor& keyFor)
+Result<FoundLines> SearchRosterFile(const QString& path, const KeyFor& keyFor)
 {
     FileReader file(path);
-    if (!file.Result().ok())
-        return {{}, Unopenable(path, file.Result())};
-    RosterSearch roster;
+    if (!file.Outcome().has_value())
+        return Unopenable(path, file.Outcome());
+    FoundLines found;
+    found.reserveFor(file.Size());
     QByteArray keyBytes;
     QByteArrayView key;
     // Small pieces stay in the processor's cache; a line that does not fit
@@ -149,7 +150,7 @@ RosterSearch SearchRosterFile(const QString& path, const KeyFor& keyFor)
             buffer.resize(buffer.size() * 2);
         const qsizetype n = file.Read(buffer.data() + held, buffer.size() - held);
         if (n < 0)
-            return {{}, Unopenable(path, file.Result())};
+            return Unopenable(path, file.Outcome());
         QByteArrayView data(buffer.constData(), held + n);
         const qsizetype nul = data.sliced(held).indexOf('\0');
         last = n == 0 || nul >= 0;
@@ -159,30 +160,26 @@ RosterSearch SearchRosterFile(const QString& path, const KeyFor& keyFor)
         QByteArrayView lines = data.first(done);
         if (inHeader && done > 0) {
             // The whole header line is at hand, and with it the byte order mark.
-            roster.lines.setEncoding(EncodingOf(lines));
-            keyBytes = keyFor(roster.lines.encoding());
+            found.setEncoding(EncodingOf(lines));
+            keyBytes = keyFor(found.encoding());
             key = SearchKey(keyBytes);
-            if (!IsSearchable(key))
-                return roster;
+            if (!IsSearchable(key)) {
+                found.squeeze();
+                return found;
+            }
             lines = lines.sliced(qMin(lines.size(), FindLineEnd(lines, 0) + 1));
             inHeader = false;
         }
         if (!inHeader)
-            SearchLines(lines, key, roster.lines);
+            SearchLines(lines, key, found);
         held = data.size() - done;
         std::memmove(buffer.data(), data.data() + done, size_t(held));
     }
-    return roster;
+    found.squeeze();
+    return found;
 }
 
 } // namespace
-
-bool IsRosterFileName(const QString& name)
-{
-    const QString ending = QStringLiteral("入学.CSV");
-    return (name.startsWith(u'H') || name.startsWith(u'R')) && name.size() <= ending.size() + 3
-           && name.endsWith(ending, Qt::CaseInsensitive);
-}
 
 RosterEncoding EncodingOf(QByteArrayView text)
 {
@@ -253,18 +250,24 @@ QList<QByteArray> FoundLines::toList() const
     return lines;
 }
 
+void FoundLines::squeeze()
+{
+    if (bytes_.size() < bytes_.capacity() / 2)
+        bytes_.squeeze();
+}
+
 void FoundLines::append(QByteArrayView line)
 {
     bytes_.append(line);
     ends_.append(bytes_.size());
 }
 
-RosterSearch FindRosterLinesInFile(const QString& path, QByteArrayView searchText)
+Result<FoundLines> FindRosterLinesInFile(const QString& path, QByteArrayView searchText)
 {
     return SearchRosterFile(path, [&](RosterEncoding) { return searchText.toByteArray(); });
 }
 
-RosterSearch FindTextInRosterFile(const QString& path, QStringView searchText)
+Result<FoundLines> FindTextInRosterFile(const QString& path, QStringView searchText)
 {
     return SearchRosterFile(path, [&](RosterEncoding encoding) {
         return RosterBytes(searchText, encoding).value_or(QByteArray());

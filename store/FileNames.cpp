@@ -1,4 +1,4 @@
-#include "claims/ClaimName.h"
+#include "store/FileNames.h"
 
 #include "files/ShiftJis.h"
 
@@ -60,6 +60,13 @@ std::optional<ClaimName> ClaimName::Parse(QStringView fileName)
     if (!bytes || !IsUsableStudentId(*bytes))
         return std::nullopt;
     return ClaimName{*bytes, occurrence};
+}
+
+bool IsRosterFileName(const QString& name)
+{
+    const QString ending = QStringLiteral("入学.CSV");
+    return (name.startsWith(u'H') || name.startsWith(u'R')) && name.size() <= ending.size() + 3
+           && name.endsWith(ending, Qt::CaseInsensitive);
 }
 
 } // namespace claims

@@ -1,7 +1,8 @@
 #pragma once
-// The name of a claim: the student's ID and the injury occurrence. Its
-// claim file is seikyu/請<ID>-<n>.CSV and its status file
-// 請求状況/請<ID>-<n>.CSV; every path to either is built here.
+// The names of the files the data folder keeps. A claim is named by the
+// student's ID and the injury occurrence: its claim file is
+// seikyu/請<ID>-<n>.CSV and its status file 請求状況/請<ID>-<n>.CSV; every
+// path to either is built here. Rosters are named by their entry year.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -37,5 +38,9 @@ struct ClaimName {
     // nothing for any other name.
     static std::optional<ClaimName> Parse(QStringView fileName);
 };
+
+// Whether a file name is that of a roster (BuildRosterPath): "H" or "R", at
+// most two characters, "入学.CSV" (any case of ".CSV").
+bool IsRosterFileName(const QString& name);
 
 } // namespace claims

@@ -5,7 +5,7 @@
 // roster fields, its texts normalised as the entry window searches them, and
 // every line that cannot be written as it is is named with the reason.
 
-#include "claims/RosterFile.h"
+#include "rosters/RosterFile.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

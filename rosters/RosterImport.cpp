@@ -1,8 +1,8 @@
-#include "claims/RosterImport.h"
+#include "rosters/RosterImport.h"
 
-#include "claims/ClaimFile.h"
+#include "store/FileNames.h"
 #include "files/Csv.h"
-#include "claims/Kana.h"
+#include "rosters/Kana.h"
 #include "files/ShiftJis.h"
 
 #include <QHash>

@@ -1,6 +1,9 @@
-#include "entry/YearLists.h"
+#include "rosters/EntryYears.h"
 
-namespace entry {
+#include "files/ShiftJis.h"
+#include "rosters/RosterFile.h"
+
+namespace claims {
 namespace {
 
 constexpr int kFirstLayoutEntryYear = 2008;  // 平成20年度
@@ -49,4 +52,21 @@ QStringList LaterYears(QDate openingDay)
     return items;
 }
 
-} // namespace entry
+QByteArray LookupBytes(const QString& text)
+{
+    if (const auto whole = ToShiftJis(text))
+        return *whole;
+    QByteArray bytes;
+    for (const QChar& c : text) {
+        const auto one = ToShiftJis(QStringView(&c, 1));
+        bytes += one ? *one : QByteArray(1, '\x7f');
+    }
+    return bytes;
+}
+
+QString RosterPathOfYear(const QString& workDir, const QString& entryYear)
+{
+    return BuildRosterPath(workDir, LookupBytes(entryYear));
+}
+
+} // namespace claims

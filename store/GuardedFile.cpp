@@ -1,7 +1,8 @@
-#include "claims/FileStamp.h"
+#include "store/GuardedFile.h"
 
 #include "files/FileAccess.h"
-#include "claims/History.h"
+#include "store/FileNames.h"
+#include "store/History.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -27,6 +28,15 @@ constexpr int kStaleLockMs = 30'000;
 constexpr int kLockWaitMs = 4'000;
 // The same lock file held this long may be left by a save of another PC.
 constexpr int kStaleCheckAfterMs = 1'000;
+
+// Another save kept the lock too long: shown as a refused access, as the
+// system would show a file it keeps open.
+Failure Locked()
+{
+    IoError error = IoFailure(AccessDenied).error();
+    error.refusal = Refusal::Locked;
+    return Failure(std::move(error));
+}
 
 // Whether the lock file names a save of this PC that still runs.
 bool HeldByRunningSave(const QLockFile& lock)
@@ -57,10 +67,10 @@ struct LockSeen {
 
 std::optional<LockSeen> SeeLock(const QString& lockPath)
 {
-    const FileBytes file = ReadWholeFile(lockPath);
-    if (!file.result.ok())
+    const Result<QByteArray> bytes = ReadWholeFile(lockPath);
+    if (!bytes)
         return std::nullopt;
-    return LockSeen{file.bytes, QFileInfo(lockPath).lastModified().toMSecsSinceEpoch()};
+    return LockSeen{*bytes, QFileInfo(lockPath).lastModified().toMSecsSinceEpoch()};
 }
 
 // Removes a lock file taken for stale. Qt removes it while holding it open,
@@ -93,9 +103,9 @@ IoResult TakeLock(QLockFile& lock, const QString& lockPath)
     QElapsedTimer heldFor;
     while (!lock.tryLock(0)) {
         if (lock.error() != QLockFile::LockFailedError)
-            return IoResult();
+            return {};
         if (deadline.hasExpired())
-            return IoFailure(AccessDenied);
+            return Locked();
         const std::optional<LockSeen> now = SeeLock(lockPath);
         if (now && LeftByEndedSave(lock)) {
             RemoveStaleLock(lock, lockPath, *now);   // Qt's own removal failed on a file server
@@ -108,7 +118,7 @@ IoResult TakeLock(QLockFile& lock, const QString& lockPath)
         }
         QThread::msleep(2 + QRandomGenerator::global()->bounded(8));
     }
-    return IoResult();
+    return {};
 }
 
 // Whether the lock file there now is this process's own: the next save's,
@@ -167,109 +177,133 @@ namespace {
 // What the file at path holds now: nothing when there is no entry.
 struct OnDisk {
     bool exists = false;
-    FileBytes file;
+    QByteArray bytes;
 };
 
-OnDisk ReadOnDisk(const QString& path)
+Result<OnDisk> ReadOnDisk(const QString& path)
 {
-    OnDisk now;
-    now.exists = EntryExists(path);
-    if (now.exists)
-        now.file = ReadWholeFile(path);
-    return now;
+    if (!EntryExists(path))
+        return OnDisk();
+    Result<QByteArray> bytes = ReadWholeFile(path);
+    if (!bytes)
+        return Failure(bytes.error());
+    return OnDisk{true, std::move(*bytes)};
 }
 
-// The save's last look before its data take the file's place, with the
-// lock held: the file must still be as expected, and the bytes it holds are
-// kept in its history unless the save writes the same.
 // The file as the save's last look found it, to be put back should the
-// move lose it.
+// move lose it, and the version of it kept in the history.
 struct Replaced {
     bool read = false;
     QByteArray bytes;
     QDateTime modified;
+    KeptVersion kept;
 };
 
+// The save's last look before its data take the file's place, with the
+// lock held: the file must still be as expected, and the bytes it holds are
+// kept in its history unless the save writes the same.
 IoResult LastLook(const QString& path, QByteArrayView data, const std::optional<FileStamp>& expected,
-                  const QString& history, GuardedWrite& result, KeptVersion& kept, Replaced& replaced)
+                  const QString& history, Replaced& replaced)
 {
     if (!expected && history.isEmpty())
-        return IoResult();
-    const OnDisk now = ReadOnDisk(path);
-    if (!now.file.result.ok())
-        return now.file.result;
-    if (now.exists)
-        replaced = {true, now.file.bytes, QFileInfo(path).lastModified()};
+        return {};
+    const Result<OnDisk> now = ReadOnDisk(path);
+    if (!now)
+        return Failure(now.error());
+    if (now->exists)
+        replaced = {true, now->bytes, QFileInfo(path).lastModified(), {}};
     if (expected) {
-        const FileStamp stamp = now.exists ? StampOfRead(path, now.file.bytes) : FileStamp();
+        const FileStamp stamp = now->exists ? StampOfRead(path, now->bytes) : FileStamp();
         if (stamp != *expected) {
-            result.onDisk = stamp;
-            return IoResult{kChangedElsewhere, QString()};
+            Failure changed = Refused(Refusal::ChangedElsewhere, QString());
+            changed.error().found = stamp;
+            return changed;
         }
     }
-    if (history.isEmpty() || !now.exists || now.file.bytes == data)
-        return IoResult();
-    kept = KeepVersion(history, now.file.bytes);
-    return kept.io;
+    if (history.isEmpty() || !now->exists || now->bytes == data)
+        return {};
+    Result<KeptVersion> kept = KeepVersion(history, now->bytes);
+    if (!kept)
+        return Failure(kept.error());
+    replaced.kept = *kept;
+    return {};
 }
 
 // Puts back, bytes and time, the file that a failed move lost (a file
 // server may remove the target of a move it then refuses), and says so in
 // the failure's text; where that fails too, says where its bytes are kept.
-void PutBack(const QString& path, const Replaced& replaced, const KeptVersion& kept, IoResult& failure)
+void PutBack(const QString& path, const Replaced& replaced, IoError& failure)
 {
     const IoResult written = WriteNewFile(path, replaced.bytes);
-    if (written.ok()) {
+    if (written) {
         QFile file(path);
         if (file.open(QIODevice::Append))
             file.setFileTime(replaced.modified, QFileDevice::FileModificationTime);
         failure.message += QStringLiteral("\n保存できなかったため、ファイルを保存前の内容に戻しました。");
-    } else if (!kept.path.isEmpty()) {
-        failure.message += QStringLiteral("\n保存前の内容は %1 にあります。").arg(QDir::toNativeSeparators(kept.path));
+    } else if (!replaced.kept.path.isEmpty()) {
+        failure.message += QStringLiteral("\n保存前の内容は %1 にあります。").arg(QDir::toNativeSeparators(replaced.kept.path));
     } else {
-        failure.message += QStringLiteral("\nファイルを保存前の内容に戻せませんでした（%1）。").arg(written.message);
+        failure.message += QStringLiteral("\nファイルを保存前の内容に戻せませんでした（%1）。").arg(written.error().message);
     }
+}
+
+// The lock path of the file at path (see GuardedFile::LockPath).
+QString LockPathOf(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (const auto claim = ClaimName::Parse(QStringView(path).sliced(slash + 1)))
+        return path.left(slash + 1) + claim->FileName() + QStringLiteral(".lock");
+    return path + QStringLiteral(".lock");
 }
 
 } // namespace
 
-StampRead ReadStamp(const QString& path)
+GuardedFile::GuardedFile(const QString& path)
+    : path_(path), lockPath_(LockPathOf(path)), historyFolder_(HistoryFolderFor(path))
 {
-    StampRead now;
-    const OnDisk onDisk = ReadOnDisk(path);
-    now.result = onDisk.file.result;
-    if (onDisk.exists && now.result.ok())
-        now.stamp = StampOfRead(path, onDisk.file.bytes);
-    return now;
 }
 
-GuardedWrite ReplaceUnlessChanged(const QString& path, const QString& lockPath, QByteArrayView data,
-                                  const std::optional<FileStamp>& expected)
+Result<StampedBytes> GuardedFile::Read() const
 {
-    GuardedWrite result;
-    QLockFile lock(lockPath);
-    result.io = TakeLock(lock, lockPath);
-    if (!result.io.ok())
-        return result;
-    const auto giveBack = qScopeGuard([&] { GiveBack(lock, lockPath); });
-    RemoveLeftRemovalLock(lockPath);
-    const QString history = HistoryFolderFor(path);
-    KeptVersion kept;
+    Result<OnDisk> now = ReadOnDisk(path_);
+    if (!now)
+        return Failure(now.error());
+    if (!now->exists)
+        return StampedBytes();
+    const FileStamp stamp = StampOfRead(path_, now->bytes);
+    return StampedBytes{std::move(now->bytes), stamp};
+}
+
+Result<FileStamp> GuardedFile::Stamp() const
+{
+    const Result<StampedBytes> read = Read();
+    if (!read)
+        return Failure(read.error());
+    return read->stamp;
+}
+
+Result<FileStamp> GuardedFile::Write(QByteArrayView data, const std::optional<FileStamp>& expected) const
+{
+    QLockFile lock(lockPath_);
+    if (const IoResult taken = TakeLock(lock, lockPath_); !taken)
+        return Failure(taken.error());
+    const auto giveBack = qScopeGuard([&] { GiveBack(lock, lockPath_); });
+    RemoveLeftRemovalLock(lockPath_);
     Replaced replaced;
-    result.io = ReplaceFileContents(path, data, [&] {
-        return LastLook(path, data, expected, history, result, kept, replaced);
+    const IoResult written = ReplaceFileContents(path_, data, [&] {
+        return LastLook(path_, data, expected, historyFolder_, replaced);
     });
-    if (result.io.ok()) {
-        result.onDisk = StampOfRead(path, data);
-        if (!kept.path.isEmpty())
-            PruneVersions(history);
-        return result;
+    if (written) {
+        if (!replaced.kept.path.isEmpty())
+            PruneVersions(historyFolder_);
+        return StampOfRead(path_, data);
     }
-    if (replaced.read && !EntryExists(path))
-        PutBack(path, replaced, kept, result.io);
-    if (!kept.path.isEmpty() && EntryExists(path))
-        DropVersion(kept);   // the file stays as it was: so does its history
-    return result;
+    IoError failure = written.error();
+    if (replaced.read && !EntryExists(path_))
+        PutBack(path_, replaced, failure);
+    if (!replaced.kept.path.isEmpty() && EntryExists(path_))
+        DropVersion(replaced.kept);   // the file stays as it was: so does its history
+    return Failure(std::move(failure));
 }
 
 } // namespace claims

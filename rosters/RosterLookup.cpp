@@ -1,4 +1,4 @@
-#include "claims/RosterLookup.h"
+#include "rosters/RosterLookup.h"
 
 #include "files/FileAccess.h"
 #include "files/LineReader.h"
@@ -48,14 +48,14 @@ void Take(RosterEntry found, const QByteArray& id, QHash<QByteArray, RosterEntry
 void ReadRoster(const QString& path, const QSet<QByteArray>& ids, QHash<QByteArray, RosterEntry>& entries,
                 QStringList* problems)
 {
-    const FileBytes file = ReadWholeFile(path);
-    if (!file.result.ok()) {
+    const Result<QByteArray> bytes = ReadWholeFile(path);
+    if (!bytes) {
         if (problems)
-            problems->append(QStringLiteral("%1：%2").arg(QDir::toNativeSeparators(path), file.result.message));
+            problems->append(QStringLiteral("%1：%2").arg(QDir::toNativeSeparators(path), bytes.error().message));
         return;
     }
-    const RosterEncoding encoding = EncodingOf(file.bytes);
-    LineReader lines(TextBefore(WithoutByteOrderMark(file.bytes), '\0'));
+    const RosterEncoding encoding = EncodingOf(*bytes);
+    LineReader lines(TextBefore(WithoutByteOrderMark(*bytes), '\0'));
     lines.Next();   // the header line
     while (!lines.AtEnd()) {
         const QByteArrayView line = lines.Next();

@@ -1,8 +1,7 @@
-#include "claims/History.h"
+#include "store/History.h"
 
-#include "claims/ClaimName.h"
-#include "claims/RosterFile.h"
 #include "files/FileAccess.h"
+#include "store/FileNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,12 +52,12 @@ void RemoveFolders(const QStringList& made)
         QDir().rmdir(*it);
 }
 
-IoResult NotKept(const QString& folder, const IoResult& why)
+Failure NotKept(const QString& folder, const IoError& why)
 {
-    return IoResult{kHistoryNotKept,
-                    QStringLiteral("履歴フォルダ %1 に前の内容を保存できないため（%2）、保存を中止しました。"
-                                   "フォルダの空き容量と書き込み権限を確かめて下さい。")
-                        .arg(QDir::toNativeSeparators(folder), why.message)};
+    return Refused(Refusal::HistoryNotKept,
+                   QStringLiteral("履歴フォルダ %1 に前の内容を保存できないため（%2）、保存を中止しました。"
+                                  "フォルダの空き容量と書き込み権限を確かめて下さい。")
+                       .arg(QDir::toNativeSeparators(folder), why.message));
 }
 
 // A name for the version that no file in the folder has (saves of one file
@@ -122,20 +121,18 @@ bool IsVersionFileName(const QString& name)
     return true;
 }
 
-KeptVersion KeepVersion(const QString& folder, QByteArrayView bytes)
+Result<KeptVersion> KeepVersion(const QString& folder, QByteArrayView bytes)
 {
     KeptVersion kept;
     if (!MakeFolders(folder, kept.madeFolders)) {
         RemoveFolders(kept.madeFolders);
-        kept.io = NotKept(folder, IoFailure(AccessDenied));
-        return kept;
+        return NotKept(folder, IoFailure(AccessDenied).error());
     }
     const QString path = NewVersionPath(folder);
-    const IoResult written = path.isEmpty() ? IoFailure(AccessDenied) : WriteVersionFile(path, bytes);
-    if (!written.ok()) {
+    const IoResult written = path.isEmpty() ? IoResult(IoFailure(AccessDenied)) : WriteVersionFile(path, bytes);
+    if (!written) {
         RemoveFolders(kept.madeFolders);
-        kept.io = NotKept(folder, written);
-        return kept;
+        return NotKept(folder, written.error());
     }
     kept.path = path;
     return kept;

@@ -7,8 +7,8 @@
 //   履歴/名簿/H21入学.CSV/<time>-<PC名>.CSV      for the roster H21入学.CSV
 // <time> is the local time as yyyyMMdd-hhmmss-zzz; PC名 is the host name,
 // with "_" for each character a file name cannot hold. Each file keeps its
-// kVersionsKept newest versions. ReplaceUnlessChanged (FileStamp.h) keeps
-// them; reading them back is HistoryList's.
+// kVersionsKept newest versions. A guarded file's save (GuardedFile.h)
+// keeps them; reading them back is HistoryList's.
 
 #include "files/IoResult.h"
 
@@ -20,10 +20,6 @@
 namespace claims {
 
 inline constexpr int kVersionsKept = 30;
-
-// IoResult code of a save refused because the bytes it would replace could
-// not be kept in the history; the message names the history folder.
-inline constexpr int kHistoryNotKept = -2;
 
 // The history folder of the file at path: for a claim file in a folder
 // "seikyu", a status file or the school's file 学校.CSV in a folder
@@ -42,14 +38,14 @@ QString VersionFileName(const QDateTime& time);
 bool IsVersionFileName(const QString& name);
 
 struct KeptVersion {
-    IoResult io;             // kHistoryNotKept with the message when it failed
     QString path;            // the version written
     QStringList madeFolders; // the folders made for it, outermost first
 };
 
 // Writes bytes as a new version into folder, made with its parents, under
-// a name that no version there has yet. After a failure nothing is left.
-KeptVersion KeepVersion(const QString& folder, QByteArrayView bytes);
+// a name that no version there has yet. After a failure nothing is left:
+// Refusal::HistoryNotKept, the message naming the folder.
+Result<KeptVersion> KeepVersion(const QString& folder, QByteArrayView bytes);
 
 // Takes back a version whose save did not go through, and the folders made
 // for it.

@@ -1,4 +1,4 @@
-#include "claims/Kana.h"
+#include "rosters/Kana.h"
 
 #include <QDate>
 #include <QRegularExpression>

@@ -6,6 +6,7 @@
 // Excel's "CSV UTF-8" saves it); the mark is not part of the header line.
 
 #include "files/FileAccess.h"
+#include "store/FileNames.h"
 #include "files/IoResult.h"
 
 #include <QByteArray>
@@ -49,10 +50,6 @@ struct TStudentRecord {
 // text shorter than six bytes.
 QString BuildRosterPath(const QString& workDir, QByteArrayView entryYear);
 
-// Whether a file name is one that BuildRosterPath makes: "H" or "R", at
-// most two characters, "入学.CSV" (any case of ".CSV").
-bool IsRosterFileName(const QString& name);
-
 // The student lines (the header line is never looked at) that hold the search
 // text, trimmed of bytes 00 to 20 at both ends, as a run of whole characters
 // of the text's own encoding: a match never begins inside a character. An
@@ -71,6 +68,13 @@ public:
     QByteArray line(qsizetype i) const { return at(i).toByteArray(); }
     QList<QByteArray> toList() const;
     void append(QByteArrayView line);
+    // Room for the lines of a search through that many bytes, taken at once:
+    // a block grown line by line is copied into new memory at each step.
+    void reserveFor(qsizetype bytes) { bytes_.reserve(bytes); }
+    // Gives back the room that the lines did not take, when they took less
+    // than half of it (a copy of a few lines is quick; one of a whole
+    // roster is not).
+    void squeeze();
 
     // The lines' encoding, and line i as text.
     RosterEncoding encoding() const { return encoding_; }
@@ -83,20 +87,16 @@ private:
     QList<qsizetype> ends_;   // where each line ends in bytes_
 };
 
-struct RosterSearch {
-    FoundLines lines;   // the matching lines only
-    IoResult result;    // message "ﾌｧｲﾙ %s は開けません" when the file cannot be read
-};
-
 // The same search straight from the file, read piece by piece: the quick way
 // through a large file. The search text's bytes are taken as they stand,
-// whatever the file's encoding.
-RosterSearch FindRosterLinesInFile(const QString& path, QByteArrayView searchText);
+// whatever the file's encoding. A file that cannot be read fails with the
+// message "ﾌｧｲﾙ %s は開けません".
+Result<FoundLines> FindRosterLinesInFile(const QString& path, QByteArrayView searchText);
 
 // The search for a typed text, in the encoding of the file. A text that the
 // encoding cannot hold finds nothing, but the file is opened all the same,
 // so that a roster that cannot be read is reported.
-RosterSearch FindTextInRosterFile(const QString& path, QStringView searchText);
+Result<FoundLines> FindTextInRosterFile(const QString& path, QStringView searchText);
 
 // The twelve fields of a student line. A field among the first eleven that
 // stands empty between commas holds " "; fields that the commas do not reach
