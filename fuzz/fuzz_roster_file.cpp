@@ -25,16 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray text = QByteArray(padding, '#') + input.Rest().toByteArray();
     file.Fill(text);
 
-    const RosterLines read = ReadRosterLines(file.Path());
-    FUZZ_EXPECT(read.result.has_value());
-    FUZZ_EXPECT(read.lines == SplitRosterText(text));
-    FUZZ_EXPECT(read.encoding == EncodingOf(text));
+    const Result<RosterLines> read = ReadRosterLines(file.Path());
+    FUZZ_EXPECT(read.has_value());
+    FUZZ_EXPECT(read->lines == SplitRosterText(text));
+    FUZZ_EXPECT(read->encoding == EncodingOf(text));
 
     const QList<QByteArray> found = FindRosterLinesInText(text, searchText);
-    FUZZ_EXPECT(FindRosterLines(read.lines, searchText, read.encoding) == found);
-    const RosterSearch fromFile = FindRosterLinesInFile(file.Path(), searchText);
-    FUZZ_EXPECT(fromFile.result.has_value());
-    FUZZ_EXPECT(fromFile.lines.toList() == found);
-    FUZZ_EXPECT(fromFile.lines.encoding() == read.encoding);
+    FUZZ_EXPECT(FindRosterLines(read->lines, searchText, read->encoding) == found);
+    const Result<FoundLines> fromFile = FindRosterLinesInFile(file.Path(), searchText);
+    FUZZ_EXPECT(fromFile.has_value());
+    FUZZ_EXPECT(fromFile->toList() == found);
+    FUZZ_EXPECT(fromFile->encoding() == read->encoding);
     return 0;
 }
