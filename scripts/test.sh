@@ -8,7 +8,7 @@
 #      MinGW-w64, its tests run under Wine, then the zip and the installer;
 #   3. everything under AddressSanitizer and UndefinedBehaviorSanitizer
 #      (build-asan): all tests again, leaks included;
-#   4. the fuzz targets built with clang (build-fuzz): each runs for
+#   4. the fuzz targets built with clang-16 (build-fuzz): each runs for
 #      $KIBORU_FUZZ_SECONDS seconds (default 30);
 #   5. the Debian package from the normal build, installed and started.
 # Arguments go to the ctest run of step 1 only.
