@@ -9,6 +9,8 @@
 # samba and smbnetfs serve a share on this machine and mount it twice through
 # FUSE, as two office PCs, for the tests run over a file server
 # (scripts/smb-share.sh).
+# libzip-dev reads and writes the ZIP backups; libz-mingw-w64-dev and dpkg-dev
+# (dpkg-source) let scripts/build-libzip-mingw.sh build libzip for Windows.
 # "sh scripts/setup.sh program" installs only what building and running the
 # program needs (scripts/demo.sh).
 set -e
@@ -18,7 +20,8 @@ PKGS="$PROGRAM
       libbenchmark-dev unzip xvfb xauth xdotool desktop-file-utils
       clang-16 libclang-rt-16-dev llvm
       poppler-utils imagemagick g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 nsis
-      libfuse3-dev fuse3 samba smbnetfs"
+      libfuse3-dev fuse3 samba smbnetfs
+      libzip-dev libz-mingw-w64-dev dpkg-dev"
 [ "$1" = program ] && PKGS=$PROGRAM
 missing=""
 for p in $PKGS; do
