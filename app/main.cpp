@@ -1,10 +1,13 @@
 // Kiboru: school-accident benefit claims for the office of a high school.
 
+#include "app/BackupCommand.h"
 #include "app/KiboruMain.h"
 #include "app/StartUp.h"
 #include "entry/EntryState.h"
 #include "forms/Application.h"
 #include "forms/Fonts.h"
+
+#include <QCoreApplication>
 
 #include <csignal>
 
@@ -15,6 +18,10 @@ int main(int argc, char** argv)
     // ending the program in the middle of a save.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
+    if (app::IsBackupCommand(argc, argv)) {
+        QCoreApplication core(argc, argv);
+        return app::RunBackupCommand(core.arguments());
+    }
     forms::Application app(argc, argv);
     forms::InstallFontSubstitutions();
 

@@ -61,7 +61,15 @@ QString IoErrorText(int code)
 
 Failure IoFailure(int code)
 {
-    return Failure(IoError{code, IoErrorText(code)});
+    return Failed(code, IoErrorText(code));
+}
+
+Failure Failed(int code, const QString& message)
+{
+    IoError error;
+    error.code = code;
+    error.message = message;
+    return Failure(std::move(error));
 }
 
 Failure Refused(Refusal refusal, const QString& message)

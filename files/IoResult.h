@@ -63,6 +63,9 @@ QString IoErrorText(int code);
 // A failure with its code and text.
 Failure IoFailure(int code);
 
+// A failure with its code (0 for none) and a text of its own.
+Failure Failed(int code, const QString& message);
+
 // A refusal with its text.
 Failure Refused(Refusal refusal, const QString& message);
 

@@ -115,7 +115,7 @@ for path in ./usr/bin/kiboru ./usr/bin/kiboru-office \
     awk '{print $6}' "$work/contents.txt" | grep -qxF "$path" || { echo "FAIL: the package lacks $path"; failed=1; }
 done
 depends=$(dpkg-deb --field "$deb" Depends)
-for dep in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins \
+for dep in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins libzip4 \
            fonts-ipafont-gothic fonts-ipafont-mincho fonts-motoya-l-maruberi; do
     echo "$depends" | tr ',' '\n' | grep -q "^ *$dep\b" || { echo "FAIL: Depends lacks $dep"; failed=1; }
 done

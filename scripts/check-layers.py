@@ -24,14 +24,15 @@ LAYERS = {
     "store":       ({"files"}, {"QtCore"}),
     "claims":      ({"store", "files"}, {"QtCore"}),
     "rosters":     ({"store", "files"}, {"QtCore"}),
+    "backup":      ({"store", "files"}, {"QtCore"}),
     "claimstatus": ({"claims", "rosters", "store", "files"}, {"QtCore"}),
     "forms":       ({"store", "files"}, {"QtCore", "QtGui", "QtWidgets"}),
     "entry":       ({"claims", "rosters", "store", "files", "forms"}, ANY),
     "status":      ({"claimstatus", "claims", "rosters", "store", "files", "forms"}, ANY),
     "history":     ({"claimstatus", "claims", "store", "files", "forms"}, ANY),
     "import":      ({"rosters", "store", "files", "forms"}, ANY),
-    "app":         ({"files", "store", "claims", "rosters", "claimstatus", "forms", "entry", "status", "history",
-                     "import"}, ANY),
+    "app":         ({"files", "store", "claims", "rosters", "backup", "claimstatus", "forms", "entry", "status",
+                     "history", "import"}, ANY),
 }
 # Tests, benchmarks and fuzz targets may include anything.
 FREE = {"tests", "bench", "fuzz"}

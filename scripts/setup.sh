@@ -14,14 +14,14 @@
 # "sh scripts/setup.sh program" installs only what building and running the
 # program needs (scripts/demo.sh).
 set -e
-PROGRAM="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+PROGRAM="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libzip-dev
       fonts-ipafont-gothic fonts-ipafont-mincho fonts-motoya-l-maruberi"
 PKGS="$PROGRAM
       libbenchmark-dev unzip xvfb xauth xdotool desktop-file-utils
       clang-16 libclang-rt-16-dev llvm
       poppler-utils imagemagick g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 nsis
       libfuse3-dev fuse3 samba smbnetfs
-      libzip-dev libz-mingw-w64-dev dpkg-dev"
+      libz-mingw-w64-dev dpkg-dev"
 [ "$1" = program ] && PKGS=$PROGRAM
 missing=""
 for p in $PKGS; do

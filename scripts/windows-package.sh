@@ -9,11 +9,12 @@
 # and builds the target kiboru there. The files of the program folder:
 #   kiboru.exe, the DLLs it loads and the Qt plugins (platforms/, styles/),
 #     found by walking the DLL imports with objdump from kiboru.exe and the
-#     plugins; DLLs found neither in Qt nor in MinGW are Windows' own;
+#     plugins; DLLs found neither in Qt, libzip, zlib nor MinGW are
+#     Windows' own;
 #   data/      the demo data folder (fictional students);
 #   guide/     the Japanese guide and its screenshots;
 #   licenses/  the LGPL and GPL texts, where Qt's source is, the GCC runtime
-#              exception and the MinGW-w64 notices;
+#              exception, the MinGW-w64 notices, libzip's and zlib's licences;
 #   README.md
 # Needs the MinGW-w64 cross compiler, binutils-mingw-w64 and nsis
 # (scripts/setup.sh) and Qt for MinGW in $KIBORU_QT_MINGW
@@ -38,8 +39,10 @@ exe=$(find "$build" -maxdepth 2 -name kiboru.exe -not -path '*/package/*' | head
 
 version=$(sed -n 's/^project(Kiboru VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "no project version in CMakeLists.txt" >&2; exit 1; }
+# libzip.dll from scripts/build-libzip-mingw.sh, zlib1.dll from libz-mingw-w64.
 runtime_dirs="$QT/bin $(dirname "$($CXX -print-file-name=libstdc++-6.dll)") \
-$(dirname "$($CXX -print-file-name=libwinpthread-1.dll)")"
+$(dirname "$($CXX -print-file-name=libwinpthread-1.dll)") \
+${KIBORU_LIBZIP_MINGW:-$HOME/.cache/kiboru/libzip-mingw}/bin /usr/x86_64-w64-mingw32/lib"
 
 out=$build/package
 stage=$out/Kiboru
@@ -85,6 +88,8 @@ cp /usr/share/common-licenses/LGPL-3 "$stage/licenses/LGPL-3.txt"
 cp /usr/share/common-licenses/GPL-3 "$stage/licenses/GPL-3.txt"
 cp /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/licenses/gcc-runtime-copyright.txt"
 cp /usr/share/doc/mingw-w64-common/copyright "$stage/licenses/mingw-w64-copyright.txt"
+cp "${KIBORU_LIBZIP_MINGW:-$HOME/.cache/kiboru/libzip-mingw}/share/doc/libzip/LICENSE" "$stage/licenses/libzip-LICENSE.txt"
+cp /usr/share/doc/libz-mingw-w64/copyright "$stage/licenses/zlib-copyright.txt"
 cp packaging/windows/licenses.txt "$stage/licenses/README.txt"
 
 # ---- zip and installer -----------------------------------------------------

@@ -22,11 +22,15 @@ if [ ! -f "$qt/mingw-w64.cmake" ]; then
   tar -C "$cache" -xJf "$archive"
 fi
 
+step "libzip for Windows (scripts/build-libzip-mingw.sh; once, then cached)"
+libzip="${KIBORU_LIBZIP_MINGW:-$HOME/.cache/kiboru/libzip-mingw}"
+sh scripts/build-libzip-mingw.sh
+
 step "configure and build in $build"
 cmake -S . -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$qt/mingw-w64.cmake" \
-  -DCMAKE_PREFIX_PATH="$qt" \
+  -DCMAKE_PREFIX_PATH="$qt;$libzip" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DCMAKE_CROSSCOMPILING_EMULATOR="sh;$root/scripts/wine-run.sh;$build"
 cmake --build "$build"
