@@ -137,6 +137,7 @@ RosterSearch SearchRosterFile(const QString& path, const KeyFor& keyFor)
     if (!file.Result().ok())
         return {{}, Unopenable(path, file.Result())};
     RosterSearch roster;
+    roster.lines.reserveFor(file.Size());
     QByteArray keyBytes;
     QByteArrayView key;
     // Small pieces stay in the processor's cache; a line that does not fit
@@ -162,8 +163,10 @@ RosterSearch SearchRosterFile(const QString& path, const KeyFor& keyFor)
             roster.lines.setEncoding(EncodingOf(lines));
             keyBytes = keyFor(roster.lines.encoding());
             key = SearchKey(keyBytes);
-            if (!IsSearchable(key))
+            if (!IsSearchable(key)) {
+                roster.lines.squeeze();
                 return roster;
+            }
             lines = lines.sliced(qMin(lines.size(), FindLineEnd(lines, 0) + 1));
             inHeader = false;
         }
@@ -172,6 +175,7 @@ RosterSearch SearchRosterFile(const QString& path, const KeyFor& keyFor)
         held = data.size() - done;
         std::memmove(buffer.data(), data.data() + done, size_t(held));
     }
+    roster.lines.squeeze();
     return roster;
 }
 
@@ -251,6 +255,12 @@ QList<QByteArray> FoundLines::toList() const
     for (qsizetype i = 0; i < size(); ++i)
         lines.append(line(i));
     return lines;
+}
+
+void FoundLines::squeeze()
+{
+    if (bytes_.size() < bytes_.capacity() / 2)
+        bytes_.squeeze();
 }
 
 void FoundLines::append(QByteArrayView line)

@@ -71,6 +71,13 @@ public:
     QByteArray line(qsizetype i) const { return at(i).toByteArray(); }
     QList<QByteArray> toList() const;
     void append(QByteArrayView line);
+    // Room for the lines of a search through that many bytes, taken at once:
+    // a block grown line by line is copied into new memory at each step.
+    void reserveFor(qsizetype bytes) { bytes_.reserve(bytes); }
+    // Gives back the room that the lines did not take, when they took less
+    // than half of it (a copy of a few lines is quick; one of a whole
+    // roster is not).
+    void squeeze();
 
     // The lines' encoding, and line i as text.
     RosterEncoding encoding() const { return encoding_; }
