@@ -2,8 +2,8 @@
 
 #include <QAbstractListModel>
 #include <QApplication>
-#include <QBitArray>
 #include <QCache>
+#include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStaticText>
@@ -17,7 +17,7 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override
     {
-        return parent.isValid() ? 0 : static_cast<int>(lines_.size());
+        return parent.isValid() ? 0 : count();
     }
 
     QVariant data(const QModelIndex& index, int role) const override
@@ -27,28 +27,31 @@ public:
         return line(index.row());
     }
 
-    bool contains(int row) const { return row >= 0 && row < lines_.size(); }
+    int count() const { return lineAt_ ? count_ : int(lines_.size()); }
+    bool contains(int row) const { return row >= 0 && row < count(); }
 
     // A line from the function is made once, when first asked for.
     QString line(int row) const
     {
         if (!contains(row))
             return QString();
-        if (lineAt_ && !made_.testBit(row)) {
-            lines_[row] = lineAt_(row);
-            made_.setBit(row);
-        }
-        return lines_.at(row);
+        if (!lineAt_)
+            return lines_.at(row);
+        auto made = made_.find(row);
+        if (made == made_.end())
+            made = made_.insert(row, lineAt_(row));
+        return *made;
     }
 
     void add(const QString& line)
     {
-        const int row = static_cast<int>(lines_.size());
+        const int row = count();
         beginInsertRows({}, row, row);
-        lines_.append(line);
         if (lineAt_) {
-            made_.resize(row + 1);
-            made_.setBit(row);
+            made_.insert(row, line);
+            ++count_;
+        } else {
+            lines_.append(line);
         }
         endInsertRows();
     }
@@ -58,6 +61,7 @@ public:
         beginResetModel();
         lines_ = std::move(lines);
         lineAt_ = nullptr;
+        count_ = 0;
         made_.clear();
         endResetModel();
     }
@@ -65,9 +69,10 @@ public:
     void setAll(int count, std::function<QString(int)> lineAt)
     {
         beginResetModel();
-        lines_ = QStringList(qMax(count, 0));
+        lines_ = lineAt ? QStringList() : QStringList(qMax(count, 0));
         lineAt_ = std::move(lineAt);
-        made_ = QBitArray(lines_.size());
+        count_ = qMax(count, 0);
+        made_.clear();
         endResetModel();
     }
 
@@ -75,9 +80,10 @@ public:
     {
         if (!contains(row))
             return;
-        lines_[row] = line;
         if (lineAt_)
-            made_.setBit(row);
+            made_.insert(row, line);
+        else
+            lines_[row] = line;
         const QModelIndex changed = index(row);
         emit dataChanged(changed, changed, {Qt::DisplayRole});
     }
@@ -90,9 +96,13 @@ public:
     }
 
 private:
-    mutable QStringList lines_;
+    QStringList lines_;                    // without lineAt_: every line
     std::function<QString(int)> lineAt_;   // null: every line is in lines_
-    mutable QBitArray made_;                // with lineAt_: the lines made so far
+    // With lineAt_: how many lines, and those made so far (or replaced). Only
+    // the lines asked for take memory: a list of 100,000 lines opens without
+    // a place made first for each.
+    int count_ = 0;
+    mutable QHash<int, QString> made_;
 };
 
 namespace {

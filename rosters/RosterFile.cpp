@@ -238,7 +238,7 @@ QList<QByteArray> FindRosterLinesInText(QByteArrayView text, QByteArrayView sear
 QByteArrayView FoundLines::at(qsizetype i) const
 {
     const qsizetype start = i == 0 ? 0 : ends_[i - 1];
-    return QByteArrayView(bytes_).sliced(start, ends_[i] - start);
+    return QByteArrayView(bytes_ ? bytes_->data() + start : nullptr, ends_[i] - start);
 }
 
 QList<QByteArray> FoundLines::toList() const
@@ -250,16 +250,36 @@ QList<QByteArray> FoundLines::toList() const
     return lines;
 }
 
+// The lines into a new block of that much room (at least what they take).
+void FoundLines::moveTo(qsizetype room)
+{
+    auto moved = std::make_shared<LargeBlock>(qMax(room, used()));
+    if (used() > 0)
+        std::memcpy(moved->data(), bytes_->data(), size_t(used()));
+    bytes_ = std::move(moved);
+}
+
+void FoundLines::reserveFor(qsizetype bytes)
+{
+    if (bytes > room())
+        moveTo(bytes);
+}
+
 void FoundLines::squeeze()
 {
-    if (bytes_.size() < bytes_.capacity() / 2)
-        bytes_.squeeze();
+    if (used() < room() / 2)
+        moveTo(used());
 }
 
 void FoundLines::append(QByteArrayView line)
 {
-    bytes_.append(line);
-    ends_.append(bytes_.size());
+    const qsizetype used = this->used();
+    const qsizetype needed = used + line.size();
+    if (needed > room() || bytes_.use_count() > 1)
+        moveTo(qMax(needed, needed > room() ? 2 * room() : room()));
+    if (!line.isEmpty())
+        std::memcpy(bytes_->data() + used, line.data(), size_t(line.size()));
+    ends_.append(needed);
 }
 
 Result<FoundLines> FindRosterLinesInFile(const QString& path, QByteArrayView searchText)

@@ -8,6 +8,7 @@
 #include "files/FileAccess.h"
 #include "store/FileNames.h"
 #include "files/IoResult.h"
+#include "files/LargePages.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -15,6 +16,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <memory>
 #include <optional>
 
 namespace claims {
@@ -69,8 +71,9 @@ public:
     QList<QByteArray> toList() const;
     void append(QByteArrayView line);
     // Room for the lines of a search through that many bytes, taken at once:
-    // a block grown line by line is copied into new memory at each step.
-    void reserveFor(qsizetype bytes) { bytes_.reserve(bytes); }
+    // a block grown line by line is copied into new memory at each step. A
+    // large block is taken in large pages where the system has them.
+    void reserveFor(qsizetype bytes);
     // Gives back the room that the lines did not take, when they took less
     // than half of it (a copy of a few lines is quick; one of a whole
     // roster is not).
@@ -82,8 +85,14 @@ public:
     QString text(qsizetype i) const { return RosterText(at(i), encoding_); }
 
 private:
+    qsizetype used() const { return ends_.isEmpty() ? 0 : ends_.last(); }
+    qsizetype room() const { return bytes_ ? bytes_->size() : 0; }
+    void moveTo(qsizetype room);
+
     RosterEncoding encoding_ = RosterEncoding::ShiftJis;
-    QByteArray bytes_;
+    // The lines' bytes, shared by copies of these lines until one of them
+    // appends; null until room is taken.
+    std::shared_ptr<LargeBlock> bytes_;
     QList<qsizetype> ends_;   // where each line ends in bytes_
 };
 

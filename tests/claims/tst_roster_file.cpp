@@ -263,6 +263,52 @@ private slots:
         QCOMPARE(shown, found);
     }
 
+    void foundLinesKeepTheirBytes_data()
+    {
+        QTest::addColumn<qint64>("room");    // taken before the first line, or 0
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("copyAt");     // lines before a copy is taken, or -1
+        QTest::addColumn<bool>("squeeze");
+        QTest::newRow("grown line by line") << qint64(0) << 3000 << -1 << false;
+        QTest::newRow("room for a large roster") << qint64(5'000'000) << 3000 << -1 << false;
+        QTest::newRow("more than the room") << qint64(100) << 3000 << -1 << false;
+        QTest::newRow("copy with room left") << qint64(5'000'000) << 3000 << 1000 << false;
+        QTest::newRow("copy of a full block") << qint64(0) << 3000 << 1024 << false;
+        QTest::newRow("squeezed") << qint64(5'000'000) << 3000 << -1 << true;
+        QTest::newRow("squeezed empty") << qint64(5'000'000) << 0 << -1 << true;
+    }
+
+    // Lines appended after a copy was taken go to each object alone: a copy
+    // shares the bytes until one of them appends.
+    void foundLinesKeepTheirBytes()
+    {
+        QFETCH(qint64, room);
+        QFETCH(int, count);
+        QFETCH(int, copyAt);
+        QFETCH(bool, squeeze);
+        const auto lineOf = [](int i, char c) { return QByteArray(i % 37, c) + QByteArray::number(i); };
+        FoundLines lines;
+        FoundLines copy;
+        if (room > 0)
+            lines.reserveFor(room);
+        for (int i = 0; i < count; ++i) {
+            if (i == copyAt)
+                copy = lines;
+            lines.append(lineOf(i, 'a'));
+            if (copyAt >= 0 && i >= copyAt)
+                copy.append(lineOf(i, 'b'));
+        }
+        if (squeeze)
+            lines.squeeze();
+        QCOMPARE(lines.size(), count);
+        QCOMPARE(copy.size(), copyAt < 0 ? 0 : count);
+        for (int i = 0; i < count; ++i) {
+            QCOMPARE(lines.line(i), lineOf(i, 'a'));
+            if (copyAt >= 0)
+                QCOMPARE(copy.line(i), lineOf(i, i < copyAt ? 'a' : 'b'));
+        }
+    }
+
     void rosterThatCannotBeOpenedIsReported()
     {
         const QString folder = dir_.filePath(u"H23入学.CSV"_qs);

@@ -149,6 +149,8 @@ private slots:
     void listBoxLineHeight_data();
     void listBoxLineHeight();
     void listBoxLoadsLongListFast();
+    void listBoxMakesLinesWhenAsked_data();
+    void listBoxMakesLinesWhenAsked();
     void listBoxDrawsLinesAsQtDoes_data();
     void listBoxDrawsLinesAsQtDoes();
 
@@ -454,6 +456,66 @@ void ControlsTest::listBoxLoadsLongListFast()
     QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed()) + " ms"));
     QCOMPARE(list->count(), 125000);
     QCOMPARE(list->line(124999), lines.last());
+}
+
+void ControlsTest::listBoxMakesLinesWhenAsked_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("added");    // a line added after the function, if any
+    QTest::addColumn<int>("readFirst");    // a line read before the rest is done, or -1
+    QTest::addColumn<int>("replaced");     // the line then replaced by "R", or -1
+    QTest::addColumn<QList<int>>("read");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QList<int>>("made");  // the lines the function was asked for
+    QTest::newRow("read once, made once") << 100000 << QString() << -1 << -1 << QList<int>{99999, 0, 99999}
+                                          << QStringList{"L99999", "L0", "L99999"} << QList<int>{99999, 0};
+    QTest::newRow("none") << 0 << QString() << -1 << -1 << QList<int>{0} << QStringList{""} << QList<int>{};
+    QTest::newRow("outside the list") << 3 << QString() << -1 << -1 << QList<int>{3, -1} << QStringList{"", ""}
+                                      << QList<int>{};
+    QTest::newRow("added after them") << 3 << QStringLiteral("new") << -1 << -1 << QList<int>{3, 2}
+                                      << QStringList{"new", "L2"} << QList<int>{2};
+    QTest::newRow("replaced before made") << 3 << QString() << -1 << 1 << QList<int>{1, 0}
+                                          << QStringList{"R", "L0"} << QList<int>{0};
+    QTest::newRow("replaced after made") << 3 << QString() << 1 << 1 << QList<int>{1} << QStringList{"R"}
+                                         << QList<int>{};
+}
+
+// Lines from a function are made when first read, through the list or its
+// model, and only then; lines added or replaced stand as given.
+void ControlsTest::listBoxMakesLinesWhenAsked()
+{
+    QFETCH(int, count);
+    QFETCH(QString, added);
+    QFETCH(int, readFirst);
+    QFETCH(int, replaced);
+    QFETCH(QList<int>, read);
+    QFETCH(QStringList, texts);
+    QFETCH(QList<int>, made);
+    forms::ListBox list;
+    QList<int> asked;
+    list.setLines(count, [&asked](int i) {
+        asked.append(i);
+        return QStringLiteral("L%1").arg(i);
+    });
+    if (readFirst >= 0)
+        QCOMPARE(list.line(readFirst), QStringLiteral("L%1").arg(readFirst));
+    asked.clear();
+    if (!added.isEmpty())
+        list.addLine(added);
+    if (replaced >= 0)
+        list.replaceLine(replaced, QStringLiteral("R"));
+    QCOMPARE(list.count(), count + (added.isEmpty() ? 0 : 1));
+    QCOMPARE(list.model()->rowCount(), list.count());
+    for (int k = 0; k < read.size(); ++k) {
+        QCOMPARE(list.line(read[k]), texts[k]);
+        QCOMPARE(list.model()->index(read[k], 0).data().toString(), texts[k]);
+    }
+    QCOMPARE(asked, made);
+
+    list.setLines({"a"});   // plain lines again: the function is asked no more
+    QCOMPARE(list.count(), 1);
+    QCOMPARE(list.line(0), QStringLiteral("a"));
+    QCOMPARE(asked, made);
 }
 
 void ControlsTest::listBoxDrawsLinesAsQtDoes_data()
