@@ -8,7 +8,7 @@
 #     place, and makes the data folder from the demo folder;
 #   - the installed kiboru.exe, started in the data folder on an X server of
 #     its own (Xvfb, Qt's windows platform), is driven like a user:
-#     給付入力, entry year 平成21年度, reading はやし, 検　索, the first student,
+#     給付入力, entry year 平成21年度, the ID 21104 typed as the reading, 検　索, the first student,
 #     occurrence 2, the month 10月 of 2011, 保　存, はい, 保存しました！, then
 #     請求状況 (the claims read on a second thread) and 閉じる, 終　　了;
 #     it ends with exit code 0 and the claim file is the demo file with just
@@ -35,15 +35,6 @@ if [ "${1:-}" = "--in-x" ]; then
     give_up() { shot fail; echo "FAIL: $1 (screens in $shots)" >&2; exit 1; }
     . "$(dirname "$0")/../window-helpers.sh"
 
-    # xdotool types a character that no key gives by giving it a spare key
-    # for a moment, which Wine does not see: Wine reads the key map when the
-    # program starts. So the three characters of the reading get keys of
-    # their own first (F14 to F16, which Xvfb's keyboard has but nobody uses).
-    xkbcomp -xkb "$DISPLAY" "$shots/keymap.xkb" 2>/dev/null
-    sed -e 's/key <FK14> {[^}]*}/key <FK14> { [ U306F ] }/' \
-        -e 's/key <FK15> {[^}]*}/key <FK15> { [ U3084 ] }/' \
-        -e 's/key <FK16> {[^}]*}/key <FK16> { [ U3057 ] }/' "$shots/keymap.xkb" >"$shots/reading.xkb"
-    xkbcomp "$shots/reading.xkb" "$DISPLAY" 2>/dev/null
     wine "$program" >"$log" 2>&1 &
     pid=$!
     # Positions are those of the window layouts (app/*.ui, entry/*.ui).
@@ -60,7 +51,11 @@ if [ "${1:-}" = "--in-x" ]; then
     # lost; an empty field takes Ctrl+A BackSpace harmlessly.
     xdotool key ctrl+a BackSpace
     sleep 0.5
-    xdotool key --delay 200 U306F U3084 U3057    # は や し
+    # The student's ID, in keys that every keyboard map has: Japanese
+    # characters given to spare keys reached the program as other ones
+    # under Wine in 4 of 6 runs ("は", "はしし", "ははし" for はやし). The
+    # search finds the ID in its line as it finds a reading.
+    xdotool type --delay 200 21104
     sleep 0.5
     shot search
     click "$ENTRY" 847 66                 # 検　索
