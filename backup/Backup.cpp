@@ -112,19 +112,43 @@ Result<QList<BackupEntry>> CheckAgainstManifest(const QList<ZipMember>& members)
     return entries;
 }
 
+// The files a backup takes, by relative path, with their times as the
+// folder listings tell them (no look at each file besides: on a file server
+// each look is a round trip).
+QList<ZipMember> KeptFiles(const QString& dataFolder)
+{
+    QList<ZipMember> files;
+    for (const ListedFile& file : ListFiles(dataFolder)) {
+        if (IsRosterFileName(file.name))
+            files.append({file.name, {}, QDateTime::fromMSecsSinceEpoch(file.modified / 1'000'000)});
+    }
+    const QDir data(dataFolder);
+    for (const QString& folder : KeptFolders()) {
+        QDirIterator it(data.filePath(folder), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            it.next();
+            if (IsData(it.fileName()))
+                files.append({data.relativeFilePath(it.filePath()), {}, it.fileInfo().lastModified()});
+        }
+    }
+    std::sort(files.begin(), files.end(), [](const ZipMember& a, const ZipMember& b) { return a.name < b.name; });
+    return files;
+}
+
 // The files as read now; one that another PC removed meanwhile is left out.
 Result<QList<ZipMember>> TakeFiles(const QString& dataFolder)
 {
     QList<ZipMember> members;
-    for (const QString& path : FilesToBackUp(dataFolder)) {
-        const QString file = dataFolder + u'/' + path;
+    for (ZipMember& member : KeptFiles(dataFolder)) {
+        const QString file = dataFolder + u'/' + member.name;
         Result<QByteArray> bytes = ReadWholeFile(file);
         if (!bytes && bytes.error().code == FileNotFound)
             continue;
         if (!bytes)
             return Failed(bytes.error().code, QStringLiteral("%1 を読み込めません（%2）")
-                                                          .arg(QDir::toNativeSeparators(file), bytes.error().message));
-        members.append({path, std::move(*bytes), QFileInfo(file).lastModified()});
+                                                  .arg(QDir::toNativeSeparators(file), bytes.error().message));
+        member.bytes = std::move(*bytes);
+        members.append(std::move(member));
     }
     return members;
 }
@@ -132,15 +156,15 @@ Result<QList<ZipMember>> TakeFiles(const QString& dataFolder)
 Failure NotWritten(const QString& backupFolder, const IoError& why)
 {
     return Failed(why.code, QStringLiteral("バックアップを %1 に書き込めませんでした（%2）")
-                                         .arg(QDir::toNativeSeparators(backupFolder), why.message));
+                                .arg(QDir::toNativeSeparators(backupFolder), why.message));
 }
 
 // A name no backup has yet: two backups in one second take turns.
 QString NewBackupPath(const QString& dataFolder, const QString& backupFolder)
 {
-    const QString pc = PcNameForFiles(QSysInfo::machineHostName());
     for (;;) {
-        const QString path = backupFolder + u'/' + BackupFileName(dataFolder, QDateTime::currentDateTime(), pc);
+        const QString path =
+            backupFolder + u'/' + BackupFileName(dataFolder, QDateTime::currentDateTime(), QSysInfo::machineHostName());
         if (!EntryExists(path) && !EntryExists(path + QStringLiteral(".part")))
             return path;
         QThread::msleep(100);
@@ -157,8 +181,7 @@ IoResult WriteVerified(const QString& path, const QByteArray& zip, const QList<B
         QFile::remove(part);
         return NotWritten(folder, written.error());
     }
-    const Result<QByteArray> read = ReadWholeFile(part);
-    const Result<QList<BackupEntry>> check = read ? VerifyBackupBytes(*read) : Result<QList<BackupEntry>>(Failure(read.error()));
+    const Result<QList<BackupEntry>> check = VerifyBackup(part);
     if (!check || *check != taken) {
         QFile::remove(part);
         return NotWritten(folder, check ? Failed(0, QStringLiteral("読み返した内容が違います")).error() : check.error());
@@ -219,20 +242,8 @@ QString RefusedBackupFolder(const QString& dataFolder, const QString& backupFold
 QStringList FilesToBackUp(const QString& dataFolder)
 {
     QStringList paths;
-    for (const QString& name : ListFileNames(dataFolder)) {
-        if (IsRosterFileName(name))
-            paths.append(name);
-    }
-    const QDir data(dataFolder);
-    for (const QString& folder : KeptFolders()) {
-        QDirIterator it(data.filePath(folder), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            if (IsData(it.fileName()))
-                paths.append(data.relativeFilePath(path));
-        }
-    }
-    std::sort(paths.begin(), paths.end());
+    for (const ZipMember& file : KeptFiles(dataFolder))
+        paths.append(file.name);
     return paths;
 }
 

@@ -170,11 +170,18 @@ Result<FileStamp> WriteClaimFile(const QString& workDir, QByteArrayView id, int 
                                  QByteArrayView name, QByteArrayView sex, const t_sick& header,
                                  const TTreatmentTable& table, const std::optional<FileStamp>& expected)
 {
+    return WriteClaimFileAt(workDir, ClaimFilePath(workDir, id, occurrence), id, occurrence, name, sex, header, table,
+                            expected);
+}
+
+Result<FileStamp> WriteClaimFileAt(const QString& workDir, const QString& path, QByteArrayView id, int occurrence,
+                                   QByteArrayView name, QByteArrayView sex, const t_sick& header,
+                                   const TTreatmentTable& table, const std::optional<FileStamp>& expected)
+{
     if (!IsUsableStudentId(id))
         return CannotHold(kIdField, QStringLiteral("ID番号がファイル名に使えません！！"));
     if (const int field = FieldThatCorrupts(name, sex, header); field >= 0)
         return CannotHold(field, QStringLiteral("カンマや改行は保存できません！！"));
-    const QString path = ClaimFilePath(workDir, id, occurrence);
     if (const IoResult folder = CheckSeikyuFolder(SeikyuFolder(workDir)); !folder)
         return Failure(folder.error());
     if (EntryExists(path)) {

@@ -75,8 +75,14 @@ bool CorruptsClaimFile(QStringView text);
 // (what was read, or not existing), a file that is no longer so is left as
 // it is (Refusal::ChangedElsewhere). The stamp of the file as written.
 Result<FileStamp> WriteClaimFile(const QString& workDir, QByteArrayView id, int occurrence,
-                           QByteArrayView name, QByteArrayView sex, const t_sick& header,
-                           const TTreatmentTable& table,
-                           const std::optional<FileStamp>& expected = std::nullopt);
+                                 QByteArrayView name, QByteArrayView sex, const t_sick& header,
+                                 const TTreatmentTable& table,
+                                 const std::optional<FileStamp>& expected = std::nullopt);
+
+// The same for the claim file's path as ClaimFilePath gave it, which a
+// window that shows the path has already looked up.
+Result<FileStamp> WriteClaimFileAt(const QString& workDir, const QString& path, QByteArrayView id, int occurrence,
+                                   QByteArrayView name, QByteArrayView sex, const t_sick& header,
+                                   const TTreatmentTable& table, const std::optional<FileStamp>& expected);
 
 } // namespace claims

@@ -83,22 +83,12 @@ std::optional<QByteArray> FormatSchoolFile(const SchoolInfo& info)
 
 Result<Stamped<SchoolInfo>> ReadSchoolFile(const QString& workDir)
 {
-    const Result<StampedBytes> read = GuardedFile(SchoolFilePath(workDir)).Read();
-    if (!read)
-        return Failure(read.error());
-    if (!read->stamp.exists)
-        return Stamped<SchoolInfo>();
-    return Stamped<SchoolInfo>{ParseSchoolFile(read->bytes), read->stamp};
+    return GuardedFile(SchoolFilePath(workDir)).ReadAs<SchoolInfo>(ParseSchoolFile);
 }
 
 Result<FileStamp> WriteSchoolFile(const QString& workDir, const SchoolInfo& info, const std::optional<FileStamp>& expected)
 {
-    const std::optional<QByteArray> bytes = FormatSchoolFile(info);
-    if (!bytes)
-        return Refused(Refusal::CannotEncode, IoErrorText(PathNotFound));
-    if (const IoResult folder = MakeStatusFolder(workDir); !folder)
-        return Failure(folder.error());
-    return GuardedFile(SchoolFilePath(workDir)).Write(*bytes, expected);
+    return WriteInStatusFolder(workDir, SchoolFilePath(workDir), FormatSchoolFile(info), expected);
 }
 
 } // namespace claims

@@ -321,19 +321,19 @@ IoResult MakeStatusFolder(const QString& workDir)
 
 Result<Stamped<StatusFile>> ReadStatusFile(const QString& path)
 {
-    const Result<StampedBytes> read = GuardedFile(path).Read();
-    if (!read)
-        return Failure(read.error());
-    if (!read->stamp.exists)
-        return Stamped<StatusFile>();
-    return Stamped<StatusFile>{ParseStatusFile(read->bytes, QFileInfo(path).fileName()), read->stamp};
+    const QString name = QFileInfo(path).fileName();
+    return GuardedFile(path).ReadAs<StatusFile>([&](QByteArrayView bytes) { return ParseStatusFile(bytes, name); });
 }
 
 Result<FileStamp> WriteStatusFile(const QString& workDir, QByteArrayView id, int occurrence, const StatusFile& file,
                                   const std::optional<FileStamp>& expected)
 {
-    const QString path = StatusFilePath(workDir, id, occurrence);
-    const std::optional<QByteArray> bytes = FormatStatusFile(file);
+    return WriteInStatusFolder(workDir, StatusFilePath(workDir, id, occurrence), FormatStatusFile(file), expected);
+}
+
+Result<FileStamp> WriteInStatusFolder(const QString& workDir, const QString& path,
+                                      const std::optional<QByteArray>& bytes, const std::optional<FileStamp>& expected)
+{
     if (path.isEmpty() || !bytes)
         return Refused(Refusal::CannotEncode, IoErrorText(PathNotFound));
     if (const IoResult folder = MakeStatusFolder(workDir); !folder)

@@ -87,11 +87,17 @@ QString StatusFilePath(const QString& workDir, QByteArrayView id, int occurrence
 // empty one, its stamp not existing.
 Result<Stamped<StatusFile>> ReadStatusFile(const QString& path);
 
+// Writes bytes to path in the folder 請求状況 as a guarded file, making the
+// folder on the first save; no bytes (a text Shift-JIS cannot hold) or no
+// path (an ID that names no file) are refused (Refusal::CannotEncode).
+Result<FileStamp> WriteInStatusFolder(const QString& workDir, const QString& path,
+                                      const std::optional<QByteArray>& bytes, const std::optional<FileStamp>& expected);
+
 // Writes the file as a guarded file (store/GuardedFile.h): in one piece,
 // the old one kept in the history, only while it is still as expected,
 // making the folder on the first save. Texts that Shift-JIS cannot hold
 // are refused before anything is written (Refusal::CannotEncode).
 Result<FileStamp> WriteStatusFile(const QString& workDir, QByteArrayView id, int occurrence, const StatusFile& file,
-                             const std::optional<FileStamp>& expected = std::nullopt);
+                                  const std::optional<FileStamp>& expected = std::nullopt);
 
 } // namespace claims

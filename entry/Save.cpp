@@ -175,8 +175,9 @@ claims::Result<claims::FileStamp> TForm2::WriteClaim(const QList<QByteArray>& te
     claims::t_sick header;
     for (int k = 0; k < claims::t_sick::FieldCount; ++k)
         header.field(k) = texts.at(2 + k);
-    return claims::WriteClaimFile(state_.WorkDir, state_.CurrentStudentId, state_.CurrentOccurrence, texts.at(0),
-                                  texts.at(1), header, state_.TreatmentTable, expected);
+    return claims::WriteClaimFileAt(state_.WorkDir, state_.ClaimFilePath, state_.CurrentStudentId,
+                                    state_.CurrentOccurrence, texts.at(0), texts.at(1), header, state_.TreatmentTable,
+                                    expected);
 }
 
 void TForm2::BitBtn3Click()

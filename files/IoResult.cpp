@@ -74,10 +74,9 @@ Failure Failed(int code, const QString& message)
 
 Failure Refused(Refusal refusal, const QString& message)
 {
-    IoError error;
-    error.message = message;
-    error.refusal = refusal;
-    return Failure(std::move(error));
+    Failure refused = Failed(0, message);
+    refused.error().refusal = refusal;
+    return refused;
 }
 
 int KeptErrorNumber(int err)

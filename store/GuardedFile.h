@@ -13,6 +13,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace claims {
@@ -50,6 +51,18 @@ public:
     Result<StampedBytes> Read() const;
     // The stamp alone.
     Result<FileStamp> Stamp() const;
+    // What parse makes of the bytes, with their stamp; a missing file reads
+    // as T's empty value.
+    template <class T>
+    Result<Stamped<T>> ReadAs(const std::function<T(QByteArrayView)>& parse) const
+    {
+        const Result<StampedBytes> read = Read();
+        if (!read)
+            return Failure(read.error());
+        if (!read->stamp.exists)
+            return Stamped<T>();
+        return Stamped<T>{parse(read->bytes), read->stamp};
+    }
 
     // Replaces the file by bytes, or creates it, while holding the lock.
     // With an expected stamp, the file is compared with it once the new
