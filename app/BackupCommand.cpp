@@ -1,6 +1,7 @@
 #include "app/BackupCommand.h"
 
 #include "backup/Backup.h"
+#include "backupwindow/BackupSettings.h"
 
 #include <QDir>
 #include <QTextStream>
@@ -29,6 +30,7 @@ int RunBackupCommand(const QStringList& arguments)
         err << made.error().message << '\n';
         return 1;
     }
+    backupwindow::BackupSettings(QDir::currentPath()).SetLastMade(QDateTime::currentDateTime());
     out << QDir::toNativeSeparators(*made) << '\n';
     return 0;
 }

@@ -1,12 +1,16 @@
 #include "app/KiboruMain.h"
 
+#include "backupwindow/BackupSettings.h"
+#include "backupwindow/BackupWindow.h"
 #include "entry/SeiKyuImp.h"
 #include "forms/Application.h"
+#include "forms/Messages.h"
 #include "forms/Modal.h"
 #include "history/HistoryWindow.h"
 #include "import/ImportWindow.h"
 #include "status/StatusWindow.h"
 
+#include <QCloseEvent>
 #include <QDate>
 #include <QDir>
 #include <QKeyEvent>
@@ -29,6 +33,7 @@ void TForm1::ConnectHandlers()
     forms::OnEvent(ui->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     forms::OnEvent(ui->Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
     forms::OnEvent(ui->Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+    forms::OnEvent(ui->Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
     forms::OnEvent(ui->Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
 }
 
@@ -63,9 +68,38 @@ void TForm1::Button4Click()
     forms::RunModal(std::make_unique<rosterimport::ImportWindow>(QDir::currentPath(), QDate::currentDate(), this));
 }
 
+void TForm1::Button6Click()
+{
+    forms::RunModal(std::make_unique<backupwindow::BackupWindow>(QDir::currentPath(), this));
+}
+
 void TForm1::Button2Click()
 {
     close();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    try {
+        RemindOfBackup();
+    } catch (const std::exception& e) {
+        forms::ReportException(e);
+    }
+    event->accept();
+}
+
+// はい backs up at once with its progress and then closes; where no backup
+// folder is chosen yet, the backup window opens for choosing one.
+void TForm1::RemindOfBackup()
+{
+    const QString dataFolder = QDir::currentPath();
+    const QString question = backupwindow::DueReminder(dataFolder, QDateTime::currentDateTime());
+    if (question.isEmpty() || forms::AskYesNo(this, question) != forms::Answer::Yes)
+        return;
+    auto window = std::make_unique<backupwindow::BackupWindow>(dataFolder, this);
+    if (!backupwindow::BackupSettings(dataFolder).Folder().isEmpty())
+        window->BackUpThenClose();
+    forms::RunModal(std::move(window));
 }
 
 // Tab leaves the date picker at once, as from any other control, instead of

@@ -2,7 +2,8 @@
 // The main window: the product title, the entry date, the buttons that open
 // the benefit entry window, the claim status list (on the entry date) and
 // the history of saved versions and the roster import, and the button that
-// ends the program. Closing it ends the program.
+// ends the program, and the backups. Closing it ends the program, after
+// asking for a backup when the last one is older than the reminder's days.
 
 #include "entry/EntryState.h"
 #include "ui_KiboruMain.h"
@@ -27,14 +28,19 @@ public:
     void Button3Click();   // 請求状況: the deadline list on the picker's date, modally
     void Button5Click();   // 履歴: the history of the claim and status files, modally
     void Button4Click();   // 名簿取込: the roster import, modally
+    void Button6Click();   // バックアップ: the backups of the data folder, modally
     void Button2Click();   // 終　　了: end the program
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Before the window closes, by 終了 or its close box: the backup
+    // reminder, when one is due. Closing is never refused.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void ConnectHandlers();
     void CentreOnScreen();
+    void RemindOfBackup();
 
     entry::EntryState& state_;
 };

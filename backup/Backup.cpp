@@ -19,7 +19,6 @@
 namespace claims {
 namespace {
 
-const char kManifestName[] = "kiboru-manifest.txt";
 const char kManifestTitle[] = "Kiboru backup 1";
 const char kTimeFormat[] = "yyyyMMdd-hhmmss";
 constexpr int kTimeLength = 15;
@@ -91,7 +90,7 @@ Failure Broken(const QString& reason)
 Result<QList<BackupEntry>> CheckAgainstManifest(const QList<ZipMember>& members)
 {
     const auto manifest = std::find_if(members.cbegin(), members.cend(),
-                                       [](const ZipMember& m) { return m.name == QLatin1String(kManifestName); });
+                                       [](const ZipMember& m) { return m.name == QLatin1String(kManifestFileName); });
     if (manifest == members.cend())
         return Broken(QStringLiteral("目録がありません"));
     const Result<QList<BackupEntry>> entries = ParseManifest(manifest->bytes);
@@ -135,11 +134,22 @@ QList<ZipMember> KeptFiles(const QString& dataFolder)
     return files;
 }
 
+bool GoOn(const BackupProgress& progress, int done, int total)
+{
+    return !progress || progress(done, total);
+}
+
 // The files as read now; one that another PC removed meanwhile is left out.
-Result<QList<ZipMember>> TakeFiles(const QString& dataFolder)
+// The steps after reading are two more: the archive made, then written and
+// checked.
+Result<QList<ZipMember>> TakeFiles(const QString& dataFolder, const BackupProgress& progress)
 {
     QList<ZipMember> members;
-    for (ZipMember& member : KeptFiles(dataFolder)) {
+    QList<ZipMember> files = KeptFiles(dataFolder);
+    const int total = int(files.size()) + 2;
+    for (ZipMember& member : files) {
+        if (!GoOn(progress, int(members.size()), total))
+            return Failed(0, kCancelledText);
         const QString file = dataFolder + u'/' + member.name;
         Result<QByteArray> bytes = ReadWholeFile(file);
         if (!bytes && bytes.error().code == FileNotFound)
@@ -173,7 +183,8 @@ QString NewBackupPath(const QString& dataFolder, const QString& backupFolder)
 
 // Writes the archive under a temporary name, reads it back and checks it
 // against what was taken, then gives it its final name.
-IoResult WriteVerified(const QString& path, const QByteArray& zip, const QList<BackupEntry>& taken)
+IoResult WriteVerified(const QString& path, const QByteArray& zip, const QList<BackupEntry>& taken,
+                       const std::function<bool()>& goOn)
 {
     const QString part = path + QStringLiteral(".part");
     const QString folder = QFileInfo(path).path();
@@ -185,6 +196,10 @@ IoResult WriteVerified(const QString& path, const QByteArray& zip, const QList<B
     if (!check || *check != taken) {
         QFile::remove(part);
         return NotWritten(folder, check ? Failed(0, QStringLiteral("読み返した内容が違います")).error() : check.error());
+    }
+    if (!goOn()) {
+        QFile::remove(part);
+        return Failed(0, kCancelledText);
     }
     if (!QFile::rename(part, path)) {
         QFile::remove(part);
@@ -271,28 +286,71 @@ QStringList BackupsOf(const QString& dataFolder, const QString& backupFolder)
     return names;
 }
 
-Result<QString> MakeBackup(const QString& dataFolder, const QString& backupFolder, int keep)
+Result<QString> MakeBackup(const QString& dataFolder, const QString& backupFolder, int keep,
+                           const BackupProgress& progress)
 {
     if (!QFileInfo(backupFolder).isDir())
         return Failed(PathNotFound, QStringLiteral("バックアップ先のフォルダ %1 がありません。USBメモリなどが外されていないか確かめて下さい。")
                                                  .arg(QDir::toNativeSeparators(backupFolder)));
     if (const QString refused = RefusedBackupFolder(dataFolder, backupFolder); !refused.isEmpty())
         return Failed(0, refused);
-    Result<QList<ZipMember>> members = TakeFiles(dataFolder);
+    Result<QList<ZipMember>> members = TakeFiles(dataFolder, progress);
     if (!members)
         return Failure(members.error());
+    const int total = int(members->size()) + 2;
     QList<BackupEntry> taken;
     for (const ZipMember& m : std::as_const(*members))
         taken.append(EntryOf(m.name, m.bytes, m.modified));
-    members->append({QLatin1String(kManifestName), Manifest(taken), QDateTime::currentDateTime()});
+    members->append({QLatin1String(kManifestFileName), Manifest(taken), QDateTime::currentDateTime()});
     const Result<QByteArray> zip = WriteZip(*members);
     if (!zip)
         return NotWritten(backupFolder, zip.error());
+    if (!GoOn(progress, total - 1, total))
+        return Failed(0, kCancelledText);
     const QString path = NewBackupPath(dataFolder, backupFolder);
-    if (const IoResult written = WriteVerified(path, *zip, taken); !written)
+    const auto goOn = [&] { return GoOn(progress, total - 1, total); };
+    if (const IoResult written = WriteVerified(path, *zip, taken, goOn); !written)
         return Failure(written.error());
     RemoveOldBackups(dataFolder, backupFolder, keep);
+    GoOn(progress, total, total);
     return path;
+}
+
+BackupName ParseBackupName(const QString& name, const QString& dataFolder)
+{
+    if (!IsBackupOf(name, dataFolder))
+        return {};
+    const qsizetype at = Prefix(dataFolder).size();
+    return {QDateTime::fromString(name.mid(at, kTimeLength), QLatin1String(kTimeFormat)),
+            name.mid(at + kTimeLength + 1).chopped(4)};
+}
+
+BackupSummary SummarizeBackup(const QString& backupFolder, const QString& name, const QString& dataFolder)
+{
+    BackupSummary summary;
+    summary.name = name;
+    summary.made = ParseBackupName(name, dataFolder);
+    const Result<QByteArray> bytes = ReadWholeFile(backupFolder + u'/' + name);
+    if (!bytes) {
+        summary.broken = bytes.error().message;
+        return summary;
+    }
+    summary.size = bytes->size();
+    const Result<QList<BackupEntry>> check = VerifyBackupBytes(*bytes);
+    if (check)
+        summary.files = int(check->size());
+    else
+        summary.broken = check.error().message;
+    return summary;
+}
+
+std::optional<QDateTime> LastBackupTime(const QString& dataFolder, const QString& backupFolder)
+{
+    for (const QString& name : BackupsOf(dataFolder, backupFolder)) {
+        if (const BackupName made = ParseBackupName(name, dataFolder); made.time.isValid())
+            return made.time;
+    }
+    return std::nullopt;
 }
 
 } // namespace claims

@@ -15,9 +15,17 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 namespace claims {
 
 inline constexpr int kBackupsKept = 10;
+
+// Tells (done, total) on the way; false asks the work to stop, which then
+// fails with kCancelledText and leaves nothing behind.
+using BackupProgress = std::function<bool(int, int)>;
+inline const QString kCancelledText = QStringLiteral("キャンセルしました。");
 
 // A file as a backup holds it.
 struct BackupEntry {
@@ -46,7 +54,8 @@ QStringList FilesToBackUp(const QString& dataFolder);
 // removes the oldest verified backups of this data folder beyond keep.
 // The path of the new backup. A failure at any step leaves no file under a
 // final name and says why (a folder gone names it).
-Result<QString> MakeBackup(const QString& dataFolder, const QString& backupFolder, int keep = kBackupsKept);
+Result<QString> MakeBackup(const QString& dataFolder, const QString& backupFolder, int keep = kBackupsKept,
+                           const BackupProgress& progress = {});
 
 // The files of a backup (its bytes, as read), checked against its manifest:
 // every file listed, none more, each with its size and SHA-256. A failure
@@ -56,5 +65,28 @@ Result<QList<BackupEntry>> VerifyBackup(const QString& path);
 
 // The backups of dataFolder in backupFolder, newest first, by name.
 QStringList BackupsOf(const QString& dataFolder, const QString& backupFolder);
+
+// When and on which PC a backup was made, as its name tells.
+struct BackupName {
+    QDateTime time;   // invalid for a name that is no backup's
+    QString pc;
+};
+BackupName ParseBackupName(const QString& name, const QString& dataFolder);
+
+// A backup as the backup window lists it: its name, size, and the number of
+// files it holds once checked, or why it cannot be used.
+struct BackupSummary {
+    QString name;
+    BackupName made;
+    qint64 size = 0;
+    int files = 0;
+    QString broken;   // empty for a backup that passed its check
+};
+BackupSummary SummarizeBackup(const QString& backupFolder, const QString& name, const QString& dataFolder);
+
+// The time of the newest backup of dataFolder in backupFolder, by its name
+// (only a verified backup gets one); nothing when there is none or the
+// folder cannot be read.
+std::optional<QDateTime> LastBackupTime(const QString& dataFolder, const QString& backupFolder);
 
 } // namespace claims

@@ -11,6 +11,9 @@
 
 namespace claims {
 
+// The member that lists every other one with its size and SHA-256.
+inline constexpr char kManifestFileName[] = "kiboru-manifest.txt";
+
 struct ZipMember {
     QString name;   // with "/"
     QByteArray bytes;

@@ -30,6 +30,8 @@ public:
     // Starts reading (after stopping one that still runs), its progress on bar.
     void Start(QProgressBar* bar, Reading read);
     void Stop();
+    // Asks the reading to stop, without waiting; what it read is still handed over.
+    void RequestStop() { stop_ = true; }
 
 private:
     void ShowProgress();

@@ -31,8 +31,9 @@ LAYERS = {
     "status":      ({"claimstatus", "claims", "rosters", "store", "files", "forms"}, ANY),
     "history":     ({"claimstatus", "claims", "store", "files", "forms"}, ANY),
     "import":      ({"rosters", "store", "files", "forms"}, ANY),
+    "backupwindow": ({"backup", "store", "files", "forms"}, ANY),
     "app":         ({"files", "store", "claims", "rosters", "backup", "claimstatus", "forms", "entry", "status",
-                     "history", "import"}, ANY),
+                     "history", "import", "backupwindow"}, ANY),
 }
 # Tests, benchmarks and fuzz targets may include anything.
 FREE = {"tests", "bench", "fuzz"}

@@ -35,6 +35,7 @@ const Control kControls[] = {
     {"Button3", "button", "Form1", {416, 244, 121, 41}, "請求状況", 27, false, kMaru, "#000080", ""},
     {"Button5", "button", "Form1", {264, 244, 121, 41}, "履歴", 27, false, kMaru, "#000080", ""},
     {"Button4", "button", "Form1", {264, 176, 121, 41}, "名簿取込", 27, false, kMaru, "#000080", ""},
+    {"Button6", "button", "Form1", {264, 312, 121, 41}, "バックアップ", 19, false, kMaru, "#000080", ""},
     {"Button2", "button", "Form1", {416, 312, 121, 41}, "終　　了", 27, false, kMincho, "#000000", ""},
     {"StaticText2", "label", "Form1", {88, 432, 418, 31}, "Ver 1.2", 27, true, kMaru, "#008080", "#F0F0F0"},
 };
@@ -124,8 +125,8 @@ void MainWindow::tabWalksTheLayoutOrder_data()
 {
     QTest::addColumn<bool>("forward");
     QTest::addColumn<QStringList>("visited");
-    QTest::newRow("Tab") << true << QStringList{"Button3", "Button5", "Button4", "Button2", "DateTimePicker1", "Button1", "Button3"};
-    QTest::newRow("Shift+Tab") << false << QStringList{"DateTimePicker1", "Button2", "Button4", "Button5", "Button3", "Button1", "DateTimePicker1"};
+    QTest::newRow("Tab") << true << QStringList{"Button3", "Button5", "Button4", "Button6", "Button2", "DateTimePicker1", "Button1", "Button3"};
+    QTest::newRow("Shift+Tab") << false << QStringList{"DateTimePicker1", "Button2", "Button6", "Button4", "Button5", "Button3", "Button1", "DateTimePicker1"};
 }
 
 void MainWindow::tabWalksTheLayoutOrder()

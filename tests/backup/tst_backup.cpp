@@ -91,6 +91,9 @@ private slots:
         QTest::newRow("holds the data folder") << u"outside"_qs << u"データのフォルダがバックアップ先の中"_qs;
         QTest::newRow("disk full at write") << u"full"_qs << IoErrorText(DiskFull);
         QTest::newRow("rename refused") << u"rename"_qs << IoErrorText(AccessDenied);
+        QTest::newRow("a byte flipped on the disk") << u"flip"_qs << u"壊れています"_qs;
+        QTest::newRow("cancelled while reading") << u"cancel 1"_qs << kCancelledText;
+        QTest::newRow("cancelled before the name") << u"cancel last"_qs << kCancelledText;
     }
 
     // An older backup stays as it was; nothing new is left, under a final
@@ -111,12 +114,17 @@ private slots:
             target = QFileInfo(data_).path();
         Result<QString> made = Failed(0, QString());
         {
-            const bool writeFails = fault == u"full" || fault == u"rename";
+            using testsupport::DiskFault;
             std::optional<testsupport::FailingDisk> disk;
-            if (writeFails)
-                disk.emplace(fault == u"full" ? testsupport::FileCall::Write : testsupport::FileCall::Rename, 1,
-                             fault == u"full" ? testsupport::DiskFault::DiskFull : testsupport::DiskFault::AccessDenied);
-            made = MakeBackup(data_, target);
+            if (fault == u"full" || fault == u"flip")
+                disk.emplace(testsupport::FileCall::Write, 1, fault == u"full" ? DiskFault::DiskFull : DiskFault::FlippedByte);
+            else if (fault == u"rename")
+                disk.emplace(testsupport::FileCall::Rename, 1, DiskFault::AccessDenied);
+            // Stops at the second file read, or at the last step, the check done.
+            const BackupProgress progress = [&](int done, int total) {
+                return fault == u"cancel 1" ? done < 1 : fault == u"cancel last" ? done < total - 1 : true;
+            };
+            made = MakeBackup(data_, target, kBackupsKept, progress);
         }
         QVERIFY(!made);
         QVERIFY2(made.error().message.contains(told), qPrintable(made.error().message));

@@ -24,6 +24,11 @@ IoResult Write(const TempFile& temp, QByteArrayView data, const QString& target)
 {
     if (!active->Fails(FileCall::Write))
         return SystemCalls().write(temp, data, target);
+    if (active->Fault() == DiskFault::FlippedByte) {
+        QByteArray flipped = data.toByteArray();
+        flipped[flipped.size() / 2] = char(flipped[flipped.size() / 2] ^ 0x20);
+        return SystemCalls().write(temp, flipped, target);
+    }
     SystemCalls().write(temp, data.first(data.size() / 2), target);
     return SystemFailure(active->Fault(), target);
 }
@@ -56,10 +61,10 @@ const claims::platform::SaveCalls kFailingCalls{SystemCalls().createTemp, Write,
 IoResult SystemFailure(DiskFault fault, const QString& path)
 {
 #ifdef Q_OS_WIN
-    const DWORD codes[] = {ERROR_DISK_FULL, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION, ERROR_ACCESS_DENIED};
+    const DWORD codes[] = {ERROR_DISK_FULL, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION, ERROR_ACCESS_DENIED, ERROR_CRC};
     return claims::IoResultFromSystemError(codes[int(fault)], path);
 #else
-    const int codes[] = {ENOSPC, EACCES, EBUSY, EACCES};
+    const int codes[] = {ENOSPC, EACCES, EBUSY, EACCES, EIO};
     return claims::IoResultFromErrno(codes[int(fault)], path);
 #endif
 }

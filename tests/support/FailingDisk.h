@@ -12,7 +12,9 @@ namespace testsupport {
 enum class FileCall { Write, Flush, Rename, HistoryCopy };
 // TargetLost: the move is refused after it removed its target, as a file
 // server's client may do (Wine's through a FUSE mount); access denied.
-enum class DiskFault { DiskFull, AccessDenied, SharingViolation, TargetLost };
+// FlippedByte: a write that reports success but stored one byte changed, as
+// a failing stick does; only a read back finds it.
+enum class DiskFault { DiskFull, AccessDenied, SharingViolation, TargetLost, FlippedByte };
 
 // The failure as the system gives it: on Windows ERROR_DISK_FULL,
 // ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION (ERROR_ACCESS_DENIED again
