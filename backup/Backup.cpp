@@ -2,6 +2,7 @@
 
 #include "backup/ZipArchive.h"
 #include "files/FileAccess.h"
+#include "files/Parallel.h"
 #include "store/FileNames.h"
 #include "store/History.h"
 
@@ -85,6 +86,8 @@ Failure Broken(const QString& reason)
     return Failed(0, QStringLiteral("壊れています：") + reason);
 }
 
+} // namespace
+
 // Each file listed in the manifest is in the archive with its size and
 // hash, and the archive holds no other.
 Result<QList<BackupEntry>> CheckAgainstManifest(const QList<ZipMember>& members)
@@ -111,9 +114,54 @@ Result<QList<BackupEntry>> CheckAgainstManifest(const QList<ZipMember>& members)
     return entries;
 }
 
+namespace {
+
+// Reads of a backup at once: they mostly wait for the disk or the file
+// server, not for the processor.
+constexpr int kReadersAtOnce = 16;
+
+// The files and the folders directly in folder, each file with its time as
+// the listing tells it.
+struct FolderListing {
+    QList<ZipMember> files;
+    QStringList folders;
+};
+
+FolderListing ListFolder(const QString& folder)
+{
+    FolderListing listing;
+    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        if (it.fileInfo().isDir())
+            listing.folders.append(it.filePath());
+        else if (IsData(it.fileName()))
+            listing.files.append({it.filePath(), {}, it.fileInfo().lastModified()});
+    }
+    return listing;
+}
+
+// Every file under the folders, their subfolders listed a level at a time,
+// several at once (on a file server each listing is a round trip).
+QList<ZipMember> FilesUnder(QStringList folders, const QDir& data)
+{
+    QList<ZipMember> files;
+    while (!folders.isEmpty()) {
+        QList<FolderListing> listings(folders.size());
+        InParallel<int>(int(folders.size()), [&](int i, int&) { listings[i] = ListFolder(folders[i]); }, {},
+                        kReadersAtOnce);
+        folders.clear();
+        for (FolderListing& listing : listings) {
+            for (ZipMember& file : listing.files)
+                files.append({data.relativeFilePath(file.name), {}, file.modified});
+            folders += listing.folders;
+        }
+    }
+    return files;
+}
+
 // The files a backup takes, by relative path, with their times as the
-// folder listings tell them (no look at each file besides: on a file server
-// each look is a round trip).
+// folder listings tell them.
 QList<ZipMember> KeptFiles(const QString& dataFolder)
 {
     QList<ZipMember> files;
@@ -122,14 +170,12 @@ QList<ZipMember> KeptFiles(const QString& dataFolder)
             files.append({file.name, {}, QDateTime::fromMSecsSinceEpoch(file.modified / 1'000'000)});
     }
     const QDir data(dataFolder);
+    QStringList folders;
     for (const QString& folder : KeptFolders()) {
-        QDirIterator it(data.filePath(folder), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            it.next();
-            if (IsData(it.fileName()))
-                files.append({data.relativeFilePath(it.filePath()), {}, it.fileInfo().lastModified()});
-        }
+        if (QFileInfo(data.filePath(folder)).isDir())
+            folders.append(data.filePath(folder));
     }
+    files += FilesUnder(folders, data);
     std::sort(files.begin(), files.end(), [](const ZipMember& a, const ZipMember& b) { return a.name < b.name; });
     return files;
 }
@@ -142,23 +188,30 @@ bool GoOn(const BackupProgress& progress, int done, int total)
 // The files as read now; one that another PC removed meanwhile is left out.
 // The steps after reading are two more: the archive made, then written and
 // checked.
+// Several at once: on a file server each read waits for the server.
 Result<QList<ZipMember>> TakeFiles(const QString& dataFolder, const BackupProgress& progress)
 {
-    QList<ZipMember> members;
     QList<ZipMember> files = KeptFiles(dataFolder);
-    const int total = int(files.size()) + 2;
-    for (ZipMember& member : files) {
-        if (!GoOn(progress, int(members.size()), total))
-            return Failed(0, kCancelledText);
-        const QString file = dataFolder + u'/' + member.name;
-        Result<QByteArray> bytes = ReadWholeFile(file);
-        if (!bytes && bytes.error().code == FileNotFound)
-            continue;
-        if (!bytes)
-            return Failed(bytes.error().code, QStringLiteral("%1 を読み込めません（%2）")
-                                                  .arg(QDir::toNativeSeparators(file), bytes.error().message));
-        member.bytes = std::move(*bytes);
-        members.append(std::move(member));
+    const int total = int(files.size());
+    QList<std::optional<IoError>> failures(total);
+    InParallel<int>(total, [&](int i, int&) {
+        Result<QByteArray> bytes = ReadWholeFile(dataFolder + u'/' + files[i].name);
+        if (bytes)
+            files[i].bytes = std::move(*bytes);
+        else
+            failures[i] = bytes.error();
+    }, [&](int done, int) { return GoOn(progress, done, total + 2); }, kReadersAtOnce);
+    if (!GoOn(progress, total, total + 2))
+        return Failed(0, kCancelledText);
+    QList<ZipMember> members;
+    for (int i = 0; i < total; ++i) {
+        if (failures[i] && failures[i]->code == FileNotFound)
+            continue;   // removed by another PC meanwhile
+        if (failures[i])
+            return Failed(failures[i]->code, QStringLiteral("%1 を読み込めません（%2）")
+                                                 .arg(QDir::toNativeSeparators(dataFolder + u'/' + files[i].name),
+                                                      failures[i]->message));
+        members.append(std::move(files[i]));
     }
     return members;
 }

@@ -2,6 +2,7 @@
 
 #include "backup/ZipArchive.h"
 #include "files/FileAccess.h"
+#include "files/Parallel.h"
 #include "store/GuardedFile.h"
 
 #include <QCryptographicHash>
@@ -14,6 +15,8 @@
 namespace claims {
 namespace {
 
+constexpr int kReadersAtOnce = 16;   // as a backup reads: mostly waiting for the disk or the server
+
 bool GoOn(const BackupProgress& progress, int done, int total)
 {
     return !progress || progress(done, total);
@@ -25,11 +28,12 @@ Result<QList<ZipMember>> CheckedMembers(const QString& backupPath)
     const Result<QByteArray> zip = ReadWholeFile(backupPath);
     if (!zip)
         return NamingFile(Failure(zip.error()), backupPath);
-    if (const Result<QList<BackupEntry>> check = VerifyBackupBytes(*zip); !check)
-        return Failure(check.error());
     Result<QList<ZipMember>> members = ReadZip(*zip);
-    if (members)
-        members->removeIf([](const ZipMember& m) { return m.name == QLatin1String(kManifestFileName); });
+    if (!members)
+        return Failed(0, QStringLiteral("壊れています：") + members.error().message);
+    if (const Result<QList<BackupEntry>> check = CheckAgainstManifest(*members); !check)
+        return Failure(check.error());
+    members->removeIf([](const ZipMember& m) { return m.name == QLatin1String(kManifestFileName); });
     return members;
 }
 
@@ -57,19 +61,21 @@ Result<RestorePlan> PlanRestore(const QString& dataFolder, const QString& backup
     Result<QList<ZipMember>> members = CheckedMembers(backupPath);
     if (!members)
         return Failure(members.error());
+    const int total = int(members->size());
+    QList<Result<std::optional<RestoreItem>>> compared(total, std::optional<RestoreItem>());
+    bool stopped = false;
+    InParallel<int>(total, [&](int i, int&) { compared[i] = Compare(dataFolder, (*members)[i]); },
+                    [&](int done, int) { return !(stopped = !GoOn(progress, done, total)); }, kReadersAtOnce);
+    if (stopped)
+        return Failed(0, kCancelledText);
     RestorePlan plan;
     QSet<QString> inBackup;
-    const int total = int(members->size());
     for (int i = 0; i < total; ++i) {
-        if (!GoOn(progress, i, total))
-            return Failed(0, kCancelledText);
-        ZipMember& member = (*members)[i];
-        inBackup.insert(member.name);
-        Result<std::optional<RestoreItem>> item = Compare(dataFolder, member);
-        if (!item)
-            return Failure(item.error());
-        if (*item)
-            plan.items.append(std::move(**item));
+        inBackup.insert((*members)[i].name);
+        if (!compared[i])
+            return Failure(compared[i].error());
+        if (*compared[i])
+            plan.items.append(std::move(*compared[i].value()));
     }
     for (const QString& path : FilesToBackUp(dataFolder)) {
         if (!inBackup.contains(path))
@@ -77,7 +83,6 @@ Result<RestorePlan> PlanRestore(const QString& dataFolder, const QString& backup
     }
     std::sort(plan.items.begin(), plan.items.end(),
               [](const RestoreItem& a, const RestoreItem& b) { return a.path < b.path; });
-    GoOn(progress, total, total);
     return plan;
 }
 

@@ -23,6 +23,11 @@ struct ZipMember {
 // The archive's bytes.
 Result<QByteArray> WriteZip(const QList<ZipMember>& members);
 
+// The entries of a backup's members, checked against its manifest (in
+// Backup.cpp): every file listed, none more, each with its size and SHA-256.
+struct BackupEntry;
+Result<QList<BackupEntry>> CheckAgainstManifest(const QList<ZipMember>& members);
+
 // Every member of the archive, in its order; a damaged archive (a checksum,
 // a size or a header that does not hold) fails with libzip's reason.
 Result<QList<ZipMember>> ReadZip(const QByteArray& zip);

@@ -69,13 +69,14 @@ void BackupSettings::SetRemindDays(int days)
 
 std::optional<QDateTime> BackupSettings::LastMade() const
 {
-    const QDateTime time = Settings().value(key_ + QStringLiteral("lastMade")).toDateTime();
+    const QDateTime time =
+        QDateTime::fromString(Settings().value(key_ + QStringLiteral("lastMade")).toString(), Qt::ISODate);
     return time.isValid() ? std::optional(time) : std::nullopt;
 }
 
 void BackupSettings::SetLastMade(const QDateTime& time)
 {
-    Settings().setValue(key_ + QStringLiteral("lastMade"), time);
+    Settings().setValue(key_ + QStringLiteral("lastMade"), time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODate));
 }
 
 QString SameStorageWarning(const QString& dataFolder, const QString& backupFolder)

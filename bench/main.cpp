@@ -80,6 +80,13 @@ std::vector<TargetRow> Targets()
         {"choosing a student to the claim shown", "window_student_to_claim", "", "ms", "", Limit::None, 0},
         {"peak memory after the 124,825-line search", "peak_memory_after_search", "MiB", "MiB",
          "peak_memory_after_search#before_search_MiB", Limit::Below, 100},
+        {"backup of 10,000 claims, 2,000 status files, 20,000 versions, verified", "backup_local/10000", "", "ms", "",
+         Limit::Below, 10000},
+        {"the same over a 1 ms file server: to the first progress", "backup_share/10000", "first_progress_ms", "ms",
+         "", Limit::Below, 500},
+        {"the same over a 1 ms file server, in all", "backup_share/10000", "", "ms", "", Limit::None, 0},
+        {"restore preview of that backup", "restore_preview/10000", "", "ms", "", Limit::Below, 2000},
+        {"the reminder's check at exit, nothing due", "backup_reminder_nothing_due", "", "ms", "", Limit::Below, 20},
     };
 }
 
@@ -109,6 +116,7 @@ int main(int argc, char** argv)
     bench::RegisterImportBenchmarks();
     bench::RegisterLettersBenchmarks();
     bench::RegisterShareBenchmarks();
+    bench::RegisterBackupBenchmarks();
     bench::SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const int missed = bench::PrintSummary(reporter, Targets(), stdout);

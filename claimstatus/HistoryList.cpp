@@ -6,7 +6,7 @@
 #include "files/FileAccess.h"
 #include "store/History.h"
 #include "files/LineReader.h"
-#include "claimstatus/Parallel.h"
+#include "files/Parallel.h"
 #include "files/ShiftJis.h"
 #include "claimstatus/StatusFile.h"
 

@@ -2,7 +2,7 @@
 
 #include "claims/ClaimFile.h"
 #include "store/FileNames.h"
-#include "claimstatus/Parallel.h"
+#include "files/Parallel.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>

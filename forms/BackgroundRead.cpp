@@ -67,7 +67,7 @@ void BackgroundRead::ShowProgress()
 {
     if (sinceStart_.elapsed() < kProgressAfterMs)
         return;
-    bar_->setMaximum(qMax(1, total_.load()));
+    bar_->setMaximum(total_);   // 0 until the work knows its count: a busy bar
     bar_->setValue(done_);
     bar_->show();
 }

@@ -3,7 +3,7 @@
 // thread of its own, tells (done, total) on the way and stops when asked;
 // what it read is handed over on the window's thread. A progress bar shows
 // the count, on screen within half a second, when reading takes longer than
-// a third of a second.
+// a third of a second; a busy bar until the count is known.
 
 #include <QElapsedTimer>
 #include <QObject>

@@ -39,7 +39,8 @@ QStringList Marks(const RestorePreview& preview)
 {
     QStringList marks;
     for (int r = 0; r < preview.ui->RestoreList->rowCount(); ++r)
-        marks << preview.ui->RestoreList->item(r, 0)->text() + u' ' + preview.ui->RestoreList->item(r, 1)->text();
+        marks << preview.ui->RestoreList->item(r, 0)->text() + u' '
+                     + QDir::fromNativeSeparators(preview.ui->RestoreList->item(r, 1)->text());
     return marks;
 }
 
@@ -67,6 +68,7 @@ private slots:
 
     void restoreBringsBackChangedAndDeletedClaims()
     {
+        KIBORU_SKIP_SAVES_UNDER_WINE_ON_SHARE();
         const QString changed = data_ + u"/seikyu/請1-1.CSV"_qs;
         const QString deleted = data_ + u"/seikyu/請1-2.CSV"_qs;
         const QString status = data_ + u"/請求状況/請1-1.CSV"_qs;

@@ -14,13 +14,14 @@ namespace claims {
 
 inline constexpr int kMostReaders = 4;
 
-// Runs work(i, part) for i = 0 .. total - 1 on up to kMostReaders threads,
+// Runs work(i, part) for i = 0 .. total - 1 on up to kMostReaders threads
+// (or on threadCount of them, where the work mostly waits for a server),
 // each filling a Part of its own. The caller's thread works too and calls
 // progress(done, total) now and then; when it answers false, all stop.
 // Once all is done, progress(total, total).
 template <class Part>
 std::vector<Part> InParallel(int total, const std::function<void(int, Part&)>& work,
-                             const std::function<bool(int, int)>& progress)
+                             const std::function<bool(int, int)>& progress, int threadCount = 0)
 {
     std::atomic<int> next{0};
     std::atomic<bool> stopped{false};
@@ -31,7 +32,7 @@ std::vector<Part> InParallel(int total, const std::function<void(int, Part&)>& w
             work(i, part);
         }
     };
-    const int helpers = std::clamp(QThread::idealThreadCount(), 1, kMostReaders) - 1;
+    const int helpers = (threadCount > 0 ? threadCount : std::clamp(QThread::idealThreadCount(), 1, kMostReaders)) - 1;
     std::vector<Part> parts(helpers + 1);
     std::vector<std::thread> threads;
     for (int h = 1; h <= helpers; ++h)
