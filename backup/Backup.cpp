@@ -120,8 +120,8 @@ namespace {
 // server, not for the processor.
 constexpr int kReadersAtOnce = 16;
 
-// The files and the folders directly in folder, each file with its time as
-// the listing tells it.
+// The files and the folders directly in folder, by name alone: a file's time
+// comes with reading it (no look at each entry, a round trip on a server).
 struct FolderListing {
     QList<ZipMember> files;
     QStringList folders;
@@ -136,17 +136,18 @@ FolderListing ListFolder(const QString& folder)
         if (it.fileInfo().isDir())
             listing.folders.append(it.filePath());
         else if (IsData(it.fileName()))
-            listing.files.append({it.filePath(), {}, it.fileInfo().lastModified()});
+            listing.files.append({it.filePath(), {}, {}});
     }
     return listing;
 }
 
 // Every file under the folders, their subfolders listed a level at a time,
-// several at once (on a file server each listing is a round trip).
-QList<ZipMember> FilesUnder(QStringList folders, const QDir& data)
+// several at once (on a file server each listing is a round trip); goOn is
+// told the count found after each level and may stop the listing.
+QList<ZipMember> FilesUnder(QStringList folders, const QDir& data, const std::function<bool(int)>& goOn)
 {
     QList<ZipMember> files;
-    while (!folders.isEmpty()) {
+    while (!folders.isEmpty() && goOn(int(files.size()))) {
         QList<FolderListing> listings(folders.size());
         InParallel<int>(int(folders.size()), [&](int i, int&) { listings[i] = ListFolder(folders[i]); }, {},
                         kReadersAtOnce);
@@ -160,14 +161,13 @@ QList<ZipMember> FilesUnder(QStringList folders, const QDir& data)
     return files;
 }
 
-// The files a backup takes, by relative path, with their times as the
-// folder listings tell them.
-QList<ZipMember> KeptFiles(const QString& dataFolder)
+// The files a backup takes, by relative path.
+QList<ZipMember> KeptFiles(const QString& dataFolder, const std::function<bool(int)>& goOn = [](int) { return true; })
 {
     QList<ZipMember> files;
-    for (const ListedFile& file : ListFiles(dataFolder)) {
-        if (IsRosterFileName(file.name))
-            files.append({file.name, {}, QDateTime::fromMSecsSinceEpoch(file.modified / 1'000'000)});
+    for (const QString& name : ListFileNames(dataFolder)) {
+        if (IsRosterFileName(name))
+            files.append({name, {}, {}});
     }
     const QDir data(dataFolder);
     QStringList folders;
@@ -175,7 +175,7 @@ QList<ZipMember> KeptFiles(const QString& dataFolder)
         if (QFileInfo(data.filePath(folder)).isDir())
             folders.append(data.filePath(folder));
     }
-    files += FilesUnder(folders, data);
+    files += FilesUnder(folders, data, goOn);
     std::sort(files.begin(), files.end(), [](const ZipMember& a, const ZipMember& b) { return a.name < b.name; });
     return files;
 }
@@ -191,15 +191,20 @@ bool GoOn(const BackupProgress& progress, int done, int total)
 // Several at once: on a file server each read waits for the server.
 Result<QList<ZipMember>> TakeFiles(const QString& dataFolder, const BackupProgress& progress)
 {
-    QList<ZipMember> files = KeptFiles(dataFolder);
+    // Until the files are counted, the count found so far, of none known.
+    QList<ZipMember> files = KeptFiles(dataFolder, [&](int found) { return GoOn(progress, found, 0); });
+    if (!GoOn(progress, 0, 0))
+        return Failed(0, kCancelledText);
     const int total = int(files.size());
     QList<std::optional<IoError>> failures(total);
     InParallel<int>(total, [&](int i, int&) {
-        Result<QByteArray> bytes = ReadWholeFile(dataFolder + u'/' + files[i].name);
-        if (bytes)
-            files[i].bytes = std::move(*bytes);
-        else
-            failures[i] = bytes.error();
+        Result<TimedBytes> read = ReadWholeFileTimed(dataFolder + u'/' + files[i].name);
+        if (read) {
+            files[i].bytes = std::move(read->bytes);
+            files[i].modified = QDateTime::fromMSecsSinceEpoch(read->modified / 1'000'000);
+        } else {
+            failures[i] = read.error();
+        }
     }, [&](int done, int) { return GoOn(progress, done, total + 2); }, kReadersAtOnce);
     if (!GoOn(progress, total, total + 2))
         return Failed(0, kCancelledText);

@@ -55,6 +55,14 @@ QString FindExistingEntry(const QString& path)
 
 Result<QByteArray> ReadWholeFile(const QString& path)
 {
+    Result<TimedBytes> read = ReadWholeFileTimed(path);
+    if (!read)
+        return Failure(read.error());
+    return std::move(read->bytes);
+}
+
+Result<TimedBytes> ReadWholeFileTimed(const QString& path)
+{
     FileReader reader(path);
     QByteArray bytes;
     bytes.resize(qMax<qsizetype>(reader.Size() + 1, 4096));
@@ -68,7 +76,7 @@ Result<QByteArray> ReadWholeFile(const QString& path)
     if (!reader.Outcome())
         return Failure(reader.Outcome().error());
     bytes.truncate(size);
-    return bytes;
+    return TimedBytes{std::move(bytes), reader.Modified()};
 }
 
 namespace {

@@ -80,6 +80,7 @@ public:
 
     const IoResult& Outcome() const { return outcome_; }
     qint64 Size() const { return size_; }   // the size when opened
+    qint64 Modified() const { return modified_; }   // last write when opened, nanoseconds since 1970 (UTC)
 
 
     // Up to size bytes into data: the count read, 0 at the end of the file,
@@ -90,11 +91,20 @@ private:
     QString path_;
     int fd_ = -1;
     qint64 size_ = 0;
+    qint64 modified_ = 0;
     IoResult outcome_;
 };
 
 // The whole content of a file.
 Result<QByteArray> ReadWholeFile(const QString& path);
+
+// The same with the file's time of last write, which comes with opening it
+// (no look of its own, which on a file server would be a round trip).
+struct TimedBytes {
+    QByteArray bytes;
+    qint64 modified = 0;   // nanoseconds since 1970 (UTC)
+};
+Result<TimedBytes> ReadWholeFileTimed(const QString& path);
 
 // Whether a file or folder may be changed. Refuses with AccessDenied an entry
 // that has no write permission bit at all, even for the superuser, who the

@@ -346,6 +346,7 @@ FileReader::FileReader(const QString& path) : path_(path)
     int err = fd_ < 0 ? errno : 0;
     if (fd_ >= 0 && ::fstat(fd_, &st) == 0) {
         size_ = st.st_size;
+        modified_ = Nanoseconds(st.st_mtim);
         if (S_ISDIR(st.st_mode))
             err = EISDIR;   // a folder in place of the file
         else if (!S_ISREG(st.st_mode))

@@ -304,6 +304,9 @@ FileReader::FileReader(const QString& path) : path_(path)
     LARGE_INTEGER size;
     if (::GetFileSizeEx(file, &size))
         size_ = size.QuadPart;
+    FILETIME written;
+    if (::GetFileTime(file, nullptr, nullptr, &written))
+        modified_ = Nanoseconds(written);
     fd_ = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
     if (fd_ < 0) {
         ::CloseHandle(file);
