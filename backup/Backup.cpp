@@ -148,9 +148,12 @@ QList<ZipMember> FilesUnder(QStringList folders, const QDir& data, const std::fu
 {
     QList<ZipMember> files;
     while (!folders.isEmpty() && goOn(int(files.size()))) {
+        // Each thread writes only its own item; nothing is shared with
+        // another list, so no write detaches while other threads read.
+        folders.detach();
         QList<FolderListing> listings(folders.size());
-        InParallel<int>(int(folders.size()), [&](int i, int&) { listings[i] = ListFolder(folders[i]); }, {},
-                        kReadersAtOnce);
+        InParallel<int>(int(folders.size()), [&](int i, int&) { listings[i] = ListFolder(std::as_const(folders)[i]); },
+                        {}, kReadersAtOnce);
         folders.clear();
         for (FolderListing& listing : listings) {
             for (ZipMember& file : listing.files)
@@ -196,6 +199,7 @@ Result<QList<ZipMember>> TakeFiles(const QString& dataFolder, const BackupProgre
     if (!GoOn(progress, 0, 0))
         return Failed(0, kCancelledText);
     const int total = int(files.size());
+    files.detach();   // as above: written item by item from several threads
     QList<std::optional<IoError>> failures(total);
     InParallel<int>(total, [&](int i, int&) {
         Result<TimedBytes> read = ReadWholeFileTimed(dataFolder + u'/' + files[i].name);

@@ -62,6 +62,7 @@ Result<RestorePlan> PlanRestore(const QString& dataFolder, const QString& backup
     if (!members)
         return Failure(members.error());
     const int total = int(members->size());
+    members->detach();   // its items are moved from on several threads: shared with no other list
     QList<Result<std::optional<RestoreItem>>> compared(total, std::optional<RestoreItem>());
     bool stopped = false;
     InParallel<int>(total, [&](int i, int&) { compared[i] = Compare(dataFolder, (*members)[i]); },

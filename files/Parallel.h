@@ -19,6 +19,10 @@ inline constexpr int kMostReaders = 4;
 // each filling a Part of its own. The caller's thread works too and calls
 // progress(done, total) now and then; when it answers false, all stop.
 // Once all is done, progress(total, total).
+// work must reach a Qt container it shares with the other threads through
+// const access, or write only to its own item of one that shares its data
+// with no other container: a non-const operator[] on shared data detaches,
+// which races with the other threads.
 template <class Part>
 std::vector<Part> InParallel(int total, const std::function<void(int, Part&)>& work,
                              const std::function<bool(int, int)>& progress, int threadCount = 0)
