@@ -67,10 +67,10 @@ QString BackupWindow::Folder() const
 
 // Remembers folder unless backups may not go there; warns when they would
 // be lost with the data folder.
-bool BackupWindow::TakeFolder(const QString& folder)
+void BackupWindow::TakeFolder(const QString& folder)
 {
     if (folder == settings_.Folder())
-        return true;
+        return;
     if (const QString refused = claims::RefusedBackupFolder(dataFolder_, folder); !refused.isEmpty()) {
         ui->BackupFolder->setText(QDir::toNativeSeparators(settings_.Folder()));
         throw forms::Error(refused);
@@ -82,7 +82,6 @@ bool BackupWindow::TakeFolder(const QString& folder)
     RefreshList();
     if (!warning.isEmpty())
         forms::ShowMessage(this, warning);
-    return true;
 }
 
 void BackupWindow::BackupFolderChange()

@@ -52,7 +52,7 @@ protected:
 private:
     void ConnectHandlers();
     QString Folder() const;
-    bool TakeFolder(const QString& folder);
+    void TakeFolder(const QString& folder);
     void RefreshList();
     void ShowList(const QList<claims::BackupSummary>& backups);
     void TakeBackup(const claims::Result<QString>& made, bool thenClose);
