@@ -13,11 +13,15 @@
 namespace claims {
 namespace {
 
-enum Column { Year, Month, State, ClaimDate, Points, PaidDate, Amount, Note, HandedDate, PayMethod, KnownColumns };
+enum Column {
+    Year, Month, State, ClaimDate, Points, PaidDate, Amount, Note, HandedDate, PayMethod,
+    HandedBy, CheckedBy, ReceiptDate, KnownColumns
+};
 
 const char16_t* const kColumnNames[KnownColumns] = {u"診療年", u"診療月", u"状況", u"請求日",
                                                     u"点数",   u"支払日", u"支払額", u"メモ",
-                                                    u"保護者支払日", u"支払方法"};
+                                                    u"保護者支払日", u"支払方法",
+                                                    u"渡した人", u"確認者", u"受領書"};
 const char16_t* const kStateTexts[kClaimStateCount] = {u"未請求", u"書類待ち", u"請求済", u"支払済", u"対象外"};
 const char kDateFormat[] = "yyyy/MM/dd";
 
@@ -134,7 +138,9 @@ QString ReadMonth(const CsvRecord& record, const ColumnMap& map, MonthStatus& st
     const std::optional<QString> state = FromShiftJisExact(FieldAt(record, map.at[State]));
     const std::optional<QString> note = FromShiftJisExact(FieldAt(record, map.at[Note]));
     const std::optional<QString> method = FromShiftJisExact(FieldAt(record, map.at[PayMethod]));
-    if (!state || !note || !method)
+    const std::optional<QString> handedBy = FromShiftJisExact(FieldAt(record, map.at[HandedBy]));
+    const std::optional<QString> checkedBy = FromShiftJisExact(FieldAt(record, map.at[CheckedBy]));
+    if (!state || !note || !method || !handedBy || !checkedBy)
         return QStringLiteral("Shift-JIS として読めない文字があります");
     if (!state->isEmpty()) {
         const std::optional<ClaimState> known = StateFromText(*state);
@@ -144,9 +150,12 @@ QString ReadMonth(const CsvRecord& record, const ColumnMap& map, MonthStatus& st
     }
     status.note = *note;
     status.payMethod = *method;
+    status.handedBy = *handedBy;
+    status.checkedBy = *checkedBy;
     if (!ReadDate(FieldAt(record, map.at[ClaimDate]), status.claimDate)
         || !ReadDate(FieldAt(record, map.at[PaidDate]), status.paidDate)
-        || !ReadDate(FieldAt(record, map.at[HandedDate]), status.handedDate))
+        || !ReadDate(FieldAt(record, map.at[HandedDate]), status.handedDate)
+        || !ReadDate(FieldAt(record, map.at[ReceiptDate]), status.receiptDate))
         return QStringLiteral("日付が正しくありません");
     if (!ReadNumber(FieldAt(record, map.at[Points]), status.points)
         || !ReadNumber(FieldAt(record, map.at[Amount]), status.amount))
@@ -171,12 +180,15 @@ std::optional<QByteArray> MonthLine(const MonthStatus& m, qsizetype extraCount)
     const std::optional<QByteArray> note = ToShiftJis(m.note);
     const std::optional<QByteArray> state = ToShiftJis(StateText(m.state));
     const std::optional<QByteArray> method = ToShiftJis(m.payMethod);
-    if (!note || !state || !method)
+    const std::optional<QByteArray> handedBy = ToShiftJis(m.handedBy);
+    const std::optional<QByteArray> checkedBy = ToShiftJis(m.checkedBy);
+    if (!note || !state || !method || !handedBy || !checkedBy)
         return std::nullopt;
     QList<QByteArray> fields{QByteArray::number(m.month.year), QByteArray::number(m.month.month),
                              *state, DateField(m.claimDate), NumberField(m.points),
                              DateField(m.paidDate), NumberField(m.amount), *note,
-                             DateField(m.handedDate), *method};
+                             DateField(m.handedDate), *method, *handedBy, *checkedBy,
+                             DateField(m.receiptDate)};
     fields += m.extra.mid(0, extraCount);
     while (fields.size() < KnownColumns + extraCount)
         fields.append(QByteArray());
@@ -213,7 +225,8 @@ bool MonthStatus::HasContent() const
 {
     const bool extraText = std::any_of(extra.begin(), extra.end(), [](const QByteArray& f) { return !f.isEmpty(); });
     return state != ClaimState::Unclaimed || claimDate.isValid() || points || paidDate.isValid() || amount
-           || !note.isEmpty() || handedDate.isValid() || !payMethod.isEmpty() || extraText;
+           || !note.isEmpty() || handedDate.isValid() || !payMethod.isEmpty() || !handedBy.isEmpty()
+           || !checkedBy.isEmpty() || receiptDate.isValid() || extraText;
 }
 
 const MonthStatus* StatusFile::Find(YearMonth month) const

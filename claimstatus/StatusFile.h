@@ -3,10 +3,14 @@
 // folder "請求状況" beside "seikyu": one Shift-JIS file per claim, named like
 // the claim file (請<ID>-<n>.CSV). A line of column names comes first, then
 // one line per month that has anything recorded:
-//   診療年,診療月,状況,請求日,点数,支払日,支払額,メモ,保護者支払日,支払方法
+//   診療年,診療月,状況,請求日,点数,支払日,支払額,メモ,保護者支払日,支払方法,
+//   渡した人,確認者,受領書
 // Dates read 2022/05/10. 保護者支払日 is the day the payout was handed or
 // transferred to the guardian; files written before these two columns
-// existed read as months not yet handed over. Columns and lines this program does not know are
+// existed read as months not yet handed over. 渡した人 handed it over,
+// 確認者 checked it, and 受領書 is the day the guardian's signed receipt came
+// back; files without these columns read them as empty. Columns are found
+// by their names, wherever they stand. Columns and lines this program does not know are
 // kept as they stood when it writes the file again. No file means that
 // every month is still unclaimed. Claim files are never touched here.
 
@@ -47,11 +51,19 @@ struct MonthStatus {
     QString note;
     QDate handedDate;                 // handed or transferred to the guardian
     QString payMethod;                // how: one of PayMethodTexts(), or as a spreadsheet left it
+    QString handedBy;                 // who handed it over
+    QString checkedBy;                // who checked the handover: another person than handedBy
+    QDate receiptDate;                // the guardian's signed receipt came back
     QList<QByteArray> extra;          // the unknown columns' fields, in the file's order
 
     bool HasContent() const;
     // Paid out to the school and not yet handed over to the guardian (未渡し).
     bool AwaitsHandover() const { return state == ClaimState::Paid && !handedDate.isValid(); }
+    // Handed over with no check by a second person: nobody, or the one who handed it.
+    bool LacksSecondCheck() const
+    {
+        return handedDate.isValid() && (checkedBy.trimmed().isEmpty() || checkedBy.trimmed() == handedBy.trimmed());
+    }
     bool operator==(const MonthStatus&) const = default;
 };
 

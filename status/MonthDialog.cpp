@@ -17,8 +17,11 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
+#include <QSettings>
+#include <QStandardPaths>
 
 #include <algorithm>
+#include <tuple>
 
 using namespace claims;
 
@@ -37,6 +40,38 @@ QDate DateOf(const QWidget* editor)
 std::optional<qint64> NumberOf(const QWidget* editor)
 {
     return ReadAmount(static_cast<const QLineEdit*>(editor)->text());
+}
+
+QString TextOf(const QWidget* editor)
+{
+    return static_cast<const QComboBox*>(editor)->currentText().trimmed();
+}
+
+// The names of who handed over and who checked, as typed before on this PC
+// (not in the data folder: another PC has its own), newest first.
+constexpr int kNamesKept = 30;
+
+QSettings NameSettings()
+{
+    return QSettings(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/names.ini"),
+                     QSettings::IniFormat);
+}
+
+QStringList NamesTypedBefore()
+{
+    return NameSettings().value(QStringLiteral("handover/names")).toStringList();
+}
+
+void RememberNames(const QStringList& typed)
+{
+    QStringList names = NamesTypedBefore();
+    for (const QString& name : typed) {
+        if (name.isEmpty())
+            continue;
+        names.removeAll(name);
+        names.prepend(name);
+    }
+    NameSettings().setValue(QStringLiteral("handover/names"), names.mid(0, kNamesKept));
 }
 
 } // namespace
@@ -88,6 +123,7 @@ void MonthDialog::FillTable()
     table->setHorizontalHeaderLabels({QStringLiteral("診療月"), QStringLiteral("状況"), QStringLiteral("請求日"),
                                       QStringLiteral("点数"), QStringLiteral("支払日"), QStringLiteral("支払額"),
                                       QStringLiteral("保護者支払日"), QStringLiteral("支払方法"),
+                                      QStringLiteral("渡した人"), QStringLiteral("確認者"), QStringLiteral("受領書"),
                                       QStringLiteral("メモ"), QString()});
     table->setRowCount(int(months_.size()));
     table->verticalHeader()->hide();
@@ -101,6 +137,8 @@ void MonthDialog::FillTable()
     }
     StateChange();   // the handover editors and the remarks, before the columns take their widths
     table->resizeColumnsToContents();
+    table->setColumnWidth(HandedBy, 96);
+    table->setColumnWidth(CheckedBy, 96);
     table->setColumnWidth(Note, 160);
 }
 
@@ -119,6 +157,10 @@ void MonthDialog::AddRow(int row, const MonthStatus& status, bool marked)
     table->setCellWidget(row, Amount, NewDigitsEdit(status.amount));
     table->setCellWidget(row, HandedDate, NewDateEdit(status.handedDate));
     table->setCellWidget(row, PayMethod, NewPayMethodBox(status.payMethod));
+    table->setCellWidget(row, HandedBy, NewNameBox(status.handedBy, QStringLiteral("HandedBy")));
+    table->setCellWidget(row, CheckedBy, NewNameBox(status.checkedBy, QStringLiteral("CheckedBy")));
+    table->setCellWidget(row, ReceiptDate, NewDateEdit(status.receiptDate));
+    Editor(row, ReceiptDate)->setObjectName(QStringLiteral("ReceiptDate"));
     auto* note = new QLineEdit(status.note);
     table->setCellWidget(row, Note, note);
     auto* remark = new QTableWidgetItem;
@@ -127,6 +169,21 @@ void MonthDialog::AddRow(int row, const MonthStatus& status, bool marked)
     forms::OnEvent(static_cast<QLineEdit*>(Editor(row, Points)), &QLineEdit::textChanged, this, &MonthDialog::PointsChange);
     forms::OnEvent(static_cast<QLineEdit*>(Editor(row, Amount)), &QLineEdit::textChanged, this, &MonthDialog::PointsChange);
     forms::OnEvent(state, &QComboBox::currentIndexChanged, this, &MonthDialog::StateChange);
+    for (const int column : {HandedBy, CheckedBy})
+        forms::OnEvent(static_cast<QComboBox*>(Editor(row, column)), &QComboBox::currentTextChanged, this, &MonthDialog::PointsChange);
+    forms::OnEvent(static_cast<QDateEdit*>(Editor(row, HandedDate)), &QDateEdit::dateChanged, this, &MonthDialog::PointsChange);
+}
+
+// A name typed, or one typed before on this PC.
+QComboBox* MonthDialog::NewNameBox(const QString& name, const QString& objectName)
+{
+    auto* box = new QComboBox;
+    box->setObjectName(objectName);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItems(NamesTypedBefore());
+    box->setCurrentText(name);
+    return box;
 }
 
 // Blank, 振込, 現金, その他, and a text a spreadsheet left in the file, as written.
@@ -193,6 +250,9 @@ MonthStatus MonthDialog::Shown(int row) const
     m.amount = NumberOf(Editor(row, Amount));
     m.handedDate = DateOf(Editor(row, HandedDate));
     m.payMethod = static_cast<const QComboBox*>(Editor(row, PayMethod))->currentText();
+    m.handedBy = TextOf(Editor(row, HandedBy));
+    m.checkedBy = TextOf(Editor(row, CheckedBy));
+    m.receiptDate = DateOf(Editor(row, ReceiptDate));
     m.note = static_cast<const QLineEdit*>(Editor(row, Note))->text();
     return m;
 }
@@ -212,6 +272,15 @@ void MonthDialog::ShowRemark(int row)
     const QString shade = check ? QStringLiteral("background-color: #FFD0D0;") : QString();
     if (Editor(row, Amount)->styleSheet() != shade)
         Editor(row, Amount)->setStyleSheet(shade);
+    // Never in the way of a save: a second person's check is asked for, not forced.
+    const bool alone = shown.state == ClaimState::Paid && shown.LacksSecondCheck();
+    if (alone)
+        marks.append(QStringLiteral("確認は別の人が"));
+    const QString aloneShade = alone ? QStringLiteral("background-color: #FFD0D0;") : QString();
+    if (Editor(row, CheckedBy)->styleSheet() != aloneShade) {
+        Editor(row, CheckedBy)->setStyleSheet(aloneShade);
+        Editor(row, CheckedBy)->setToolTip(alone ? QStringLiteral("確認は別の人が") : QString());
+    }
     if (!remark->data(Qt::UserRole).toBool())
         marks.append(QStringLiteral("印なし"));
     QStringList texts;
@@ -238,8 +307,8 @@ void MonthDialog::StateChange()
 {
     for (int row = 0; row < months_.size(); ++row) {
         const bool paid = static_cast<QComboBox*>(Editor(row, State))->currentIndex() == int(ClaimState::Paid);
-        Editor(row, HandedDate)->setEnabled(paid);
-        Editor(row, PayMethod)->setEnabled(paid);
+        for (const int column : {HandedDate, PayMethod, HandedBy, CheckedBy, ReceiptDate})
+            Editor(row, column)->setEnabled(paid);
     }
     PointsChange();
 }
@@ -248,10 +317,14 @@ bool MonthDialog::GatherInto(StatusFile& file)
 {
     for (int row = 0; row < months_.size(); ++row) {
         MonthStatus shown = Shown(row);
-        if (!ToShiftJis(shown.note)) {
-            forms::ShowMessage(this, QStringLiteral("%1のメモに保存できない文字があります。").arg(MonthText(months_[row])));
-            Editor(row, Note)->setFocus();
-            return false;
+        for (const auto& [text, column, what] : {std::tuple{shown.note, int(Note), QStringLiteral("メモ")},
+                                                 std::tuple{shown.handedBy, int(HandedBy), QStringLiteral("渡した人")},
+                                                 std::tuple{shown.checkedBy, int(CheckedBy), QStringLiteral("確認者")}}) {
+            if (!ToShiftJis(text)) {
+                forms::ShowMessage(this, QStringLiteral("%1の%2に保存できない文字があります。").arg(MonthText(months_[row]), what));
+                Editor(row, column)->setFocus();
+                return false;
+            }
         }
         MonthStatus& m = file.Edit(months_[row]);
         shown.extra = m.extra;
@@ -274,6 +347,10 @@ void MonthDialog::SaveButtonClick()
     if (!saved)
         return;
     stamp_ = *saved;
+    QStringList typed;
+    for (int row = 0; row < months_.size(); ++row)
+        typed << TextOf(Editor(row, HandedBy)) << TextOf(Editor(row, CheckedBy));
+    RememberNames(typed);
     done(forms::kModalDone);
     if (OnSaved)
         OnSaved(file);

@@ -33,7 +33,10 @@ public:
 
     const std::unique_ptr<Ui::MonthDialog> ui;
 
-    enum Column { Month, State, ClaimDate, Points, PaidDate, Amount, HandedDate, PayMethod, Note, Remark, ColumnCount };
+    enum Column {
+        Month, State, ClaimDate, Points, PaidDate, Amount, HandedDate, PayMethod, HandedBy, CheckedBy, ReceiptDate,
+        Note, Remark, ColumnCount
+    };
 
     // The editor of a month's column (QComboBox, QDateEdit or QLineEdit).
     QWidget* Editor(int row, int column) const;
@@ -62,6 +65,7 @@ private:
     QDateEdit* NewDateEdit(QDate date);
     QLineEdit* NewDigitsEdit(const std::optional<qint64>& value);
     QComboBox* NewPayMethodBox(const QString& method);
+    QComboBox* NewNameBox(const QString& name, const QString& objectName);
     claims::MonthStatus Shown(int row) const;   // as the row's editors hold it
     void ShowRemark(int row);
     bool GatherInto(claims::StatusFile& file);

@@ -20,7 +20,7 @@ Q_DECLARE_METATYPE(claims::ClaimState)
 
 namespace {
 
-const QString kHeader = u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ,保護者支払日,支払方法\r\n"_qs;
+const QString kHeader = u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ,保護者支払日,支払方法,渡した人,確認者,受領書\r\n"_qs;
 
 } // namespace
 
@@ -148,8 +148,8 @@ private slots:
         const MonthStatus paid = april;
         file.Edit({2024, 12}).state = ClaimState::AwaitingPapers;
         file.Edit({2025, 1});   // nothing recorded: no line
-        const QByteArray want = Sj(kHeader + u"2024,12,書類待ち,,,,,,,\r\n"
-                                             u"2025,4,支払済,2025/05/08,1234,2025/06/20,12340,\"保護者へ \"\"振込\"\", 済\",2025/07/01,振込\r\n"_qs);
+        const QByteArray want = Sj(kHeader + u"2024,12,書類待ち,,,,,,,,,,\r\n"
+                                             u"2025,4,支払済,2025/05/08,1234,2025/06/20,12340,\"保護者へ \"\"振込\"\", 済\",2025/07/01,振込,,,\r\n"_qs);
         const std::optional<QByteArray> bytes = FormatStatusFile(file);
         QVERIFY(bytes);
         QCOMPARE(*bytes, want);
@@ -179,10 +179,10 @@ private slots:
         StatusFile file = ParseStatusFile(text, u"請1-1.CSV"_qs);
         QCOMPARE(file.problems.size(), 1);
         file.Edit({2025, 5}).state = ClaimState::Claimed;
-        const QByteArray want = Sj(u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ,保護者支払日,支払方法,担当\r\n"
-                                   u"2025,4,請求済,2025/05/08,,,,,,,山田\r\n"
-                                   u"2025,5,請求済,,,,,,,,\r\n"
-                                   u"合計,,,,,,,,,,\r\n"_qs);
+        const QByteArray want = Sj(u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ,保護者支払日,支払方法,渡した人,確認者,受領書,担当\r\n"
+                                   u"2025,4,請求済,2025/05/08,,,,,,,,,,山田\r\n"
+                                   u"2025,5,請求済,,,,,,,,,,,\r\n"
+                                   u"合計,,,,,,,,,,,,,\r\n"_qs);
         QCOMPARE(FormatStatusFile(file), want);
     }
 
@@ -194,19 +194,50 @@ private slots:
         QTest::addColumn<int>("problems");
         QTest::newRow("columns reordered: a kept line's fields move with them")
             << u"診療年,状況,診療月,請求日,点数,支払日,支払額,メモ\r\n2025,済み,4,,,,,\r\n"_qs
-            << kHeader + u"2025,4,済み,,,,,,,\r\n"_qs << 1;
+            << kHeader + u"2025,4,済み,,,,,,,,,,\r\n"_qs << 1;
         QTest::newRow("year not first: still the header")
-            << u"状況,診療年,診療月,メモ\r\n請求済,2025,4,x\r\n"_qs << kHeader + u"2025,4,請求済,,,,,x,,\r\n"_qs << 0;
+            << u"状況,診療年,診療月,メモ\r\n請求済,2025,4,x\r\n"_qs << kHeader + u"2025,4,請求済,,,,,x,,,,,\r\n"_qs << 0;
         QTest::newRow("quote left open on the last line")
             << kHeader + u"2025,4,,,,,,\"memo\r\n"_qs << kHeader + u"2025,4,,,,,,\"memo\r\n"_qs << 1;
         QTest::newRow("an empty line of a month is no repeat")
-            << kHeader + u"2025,4,,,,,,\r\n2025,4,請求済,,,,,\r\n"_qs << kHeader + u"2025,4,請求済,,,,,,,\r\n"_qs << 0;
+            << kHeader + u"2025,4,,,,,,\r\n2025,4,請求済,,,,,\r\n"_qs << kHeader + u"2025,4,請求済,,,,,,,,,,\r\n"_qs << 0;
         QTest::newRow("a file from before the handover columns: not handed over")
             << u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ\r\n2025,4,支払済,,,2025/6/20,12340,\r\n"_qs
-            << kHeader + u"2025,4,支払済,,,2025/06/20,12340,,,\r\n"_qs << 0;
+            << kHeader + u"2025,4,支払済,,,2025/06/20,12340,,,,,,\r\n"_qs << 0;
         QTest::newRow("handover columns moved, another method kept as written")
             << u"支払方法,保護者支払日,診療年,診療月,状況\r\n口座,2025/7/1,2025,4,支払済\r\n"_qs
-            << kHeader + u"2025,4,支払済,,,,,,2025/07/01,口座\r\n"_qs << 0;
+            << kHeader + u"2025,4,支払済,,,,,,2025/07/01,口座,,,\r\n"_qs << 0;
+        QTest::newRow("who handed, who checked and the receipt, found by their names")
+            << u"受領書,確認者,診療年,診療月,状況,渡した人\r\n2025/8/1,佐藤,2025,4,支払済,鈴木\r\n"_qs
+            << kHeader + u"2025,4,支払済,,,,,,,,鈴木,佐藤,2025/08/01\r\n"_qs << 0;
+    }
+
+    // One person alone may not hand a payout over: the check is another's.
+    void handoverWantsASecondPerson_data()
+    {
+        QTest::addColumn<bool>("handed");
+        QTest::addColumn<QString>("handedBy");
+        QTest::addColumn<QString>("checkedBy");
+        QTest::addColumn<bool>("lacks");
+        QTest::newRow("two people") << true << u"鈴木"_qs << u"佐藤"_qs << false;
+        QTest::newRow("no one checked") << true << u"鈴木"_qs << QString() << true;
+        QTest::newRow("the same person, a blank apart") << true << u"鈴木"_qs << u"鈴木 "_qs << true;
+        QTest::newRow("not handed over yet") << false << QString() << QString() << false;
+    }
+
+    void handoverWantsASecondPerson()
+    {
+        QFETCH(bool, handed);
+        QFETCH(QString, handedBy);
+        QFETCH(QString, checkedBy);
+        QFETCH(bool, lacks);
+        MonthStatus month;
+        month.state = ClaimState::Paid;
+        if (handed)
+            month.handedDate = QDate(2025, 7, 1);
+        month.handedBy = handedBy;
+        month.checkedBy = checkedBy;
+        QCOMPARE(month.LacksSecondCheck(), lacks);
     }
 
     void rewriteKeepsEveryLinesMeaning()

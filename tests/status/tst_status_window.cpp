@@ -21,6 +21,8 @@
 
 #include <atomic>
 
+#include <QStandardPaths>
+
 using namespace claims;
 using namespace statustest;
 using status::MonthDialog;
@@ -87,6 +89,7 @@ private:
 
 void StatusList::init()
 {
+    QStandardPaths::setTestModeEnabled(true);   // the names typed in the month dialog, the listing's cache
     dir = std::make_unique<testsupport::TestFolder>();
     const QString w = dir->path();
     WriteClaim(w, "100", 1, QStringLiteral("山田太郎"), QDate(2024, 6, 1), {{2024, 6}, {2024, 10}, {2024, 12}});
@@ -218,9 +221,10 @@ void StatusList::monthDialogSavesOrCancels()
     KIBORU_SKIP_SAVES_UNDER_WINE_ON_SHARE();
     QFETCH(bool, save);
     const QString path = StatusFilePath(dir->path(), "100", 1);
-    const QString header = u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ,保護者支払日,支払方法\r\n"_qs;
-    const QString june = u"2024,6,支払済,2026/10/01,300,2026/11/20,1200,,,口座振替\r\n"_qs;
-    QVERIFY(QDir().mkpath(StatusFolder(dir->path())) && ktest::WriteBytes(path, ktest::Sj(header + june)));
+    const QString oldHeader = u"診療年,診療月,状況,請求日,点数,支払日,支払額,メモ,保護者支払日,支払方法\r\n"_qs;
+    const QString header = oldHeader.chopped(2) + u",渡した人,確認者,受領書\r\n"_qs;
+    const QString june = u"2024,6,支払済,2026/10/01,300,2026/11/20,1200,,,口座振替"_qs;
+    QVERIFY(QDir().mkpath(StatusFolder(dir->path())) && ktest::WriteBytes(path, ktest::Sj(oldHeader + june + u"\r\n"_qs)));
     const QByteArray before = ktest::ReadBytes(path);
     const int row = RowShowing(*window, u"100"_qs, u"2024年12月"_qs);
     window->ui->StatusTable->setCurrentIndex(window->Model().index(row, 0));
@@ -243,6 +247,8 @@ void StatusList::monthDialogSavesOrCancels()
         testsupport::TypeText(dialog->Editor(oct, MonthDialog::Amount), u"4797"_qs);
         static_cast<QDateEdit*>(dialog->Editor(oct, MonthDialog::HandedDate))->setDate(QDate(2026, 12, 8));
         static_cast<QComboBox*>(dialog->Editor(oct, MonthDialog::PayMethod))->setCurrentText(u"現金"_qs);
+        static_cast<QComboBox*>(dialog->Editor(oct, MonthDialog::HandedBy))->setCurrentText(u"鈴木"_qs);
+        static_cast<QComboBox*>(dialog->Editor(oct, MonthDialog::CheckedBy))->setCurrentText(u"鈴木"_qs);
         static_cast<QComboBox*>(dialog->Editor(r, MonthDialog::State))->setCurrentIndex(2);
         static_cast<QDateEdit*>(dialog->Editor(r, MonthDialog::ClaimDate))->setDate(QDate(2026, 12, 9));
         static_cast<QDateEdit*>(dialog->Editor(r, MonthDialog::PaidDate))->setDate(QDate(2026, 12, 1));
@@ -261,15 +267,15 @@ void StatusList::monthDialogSavesOrCancels()
     QVERIFY(!belowAfter);
     QCOMPARE(juneMethod, u"口座振替"_qs);
     QCOMPARE(handoverOpen, (QList<bool>{false, true, true, true}));
-    QCOMPARE(remarks, (QStringList{u"通常 1200円"_qs, u"通常 4800円　金額を確認"_qs, u"高額療養状況の届が必要"_qs,
+    QCOMPARE(remarks, (QStringList{u"通常 1200円"_qs, u"通常 4800円　金額を確認　確認は別の人が"_qs, u"高額療養状況の届が必要"_qs,
                                    u"合計 8500点"_qs}));
     if (!save) {
         QCOMPARE(ktest::ReadBytes(path), before);
         QVERIFY(RowShowing(*window, u"100"_qs, u"2024年12月"_qs) >= 0);
         return;
     }
-    QCOMPARE(ktest::ReadBytes(path), ktest::Sj(header + june + u"2024,10,支払済,,1200,,4797,,2026/12/08,現金\r\n"
-                                               u"2024,12,請求済,2026/12/09,7000,,,\"領収書 \"\"2枚\"\", 済\",,\r\n"_qs));
+    QCOMPARE(ktest::ReadBytes(path), ktest::Sj(header + june + u",,,\r\n2024,10,支払済,,1200,,4797,,2026/12/08,現金,鈴木,鈴木,\r\n"
+                                               u"2024,12,請求済,2026/12/09,7000,,,\"領収書 \"\"2枚\"\", 済\",,,,,\r\n"_qs));
     QCOMPARE(RowShowing(*window, u"100"_qs, u"2024年12月"_qs), -1);   // claimed: gone from the open list
 }
 
