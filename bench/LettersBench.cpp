@@ -72,7 +72,7 @@ void LettersShown(benchmark::State& state)
     window.show();
     while (!window.IsLoaded())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    window.ui->StatusFilter->setCurrentIndex(5);   // すべて: every student's lines
+    window.ui->StatusFilter->setCurrentIndex(window.ui->StatusFilter->findText(QStringLiteral("すべて")));   // every student's lines
     int pages = 0;
     for (auto _ : state) {
         WhenShown shown("QPrintPreviewDialog", [&](QWidget* preview) {

@@ -53,6 +53,7 @@ bool Shows(const StatusLine& line, StatusView view, YearMonth thisMonth)
     case StatusView::Claimed: return line.state == ClaimState::Claimed;
     case StatusView::Paid: return line.state == ClaimState::Paid;
     case StatusView::Handover: return line.awaitsHandover;
+    case StatusView::ReceiptOutstanding: return line.awaitsReceipt;
     case StatusView::All: return true;
     case StatusView::ThisMonth: return claimable && line.daysLeft >= 0 && line.month < thisMonth;
     }
@@ -73,6 +74,9 @@ StatusLine LineOf(const ClaimOverview& claim, int index, YearMonth month, QDate 
         line.paidDate = status->paidDate;
         line.daysSincePaid = status->paidDate.isValid() ? int(status->paidDate.daysTo(reference)) : 0;
         line.awaitsHandover = status->AwaitsHandover();
+        line.handedDate = status->handedDate;
+        line.daysSinceHanded = status->handedDate.isValid() ? int(status->handedDate.daysTo(reference)) : 0;
+        line.awaitsReceipt = status->handedDate.isValid() && !status->receiptDate.isValid();
     }
     return line;
 }
@@ -140,6 +144,9 @@ QList<StatusLine> BuildStatusLines(const QList<ClaimOverview>& claims, QDate ref
                 return !a.paidDate.isValid();
             return a.paidDate < b.paidDate;
         });
+    } else if (view == StatusView::ReceiptOutstanding) {
+        std::stable_sort(lines.begin(), lines.end(),
+                         [](const StatusLine& a, const StatusLine& b) { return a.handedDate < b.handedDate; });
     } else if (view != StatusView::ThisMonth) {
         std::stable_sort(lines.begin(), lines.end(),
                          [](const StatusLine& a, const StatusLine& b) { return a.deadline < b.deadline; });
@@ -153,6 +160,7 @@ StatusCounts CountOpenMonths(const QList<ClaimOverview>& claims, QDate reference
     for (int i = 0; i < claims.size(); ++i) {
         for (const StatusLine& line : LinesOfClaim(claims[i], i, reference)) {
             counts.awaitingHandover += line.awaitsHandover;
+            counts.awaitingReceipt += line.awaitsReceipt;
             if (!Shows(line, StatusView::Open, {}))
                 continue;
             ++counts.open;

@@ -46,7 +46,8 @@ ClaimOverview ReadClaimOverview(const QString& claimPath, const QString& statusP
 
 // The views the deadline list offers.
 // Handover: months paid to the school and not yet handed to the guardian.
-enum class StatusView { Open, Within90, Lapsed, Claimed, Paid, Handover, All, ThisMonth };
+// ReceiptOutstanding: months handed over whose signed receipt has not come back.
+enum class StatusView { Open, Within90, Lapsed, Claimed, Paid, Handover, ReceiptOutstanding, All, ThisMonth };
 
 struct StatusLine {
     int claim = 0;            // index into the listing's claims
@@ -59,6 +60,9 @@ struct StatusLine {
     QDate paidDate;           // paid to the school; invalid when none is recorded
     int daysSincePaid = 0;    // from paidDate to the reference date
     bool awaitsHandover = false;
+    QDate handedDate;         // handed to the guardian; invalid when not yet
+    int daysSinceHanded = 0;  // from handedDate to the reference date
+    bool awaitsReceipt = false;
 };
 
 // The lines of one view on the reference date. Open months come soonest
@@ -66,13 +70,14 @@ struct StatusLine {
 // the board: open months treated up to the end of the previous month and
 // still claimable. Months awaiting handover come longest paid first; those
 // with no paid date recorded come before them, since they may be the oldest
-// and their record wants the date.
+// and their record wants the date. Months awaiting the guardian's receipt
+// come longest handed over first.
 QList<StatusLine> BuildStatusLines(const QList<ClaimOverview>& claims, QDate reference, StatusView view);
 
 // The counts at the foot of the list, over every open treated month, and
-// the months awaiting handover.
+// the months awaiting handover or the guardian's receipt.
 struct StatusCounts {
-    int lapsed = 0, within30 = 0, within90 = 0, open = 0, awaitingHandover = 0;
+    int lapsed = 0, within30 = 0, within90 = 0, open = 0, awaitingHandover = 0, awaitingReceipt = 0;
 };
 StatusCounts CountOpenMonths(const QList<ClaimOverview>& claims, QDate reference);
 

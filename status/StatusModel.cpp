@@ -62,19 +62,20 @@ QColor UrgencyColour(const StatusLine& line)
     return QColor();
 }
 
-QColor HandoverColour(const StatusLine& line)
+// Money or a receipt waiting 14 days is orange, 30 days red.
+QColor WaitingColour(QDate since, int days)
 {
-    if (!line.paidDate.isValid() || line.daysSincePaid < 14)
+    if (!since.isValid() || days < 14)
         return QColor();
-    return line.daysSincePaid >= 30 ? kRed : kOrange;
+    return days >= 30 ? kRed : kOrange;
 }
 
-void StatusModel::SetLines(const QList<ClaimOverview>* claims, QList<StatusLine> lines, bool handover)
+void StatusModel::SetLines(const QList<ClaimOverview>* claims, QList<StatusLine> lines, StatusView view)
 {
     beginResetModel();
     claims_ = claims;
     lines_ = std::move(lines);
-    handover_ = handover;
+    view_ = view;
     endResetModel();
 }
 
@@ -83,8 +84,11 @@ QStringList StatusModel::ColumnNames() const
     QStringList names{QStringLiteral("期限"),   QStringLiteral("残り日数"), QStringLiteral("ID番号"),
                       QStringLiteral("氏名"),   QStringLiteral("回"),       QStringLiteral("受傷日"),
                       QStringLiteral("傷病名"), QStringLiteral("診療月"),   QStringLiteral("状況")};
-    if (handover_) {
+    if (view_ == StatusView::Handover) {
         names[Deadline] = QStringLiteral("支払日");
+        names[DaysLeft] = QStringLiteral("経過日数");
+    } else if (view_ == StatusView::ReceiptOutstanding) {
+        names[Deadline] = QStringLiteral("保護者支払日");
         names[DaysLeft] = QStringLiteral("経過日数");
     }
     return names;
@@ -95,8 +99,14 @@ QString StatusModel::Text(int row, int column) const
     const StatusLine& line = lines_[row];
     const ClaimOverview& claim = (*claims_)[line.claim];
     switch (Column(column)) {
-    case Deadline: return DateText(handover_ ? line.paidDate : line.deadline);
-    case DaysLeft: return handover_ ? DaysSincePaidText(line) : DaysText(line);
+    case Deadline:
+        return DateText(view_ == StatusView::Handover             ? line.paidDate
+                        : view_ == StatusView::ReceiptOutstanding ? line.handedDate
+                                                                  : line.deadline);
+    case DaysLeft:
+        return view_ == StatusView::Handover             ? DaysSincePaidText(line)
+               : view_ == StatusView::ReceiptOutstanding ? QString::number(line.daysSinceHanded)
+                                                         : DaysText(line);
     case Id: return FromShiftJis(claim.id);
     case Name: return claim.name;
     case Occurrence: return QString::number(claim.occurrence);
@@ -135,7 +145,10 @@ QVariant StatusModel::data(const QModelIndex& index, int role) const
         return Text(index.row(), index.column());
     if (role == Qt::BackgroundRole) {
         const StatusLine& line = lines_[index.row()];
-        const QColor colour = handover_ ? HandoverColour(line) : UrgencyColour(line);
+        const QColor colour = view_ == StatusView::Handover ? WaitingColour(line.paidDate, line.daysSincePaid)
+                              : view_ == StatusView::ReceiptOutstanding
+                                  ? WaitingColour(line.handedDate, line.daysSinceHanded)
+                                  : UrgencyColour(line);
         return colour.isValid() ? QVariant(colour) : QVariant();
     }
     if (role == Qt::TextAlignmentRole && (index.column() == DaysLeft || index.column() == Occurrence))

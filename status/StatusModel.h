@@ -18,7 +18,11 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     // claims must outlive the lines shown.
-    void SetLines(const QList<claims::ClaimOverview>* claims, QList<claims::StatusLine> lines, bool handover = false);
+    // The view decides the first two columns: the deadline and the days left,
+    // or for 未渡し the paid date, for 受領書未回収 the day handed over, and
+    // the days since.
+    void SetLines(const QList<claims::ClaimOverview>* claims, QList<claims::StatusLine> lines,
+                  claims::StatusView view = claims::StatusView::Open);
     const claims::StatusLine& Line(int row) const { return lines_[row]; }
 
     QStringList ColumnNames() const;
@@ -33,7 +37,7 @@ public:
 private:
     const QList<claims::ClaimOverview>* claims_ = nullptr;
     QList<claims::StatusLine> lines_;
-    bool handover_ = false;
+    claims::StatusView view_ = claims::StatusView::Open;
 };
 
 // A calendar month as the list and the month dialog show it: 「2024年6月」.

@@ -102,7 +102,8 @@ StatusView StatusWindow::CurrentView() const
     if (ui->ThisMonthButton->isChecked())
         return StatusView::ThisMonth;
     static const StatusView views[] = {StatusView::Open, StatusView::Within90, StatusView::Lapsed, StatusView::Claimed,
-                                       StatusView::Paid, StatusView::Handover, StatusView::All};
+                                       StatusView::Paid, StatusView::Handover, StatusView::ReceiptOutstanding,
+                                       StatusView::All};
     return views[qBound(0, ui->StatusFilter->currentIndex(), int(std::size(views)) - 1)];
 }
 
@@ -119,19 +120,21 @@ void StatusWindow::RefreshLines()
     QList<StatusLine> lines = BuildStatusLines(listing_.claims, reference_, view);
     if (!ui->StatusFind->text().trimmed().isEmpty())
         lines.removeIf([this](const StatusLine& line) { return !MatchesFind(listing_.claims[line.claim]); });
-    model_.SetLines(&listing_.claims, std::move(lines), view == StatusView::Handover);
+    model_.SetLines(&listing_.claims, std::move(lines), view);
     ShowSummary();
 }
 
 void StatusWindow::ShowSummary()
 {
-    ui->StatusSummary->setText(QStringLiteral("時効 %1件　30日以内 %2件　90日以内 %3件　未請求 %4件　未渡し %5件　（表示 %6行）")
-                                   .arg(counts_.lapsed)
-                                   .arg(counts_.within30)
-                                   .arg(counts_.within90)
-                                   .arg(counts_.open)
-                                   .arg(counts_.awaitingHandover)
-                                   .arg(model_.rowCount()));
+    ui->StatusSummary->setText(
+        QStringLiteral("時効 %1件　30日以内 %2件　90日以内 %3件　未請求 %4件　未渡し %5件　受領書未回収 %6件　（表示 %7行）")
+            .arg(counts_.lapsed)
+            .arg(counts_.within30)
+            .arg(counts_.within90)
+            .arg(counts_.open)
+            .arg(counts_.awaitingHandover)
+            .arg(counts_.awaitingReceipt)
+            .arg(model_.rowCount()));
 }
 
 void StatusWindow::StatusFilterChange()

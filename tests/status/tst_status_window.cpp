@@ -132,9 +132,10 @@ void StatusList::viewsShowTheirMonths_data()
     QTest::newRow("請求済") << 3 << false << "" << QStringList{b3};
     QTest::newRow("支払済") << 4 << false << "" << QStringList{b5};
     QTest::newRow("未渡し") << 5 << false << "" << QStringList{u"200 2023年5月 支払日なし 支払済 印なし"_qs};
-    QTest::newRow("すべて") << 6 << false << "" << QStringList{c1, b5, a6, a10, b11, a12, b3, c5, b2611};
+    QTest::newRow("受領書未回収") << 6 << false << "" << QStringList();
+    QTest::newRow("すべて") << 7 << false << "" << QStringList{c1, b5, a6, a10, b11, a12, b3, c5, b2611};
     QTest::newRow("find by name") << 0 << false << u"佐藤"_qs << QStringList{b11, b2611};
-    QTest::newRow("find by ID") << 6 << false << u"30"_qs << QStringList{c1, c5};
+    QTest::newRow("find by ID") << 7 << false << u"30"_qs << QStringList{c1, c5};
     QTest::newRow("今月の請求") << 0 << true << "" << QStringList{a12, b11, b2611};
 }
 
@@ -162,12 +163,13 @@ void StatusList::coloursAndCountsFollowTheDeadline()
         got.append(colour.isValid() ? colour.value<QColor>().name() : u"none"_qs);
     }
     QCOMPARE(got, want);
-    QCOMPARE(window->ui->StatusSummary->text(), u"時効 3件　30日以内 1件　90日以内 2件　未請求 7件　未渡し 1件　（表示 7行）"_qs);
+    QCOMPARE(window->ui->StatusSummary->text(), u"時効 3件　30日以内 1件　90日以内 2件　未請求 7件　未渡し 1件　受領書未回収 0件　（表示 7行）"_qs);
 }
 
 // 未渡し: paid to the school, not handed over; no paid date first, then the
 // longest paid; 14 days orange, 30 red; the columns, the CSV and the print
-// read 支払日 and 経過日数; the count shows under every filter.
+// read 支払日 and 経過日数; the count shows under every filter. And
+// 受領書未回収: handed over with no receipt back, longest handed over first.
 void StatusList::handoverViewShowsDaysSincePaid()
 {
     StatusFile file;
@@ -181,6 +183,9 @@ void StatusList::handoverViewShowsDaysSincePaid()
     paid({2024, 10}, QDate(2026, 11, 9), {});
     paid({2024, 12}, QDate(2026, 11, 25), {});
     paid({2025, 1}, QDate(2026, 10, 1), QDate(2026, 10, 20));   // handed over
+    paid({2025, 2}, QDate(2026, 10, 1), QDate(2026, 11, 30));   // handed over later
+    paid({2025, 3}, QDate(2026, 10, 1), QDate(2026, 10, 2));
+    file.Edit({2025, 3}).receiptDate = QDate(2026, 10, 9);      // its receipt came back
     PutStatusFile(dir->path(), "100", 1, file);
     Open(dir->path());
     QVERIFY(window->ui->StatusSummary->text().contains(u"未渡し 4件"_qs));
@@ -202,7 +207,15 @@ void StatusList::handoverViewShowsDaysSincePaid()
     QVERIFY(window->PrintTitle().contains(u"未渡し"_qs));
     window->ui->StatusFilter->setCurrentIndex(0);
     QCOMPARE(window->ShownLines().first().mid(0, 2), (QStringList{u"期限"_qs, u"残り日数"_qs}));
-    QVERIFY(window->ui->StatusSummary->text().contains(u"未渡し 4件"_qs));
+    QVERIFY(window->ui->StatusSummary->text().contains(u"未渡し 4件　受領書未回収 2件"_qs));
+    // 受領書未回収: handed over, no receipt; the longest handed over first.
+    window->ui->StatusFilter->setCurrentIndex(window->ui->StatusFilter->findText(u"受領書未回収"_qs));
+    QCOMPARE(window->ShownLines().first().mid(0, 2), (QStringList{u"保護者支払日"_qs, u"経過日数"_qs}));
+    QStringList receipts;
+    for (int r = 0; r < window->Model().rowCount(); ++r)
+        receipts.append(window->Model().Text(r, StatusModel::Deadline) + u' ' + window->Model().Text(r, StatusModel::DaysLeft)
+                        + u' ' + window->Model().Text(r, StatusModel::Month));
+    QCOMPARE(receipts, (QStringList{u"2026/10/20 50 2025年1月"_qs, u"2026/11/30 9 2025年2月"_qs}));
 }
 
 void StatusList::monthDialogSavesOrCancels_data()
@@ -430,7 +443,7 @@ void StatusList::printedPagesHoldTheWholeTable()
         months.append({2014 + (i + 3) / 12, (i + 3) % 12 + 1});
     WriteClaim(dir->path(), "400", 1, QStringLiteral("高橋次郎"), QDate(2014, 4, 7), months);
     Open(dir->path());
-    window->ui->StatusFilter->setCurrentIndex(6);
+    window->ui->StatusFilter->setCurrentIndex(window->ui->StatusFilter->findText(u"すべて"_qs));
     const QString pdf = dir->path() + u"/list.pdf"_qs;
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);
