@@ -24,15 +24,12 @@ namespace {
 
 void Write(const QString& path, const QByteArray& bytes)
 {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    QVERIFY(testsupport::WriteMakingFolders(path, bytes));
 }
 
 QByteArray Read(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return testsupport::ReadOrNothing(path);
 }
 
 QStringList Marks(const RestorePreview& preview)

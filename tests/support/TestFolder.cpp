@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStorageInfo>
 
 #ifdef Q_OS_WIN
@@ -57,6 +59,19 @@ bool OnSmbnetfs(const QString& path)
 bool SavesCannotPassHere()
 {
     return RunsUnderWine() && !TestRoot().isEmpty();
+}
+
+bool WriteMakingFolders(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray ReadOrNothing(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace testsupport

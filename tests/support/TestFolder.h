@@ -39,6 +39,12 @@ bool SavesCannotPassHere();
 // for a moment. Windows' SMB client and Linux's kernel client do neither.
 bool OnSmbnetfs(const QString& path);
 
+// Writes bytes to path, making the folders it needs; false when that fails.
+bool WriteMakingFolders(const QString& path, const QByteArray& bytes);
+
+// A file's bytes, or none when it cannot be read.
+QByteArray ReadOrNothing(const QString& path);
+
 } // namespace testsupport
 
 // Starts a test function that saves. Under Wine on a share mounted through
