@@ -86,8 +86,12 @@ QString HistoryFolderFor(const QString& path)
         return history + QStringLiteral("seikyu/") + name.chopped(4);
     if (LastPart(folder) == QStringLiteral("請求状況") && IsClaimName(name))
         return history + QStringLiteral("請求状況/") + name.chopped(4);
-    if (LastPart(folder) == QStringLiteral("請求状況") && name.compare(QStringLiteral("学校.CSV"), Qt::CaseInsensitive) == 0)
-        return history + QStringLiteral("請求状況/学校");
+    if (LastPart(folder) == QStringLiteral("請求状況")) {
+        for (const QString kept : {QStringLiteral("学校"), QStringLiteral("支払通知")}) {
+            if (name.compare(kept + QStringLiteral(".CSV"), Qt::CaseInsensitive) == 0)
+                return history + QStringLiteral("請求状況/") + kept;
+        }
+    }
     if (IsRosterFileName(name))
         return FolderPart(path) + QStringLiteral("履歴/名簿/") + name.chopped(4) + QStringLiteral(".CSV");
     return QString();

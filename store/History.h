@@ -22,8 +22,8 @@ namespace claims {
 inline constexpr int kVersionsKept = 30;
 
 // The history folder of the file at path: for a claim file in a folder
-// "seikyu", a status file or the school's file 学校.CSV in a folder
-// "請求状況", or a roster ("H" or "R", at most two characters, "入学.CSV")
+// "seikyu", a status file, the school's file 学校.CSV or the payment
+// notices' 支払通知.CSV in a folder "請求状況", or a roster ("H" or "R", at most two characters, "入学.CSV")
 // in any folder; empty for any other.
 QString HistoryFolderFor(const QString& path);
 

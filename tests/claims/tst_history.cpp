@@ -29,6 +29,7 @@ private slots:
         QTest::newRow("claim, relative") << u"seikyu/請7-8.CSV"_qs << u"履歴/seikyu/請7-8"_qs;
         QTest::newRow("status") << u"/d/請求状況/請21104-2.CSV"_qs << u"/d/履歴/請求状況/請21104-2"_qs;
         QTest::newRow("school") << u"/d/請求状況/学校.CSV"_qs << u"/d/履歴/請求状況/学校"_qs;
+        QTest::newRow("payment notices") << u"/d/請求状況/支払通知.CSV"_qs << u"/d/履歴/請求状況/支払通知"_qs;
         QTest::newRow("school elsewhere") << u"/d/学校.CSV"_qs << QString();
         QTest::newRow("roster") << u"/d/H21入学.CSV"_qs << u"/d/履歴/名簿/H21入学.CSV"_qs;
         QTest::newRow("roster of 令和") << u"/d/R08入学.CSV"_qs << u"/d/履歴/名簿/R08入学.CSV"_qs;
