@@ -238,20 +238,75 @@ void DrawLetter(QPrinter& printer, Page& page, const Letter& letter, const Schoo
     page.Text({0, y, page.width, 7}, Qt::AlignRight | Qt::AlignTop, QStringLiteral("以上"), body);
 }
 
-} // namespace
+// The receipt: addressed to the school, signed by the guardian. The table
+// goes on over pages as a letter's does; the lines to sign stay below it.
+void DrawReceipt(QPrinter& printer, Page& page, const Letter& letter, const SchoolInfo& school)
+{
+    const QFont body = MinchoFont(kBodyPoints);
+    const QFont large = MinchoFont(13);
+    page.Text({0, 0, page.width, 12}, Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("災害共済給付金受領書"),
+              MinchoFont(18, true));
+    const QString to = school.name.isEmpty() ? QStringLiteral("学校長") : school.name + QStringLiteral("長");
+    qreal y = 22;
+    page.Text({0, y, page.width, 8}, Qt::AlignLeft | Qt::AlignTop, to + QStringLiteral("　様"), large);
+    y += 14;
+    const QString who = QStringList{letter.className, letter.student}.join(QStringLiteral("　")).trimmed();
+    y += page.Text({0, y, page.width, 8}, Qt::AlignLeft | Qt::AlignTop,
+                   QStringLiteral("生徒　%1（ID %2）").arg(who, FromShiftJis(letter.id)), body) + 4;
+    y += page.Text({0, y, page.width, 16}, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                   QStringLiteral("　下記の災害共済給付金を受領しました。"), body) + 6;
+    const Grid grid{{30, page.width - 70, 40}, {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight}, 8, body,
+                    MinchoFont(kBodyPoints, true)};
+    y = DrawGridOverPages(printer, page, y, 70, grid, TableRows(letter)) + 16;
+    const qreal left = page.width - 120;
+    page.Text({left, y, 120, 8}, Qt::AlignLeft | Qt::AlignVCenter,
+              QStringLiteral("受領日　　　　　　年　　　月　　　日"), large);
+    y += 18;
+    page.Text({left, y, 30, 8}, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("保護者氏名"), large);
+    page.painter.setPen(QPen(Qt::black, page.Px(0.3)));
+    page.painter.drawLine(QPointF(page.Px(left + 30), page.Px(y + 8)), QPointF(page.Px(page.width - 14), page.Px(y + 8)));
+    const QRectF seal = page.Rect(page.width - 12, y - 2, 12, 12);
+    page.painter.drawEllipse(seal);
+    page.Text({page.width - 12, y - 2, 12, 12}, Qt::AlignCenter, QStringLiteral("印"), body);
+}
 
-void PrintLetters(QPrinter& printer, const QList<Letter>& letters, const SchoolInfo& school, QDate date)
+void DrawPages(QPrinter& printer, const QList<Letter>& letters, const SchoolInfo& school, QDate date, bool letterPages,
+               bool receiptPages)
 {
     SetUpA4(printer, 20);
     QPainter painter(&printer);
     if (!painter.isActive())
         return;
     Page page(painter, printer);
-    for (int i = 0; i < letters.size(); ++i) {
-        if (i > 0)
+    bool first = true;
+    const auto startPage = [&] {
+        if (!first)
             printer.newPage();
-        DrawLetter(printer, page, letters[i], school, date);
+        first = false;
+    };
+    for (const Letter& letter : letters) {
+        if (letterPages) {
+            startPage();
+            DrawLetter(printer, page, letter, school, date);
+        }
+        if (receiptPages && letter.kind == LetterKind::Payout) {
+            startPage();
+            DrawReceipt(printer, page, letter, school);
+        }
     }
+}
+
+} // namespace
+
+void PrintLetters(QPrinter& printer, const QList<Letter>& letters, const SchoolInfo& school, QDate date,
+                  bool withReceipts)
+{
+    DrawPages(printer, letters, school, date, true, withReceipts);
+}
+
+void PrintReceipts(QPrinter& printer, const QList<Letter>& letters, const SchoolInfo& school, QDate date)
+{
+    DrawPages(printer, letters, school, date, false, true);
 }
 
 } // namespace status

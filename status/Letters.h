@@ -68,8 +68,15 @@ LetterBatch PrepareLetters(const QString& workDir, const QList<claims::ClaimOver
                            const QSet<QByteArray>& ids, QDate date);
 
 // Each letter on a page of its own (a table of many months goes on over a
-// second page).
-void PrintLetters(QPrinter& printer, const QList<Letter>& letters, const claims::SchoolInfo& school, QDate date);
+// second page); with receipts, each payout letter followed by its receipt.
+void PrintLetters(QPrinter& printer, const QList<Letter>& letters, const claims::SchoolInfo& school, QDate date,
+                  bool withReceipts = false);
+
+// The guardian's receipt 「災害共済給付金受領書」 of each payout letter's
+// months on a page of its own, to be signed and sealed and brought back:
+// the school, the student, the months with their amounts and the total,
+// and lines for 受領日, 保護者氏名 and 印. Letters of other kinds are passed by.
+void PrintReceipts(QPrinter& printer, const QList<Letter>& letters, const claims::SchoolInfo& school, QDate date);
 
 QString LetterDate(QDate date);      // 2026年12月9日
 QString YenText(qint64 yen);         // 12,345円

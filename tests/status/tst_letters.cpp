@@ -14,6 +14,7 @@
 #include "status/SchoolWindow.h"
 #include "status/StatusWindow.h"
 #include "tests/claims/TestSupport.h"
+#include "tests/status/PrintedPdf.h"
 #include "tests/status/StatusFixture.h"
 #include "tests/support/TestFolder.h"
 #include "tests/support/TestMain.h"
@@ -32,37 +33,6 @@ const QByteArray kRosterHeader = ktest::Sj(u"ID番号,３年クラス,２年ク�
 QByteArray RosterLine(const QString& id, const QString& class1, const QString& guardian, const QString& address)
 {
     return ktest::Sj(QStringLiteral("%1,,,%2,生徒,せいと,%3,中学校,男,普通科,H22.4.19,%4\r\n").arg(id, class1, guardian, address));
-}
-
-// The PDF's text, or an empty text and a skip where pdftotext cannot run.
-QString PdfText(const QString& pdf)
-{
-    QProcess text;
-    text.start(u"pdftotext"_qs, {u"-layout"_qs, pdf, u"-"_qs});
-    if (!text.waitForFinished(20000))
-        return QString();
-    return QString::fromUtf8(text.readAllStandardOutput());
-}
-
-// Runs of blanks, wide ones too, as one space: the layout spaces words apart.
-QString Flat(const QString& text)
-{
-    return QString(text).replace(QRegularExpression(u"[\\s\u3000]+"_qs), u" "_qs);
-}
-
-QString PrintedText(const std::function<void(QPrinter&)>& print, const QString& pdf)
-{
-    QPrinter printer;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-    print(printer);
-    return PdfText(pdf);
-}
-
-// The pages of a PDF as its objects count them, where pdftotext cannot run.
-qsizetype PdfPages(const QString& pdf)
-{
-    return QString::fromLatin1(ktest::ReadBytes(pdf)).count(QRegularExpression(u"/Type\\s*/Page(?!s)"_qs));
 }
 
 } // namespace
@@ -242,6 +212,14 @@ void LettersTest::lettersPrintedForTheShownStudents()
     const QString out = PrintedText([&](QPrinter& p) { status::PrintLetters(p, batch.letters, batch.school, kReference); },
                                     dir->filePath(u"letters.pdf"_qs));
     QCOMPARE(PdfPages(dir->filePath(u"letters.pdf"_qs)), 3);
+    // Each payout letter followed by its receipt; the receipts alone, one a student paid.
+    const QString withReceipts = PrintedText(
+        [&](QPrinter& p) { status::PrintLetters(p, batch.letters, batch.school, kReference, true); },
+        dir->filePath(u"with-receipts.pdf"_qs));
+    QCOMPARE(PdfPages(dir->filePath(u"with-receipts.pdf"_qs)), 5);
+    PrintedText([&](QPrinter& p) { status::PrintReceipts(p, batch.letters, batch.school, kReference); },
+                dir->filePath(u"receipts.pdf"_qs));
+    QCOMPARE(PdfPages(dir->filePath(u"receipts.pdf"_qs)), 2);
 #ifdef Q_OS_WIN
     // pdftotext is a Linux program that a Windows test under Wine cannot start.
     QSKIP("the printed text is read with pdftotext in the Linux run");
@@ -268,6 +246,20 @@ void LettersTest::lettersPrintedForTheShownStudents()
     QVERIFY(Flat(pages[2]).contains(u"2026年12月9日 保護者 様"_qs) && pages[2].contains(u"名簿無子さん"_qs));
     QVERIFY(simple.contains(u"2026年4月 2026年4月20日 捻挫 800円 合計 800円"_qs));
     QVERIFY(!simple.contains(u"対象外男"_qs));
+    const QStringList receipts = withReceipts.split(u'\f', Qt::SkipEmptyParts);
+    QCOMPARE(receipts.size(), 5);
+    for (int at : {1, 4}) {
+        const QString r = Flat(receipts[at]);
+        for (const QString& part : {u"災害共済給付金受領書"_qs, u"県立みどり高等学校長 様"_qs, u"受領しました"_qs,
+                                    u"受領日 年 月 日"_qs, u"保護者氏名"_qs, u"印"_qs})
+            QVERIFY2(r.contains(part), qPrintable(part + u" in "_qs + r));
+    }
+    const QString r1 = Flat(receipts[1]);
+    QVERIFY2(r1.contains(u"1-3 山田太郎（ID 07001）"_qs), qPrintable(r1));
+    QVERIFY2(r1.contains(u"2026年5月 2026年5月14日 捻挫 12,345円 2026年6月 2026年5月14日 捻挫 4,560円 合計 16,905円"_qs),
+             qPrintable(r1));
+    QVERIFY(receipts[2].contains(u"医療等の状況のご提出のお願い"_qs));
+    QVERIFY(Flat(receipts[4]).contains(u"名簿無子（ID 09999）"_qs) && Flat(receipts[4]).contains(u"合計 800円"_qs));
 
     // The selected lines only.
     const int row = [&] {
