@@ -1,12 +1,13 @@
 #include "status/StatusWindow.h"
 
-#include "claimstatus/Export.h"
 #include "claimstatus/ListingCache.h"
 #include "files/FileAccess.h"
 #include "files/ShiftJis.h"
 #include "forms/Application.h"
 #include "forms/Messages.h"
 #include "forms/Modal.h"
+#include "status/CsvExport.h"
+#include "status/LedgerWindow.h"
 #include "status/MonthDialog.h"
 #include "status/PagePrint.h"
 #include "status/SchoolWindow.h"
@@ -68,6 +69,8 @@ void StatusWindow::ConnectHandlers()
     forms::OnEvent(ui->PrintButton, &QPushButton::clicked, this, &StatusWindow::PrintButtonClick);
     forms::OnEvent(ui->CsvButton, &QPushButton::clicked, this, &StatusWindow::CsvButtonClick);
     forms::OnEvent(ui->LettersButton, &QPushButton::clicked, this, &StatusWindow::LettersButtonClick);
+    forms::OnEvent(ui->ReceiptButton, &QPushButton::clicked, this, &StatusWindow::ReceiptButtonClick);
+    forms::OnEvent(ui->LedgerButton, &QPushButton::clicked, this, &StatusWindow::LedgerButtonClick);
     forms::OnEvent(ui->SchoolButton, &QPushButton::clicked, this, &StatusWindow::SchoolButtonClick);
     forms::OnEvent(ui->CloseButton, &QPushButton::clicked, this, [this] { done(forms::kModalDone); });
     forms::OnEvent(ui->StatusTable, &QTableView::activated, this, &StatusWindow::StatusTableActivate);
@@ -184,31 +187,11 @@ QList<QStringList> StatusWindow::ShownLines() const
     return lines;
 }
 
-// Shift-JIS as everywhere; UTF-8 only when the user agrees for a text that
-// Shift-JIS cannot hold. Nothing is written in place of a file the program keeps.
 void StatusWindow::CsvButtonClick()
 {
     const QString path = AskCsvPath ? AskCsvPath() : QString();
-    if (path.isEmpty())
-        return;
-    if (const std::optional<QString> refusal = ExportRefusal(path)) {
-        forms::ShowMessage(this, *refusal);
-        return;
-    }
-    const QList<QStringList> lines = ShownLines();
-    ExportBytes csv = ShiftJisCsv(lines);
-    if (csv.unencodableLine > 0) {
-        const QString question = QStringLiteral("一覧の%1行目の「%2」には Shift-JIS で保存できない文字があります。\n"
-                                                "UTF-8（BOM付き、Excel でそのまま開けます）で書き出しますか？")
-                                     .arg(csv.unencodableLine - 1)
-                                     .arg(csv.unencodableText);
-        if (forms::Confirm(this, question) != forms::Answer::Yes)
-            return;
-        csv.bytes = Utf8Csv(lines);
-    }
-    const IoResult written = ReplaceFileContents(path, csv.bytes);
-    if (!written.has_value())
-        forms::ShowMessage(this, QStringLiteral("CSV出力できませんでした：") + written.error().message);
+    if (!path.isEmpty())
+        ExportCsv(this, path, ShownLines());
 }
 
 QSet<QByteArray> StatusWindow::LetterStudents() const
@@ -240,9 +223,31 @@ void StatusWindow::LettersButtonClick()
     }
     if (!batch.notice.isEmpty())
         forms::ShowMessage(this, batch.notice);
+    const bool withReceipts = ui->ReceiptWithLetters->isChecked();
     ShowPreview(this, QStringLiteral("お知らせ印刷（%1通）").arg(batch.letters.size()), [&](QPrinter& printer) {
-        PrintLetters(printer, batch.letters, batch.school, reference_);
+        PrintLetters(printer, batch.letters, batch.school, reference_, withReceipts);
     });
+}
+
+// One receipt a student, of the months paid and not yet handed over.
+void StatusWindow::ReceiptButtonClick()
+{
+    LetterBatch batch = LettersToPrint();
+    batch.letters.removeIf([](const Letter& letter) { return letter.kind != LetterKind::Payout; });
+    if (batch.letters.isEmpty()) {
+        forms::ShowMessage(this, QStringLiteral("表示中（選択中）の生徒には、未渡しの給付金がありません。"));
+        return;
+    }
+    if (!batch.notice.isEmpty())
+        forms::ShowMessage(this, batch.notice);
+    ShowPreview(this, QStringLiteral("受領書印刷（%1枚）").arg(batch.letters.size()), [&](QPrinter& printer) {
+        PrintReceipts(printer, batch.letters, batch.school, reference_);
+    });
+}
+
+void StatusWindow::LedgerButtonClick()
+{
+    forms::RunModal(std::make_unique<LedgerWindow>(workDir_, listing_.claims, reference_, this));
 }
 
 void StatusWindow::SchoolButtonClick()

@@ -46,6 +46,8 @@ public:
     void PrintButtonClick();
     void CsvButtonClick();
     void LettersButtonClick();
+    void ReceiptButtonClick();
+    void LedgerButtonClick();
     void SchoolButtonClick();
     void StatusTableActivate(const QModelIndex& index);   // double click or Enter
 
