@@ -18,7 +18,11 @@ colours move on to the later months. Paid months are paid at the usual
 guardian a week after, and four await handover on that date (「未渡し」):
 one paid 114 days before (red), one 19 days before (orange), one 9 days
 before and the unmarked month with no paid date. One handover's method
-reads as a spreadsheet left it (口座振替). Standard library only; the output is
+reads as a spreadsheet left it (口座振替). Handovers from 2020 on name who
+handed the payout over and who checked (one checked by the same person);
+every receipt came back five days after but one. 支払通知.CSV holds the
+notice totals of two payment days of 2026年度, one ¥20 short of the months
+recorded. Standard library only; the output is
 the same byte for byte on every run.
 """
 
@@ -31,7 +35,18 @@ from pathlib import Path
 
 from generate import ENCODING, MONTH_LABELS, NOT_TREATED, TREATED, WEEKDAYS, encode_lines, write_bytes
 
-STATUS_HEADER = ["診療年", "診療月", "状況", "請求日", "点数", "支払日", "支払額", "メモ", "保護者支払日", "支払方法"]
+STATUS_HEADER = ["診療年", "診療月", "状況", "請求日", "点数", "支払日", "支払額", "メモ", "保護者支払日", "支払方法",
+                 "渡した人", "確認者", "受領書"]
+
+# Who hands payouts over and who checks, since the office began to record it.
+HANDED_BY, CHECKED_BY = "佐々木", "高橋"
+NAMES_RECORDED_FROM = datetime.date(2020, 4, 1)
+# The one handover checked by the person who made it, and the one receipt not back yet.
+SAME_PERSON = ("請06076-1", 2025, 10)
+RECEIPT_NOT_BACK = ("請07312-1", 2025, 10)
+# Payment days of 2026年度 whose notice totals the office typed, and how far
+# the notice of the second is from the months recorded for it (yen).
+NOTICE_DIFFERENCE = -20
 
 YEN_PER_POINT = 4
 
@@ -141,6 +156,41 @@ def handed_over(name, row):
     return row + (handed.strftime("%Y/%m/%d"), "振込")
 
 
+def handed_by(name, row):
+    """The row with who handed it over, who checked and when the receipt came
+    back: names from 2020 on (one checked by the same person), a receipt five
+    days after every handover but one."""
+    year, month, handed = row[0], row[1], row[8]
+    if not handed:
+        return row + ("", "", "")
+    handed_day = datetime.datetime.strptime(handed, "%Y/%m/%d").date()
+    receipt = "" if (name, year, month) == RECEIPT_NOT_BACK else \
+        (handed_day + datetime.timedelta(days=5)).strftime("%Y/%m/%d")
+    if handed_day < NAMES_RECORDED_FROM:
+        return row + ("", "", receipt)
+    checked = HANDED_BY if (name, year, month) == SAME_PERSON else CHECKED_BY
+    return row + (HANDED_BY, checked, receipt)
+
+
+def notice_bytes(statuses):
+    """支払通知.CSV: the totals of the two payment days of 2026年度 with the most
+    months, the second differing from the months recorded by NOTICE_DIFFERENCE."""
+    sums = {}
+    for rows in statuses.values():
+        for row in rows:
+            paid, amount = row[5], row[6]
+            if row[2] == "支払済" and paid and amount is not None and paid >= "2026/04/01":
+                count, total = sums.get(paid, (0, 0))
+                sums[paid] = (count + 1, total + amount)
+    days = sorted(sorted(sums), key=lambda day: -sums[day][0])[:2]
+    out = io.StringIO()
+    writer = csv.writer(out, lineterminator="\r\n")
+    writer.writerow(["支払日", "通知額"])
+    for i, day in enumerate(sorted(days)):
+        writer.writerow([day, sums[day][1] + (NOTICE_DIFFERENCE if i == 1 else 0)])
+    return out.getvalue().encode(ENCODING)
+
+
 def status_bytes(rows):
     out = io.StringIO()
     writer = csv.writer(out, lineterminator="\r\n")
@@ -177,9 +227,11 @@ def main(argv=None):
             statuses[name].append((last[0] + (last[1] == 12), last[1] % 12 + 1, "支払済", "", 300, "", 1200,
                                    "印を外した月"))
     for name, rows in statuses.items():
-        rows = [handed_over(name, row) for row in rows]
+        rows = [handed_by(name, handed_over(name, row)) for row in rows]
         write_bytes(status_dir / f"{name}.CSV", status_bytes(rows))
         print(f"請求状況/{name}.CSV: {len(rows)} months")
+    write_bytes(status_dir / "支払通知.CSV", notice_bytes(statuses))
+    print("請求状況/支払通知.CSV: two payment days")
     return 0
 
 
