@@ -1,5 +1,6 @@
-// Letters for 100 students: from 「お知らせ印刷」 clicked in the deadline
-// list to the print preview painted with every letter's page laid out.
+// Letters and receipts for 100 students: from 「お知らせ印刷」 or 「受領書印刷」
+// clicked in the deadline list to the print preview painted with every
+// page laid out.
 
 #include "bench/Benchmarks.h"
 
@@ -65,7 +66,9 @@ QString MakeLettersFolder()
     return folder;
 }
 
-void LettersShown(benchmark::State& state)
+// letters: 「お知らせ印刷」, a letter a student and kind; otherwise
+// 「受領書印刷」, a receipt a student.
+void PreviewShown(benchmark::State& state, bool letters)
 {
     static const QString folder = MakeLettersFolder();
     status::StatusWindow window(folder, kLetterDate);
@@ -80,9 +83,9 @@ void LettersShown(benchmark::State& state)
             preview->close();
         });
         const std::int64_t start = MonotonicNs();
-        window.ui->LettersButton->click();   // returns once the preview is closed
-        if (!shown.Shown() || pages != kPages) {
-            state.SkipWithError("the preview did not show every letter");
+        (letters ? window.ui->LettersButton : window.ui->ReceiptButton)->click();   // returns once the preview is closed
+        if (!shown.Shown() || pages != (letters ? kPages : kStudents)) {
+            state.SkipWithError("the preview did not show every page");
             break;
         }
         state.SetIterationTime(double(shown.ShownNs() - start) * 1e-9);
@@ -94,7 +97,8 @@ void LettersShown(benchmark::State& state)
 
 void RegisterLettersBenchmarks()
 {
-    AddTimedRuns("letters_preview/100", LettersShown, 11);
+    AddTimedRuns("letters_preview/100", [](benchmark::State& state) { PreviewShown(state, true); }, 11);
+    AddTimedRuns("receipts_preview/100", [](benchmark::State& state) { PreviewShown(state, false); }, 11);
 }
 
 } // namespace bench
