@@ -56,6 +56,7 @@ StatusWindow::StatusWindow(const QString& workDir, QDate reference, QWidget* par
                                             QStringLiteral("CSV (*.CSV)"));
     };
     ConnectHandlers();
+    ui->LedgerButton->setEnabled(false);   // the ledger is made of the listing: once it is read
     StartLoading();
 }
 
@@ -89,6 +90,7 @@ void StatusWindow::TakeListing(const std::shared_ptr<ClaimListing>& listing)
     listing_ = std::move(*listing);
     counts_ = CountOpenMonths(listing_.claims, reference_);
     loaded_ = true;
+    ui->LedgerButton->setEnabled(true);
     RefreshLines();
     emit Loaded();
     if (!listing_.problems.isEmpty()) {
