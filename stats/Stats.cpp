@@ -55,6 +55,16 @@ QString ItemOrUnknown(const QStringList& items, int index)
     return index >= 0 && index < items.size() ? items[index] : UnknownText();
 }
 
+// 男 or 女 as a roster writes it (男子, 女子 too); empty for anything else.
+QString SexOf(const QString& text)
+{
+    for (const QString& sex : kSexes) {
+        if (text.startsWith(sex))
+            return sex;
+    }
+    return {};
+}
+
 qint64 PaidAmount(const StatusFile& status)
 {
     qint64 sum = 0;
@@ -221,8 +231,7 @@ InjuryFacts FactsOf(const ClaimOverview& claim, const RosterEntry* student)
     facts.paid = PaidAmount(claim.status);
     if (student) {
         facts.grade = GradeOn(facts.injured, student->entryYear);
-        const QString sex = student->Text(kRosterSexField);
-        facts.sex = kSexes.contains(sex) ? sex : QString();
+        facts.sex = SexOf(student->Text(kRosterSexField));
     }
     return facts;
 }

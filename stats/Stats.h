@@ -41,7 +41,7 @@ struct InjuryFacts {
     QDate injured;                                   // invalid when the header holds no date
     QString situation, place, bodyPart, injury, club;   // trimmed header texts
     int grade = 0;                                   // 1 .. 3; 0 when unknown
-    QString sex;                                     // 男 or 女; empty when unknown
+    QString sex;                                     // 男 or 女 (the roster's 男子 is 男); empty when unknown
     qint64 treatedMonths = 0;
     qint64 paid = 0;
 };

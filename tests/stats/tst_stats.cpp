@@ -82,7 +82,7 @@ QList<InjuryFacts> Facts()
         listing.claims.append(Overview(injury));
     const QHash<QByteArray, RosterEntry> students{
         {"1", Student(2025, u"男"_qs)}, {"2", Student(2024, u"女"_qs)}, {"3", Student(2023, u"男"_qs)},
-        {"4", Student(2024, u"女"_qs)}, {"6", Student(2022, u"男"_qs)}};
+        {"4", Student(2024, u"女"_qs)}, {"6", Student(2022, u"男子"_qs)}};
     return FactsOf(listing, students);
 }
 
