@@ -96,6 +96,20 @@ void DrawBar(QPainter& painter, const QRectF& bar, qint64 value, bool previous)
                      Number(value));
 }
 
+// Many rows in little room: the rows' texts shrink to their height, down to half.
+void FitFont(QPainter& painter, qreal rowHeight, qreal lineHeight)
+{
+    const qreal scale = std::max(0.5, rowHeight / lineHeight);
+    if (scale >= 1)
+        return;
+    QFont font = painter.font();
+    if (font.pixelSize() > 0)
+        font.setPixelSize(std::max(1, int(font.pixelSize() * scale)));
+    else
+        font.setPointSizeF(font.pointSizeF() * scale);
+    painter.setFont(font);
+}
+
 } // namespace
 
 QRectF BarRect(const QRectF& area, qreal lineHeight, const ChartRows& chart, int row, bool previous)
@@ -116,6 +130,7 @@ void DrawChart(QPainter& painter, const QRectF& area, const ChartRows& chart)
     painter.save();
     if (chart.compare)
         DrawLegend(painter, area, lineHeight, chart);
+    FitFont(painter, g.rowHeight, lineHeight);
     for (int i = 0; i < chart.rows.size(); ++i) {
         const QRectF labelRect(g.labels.left(), g.top + i * g.rowHeight, g.labels.width(), g.rowHeight);
         painter.setPen(Qt::black);
