@@ -135,59 +135,49 @@ private slots:
     void countsByCategory_data()
     {
         QTest::addColumn<Category>("by");
+        QTest::addColumn<Measure>("measure");
         QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<qint64>("total");
+        const Measure count = Measure::Count;
         QTest::newRow("場合別: largest first, ties in the list's order")
-            << Category::Situation << QStringList{u"部活中 2"_qs, u"授業中 1"_qs, u"休み時間 1"_qs, u"放課後 1"_qs};
+            << Category::Situation << count << QStringList{u"部活中 2"_qs, u"授業中 1"_qs, u"休み時間 1"_qs, u"放課後 1"_qs}
+            << qint64(5);
         QTest::newRow("場所別: typed after the items, 未記入 last")
-            << Category::Place
+            << Category::Place << count
             << QStringList{u"校舎内体育館・武道場 1"_qs, u"校舎外運動場・校庭 1"_qs, u"学校外道路 1"_qs,
-                           u"近所の公園 1"_qs, u"未記入 1"_qs};
-        QTest::newRow("部位別") << Category::BodyPart
-                             << QStringList{u"足関節部 2"_qs, u"頭部 1"_qs, u"手・手指部 1"_qs, u"膝部 1"_qs};
-        QTest::newRow("傷病別") << Category::Injury
-                             << QStringList{u"捻挫 2"_qs, u"打撲 1"_qs, u"骨折 1"_qs, u"挫傷・裂傷 1"_qs};
-        QTest::newRow("部活動別: 未記入 last though largest") << Category::Club
-                                                       << QStringList{u"野球 2"_qs, u"未記入 3"_qs};
+                           u"近所の公園 1"_qs, u"未記入 1"_qs} << qint64(5);
+        QTest::newRow("部位別") << Category::BodyPart << count
+                             << QStringList{u"足関節部 2"_qs, u"頭部 1"_qs, u"手・手指部 1"_qs, u"膝部 1"_qs} << qint64(5);
+        QTest::newRow("部活動別: 未記入 last though largest") << Category::Club << count
+                                                       << QStringList{u"野球 2"_qs, u"未記入 3"_qs} << qint64(5);
         QTest::newRow("月別: April to March, every month")
-            << Category::Month
+            << Category::Month << count
             << QStringList{u"4月 1"_qs,  u"5月 0"_qs,  u"6月 1"_qs,  u"7月 1"_qs, u"8月 0"_qs, u"9月 1"_qs,
-                           u"10月 0"_qs, u"11月 0"_qs, u"12月 0"_qs, u"1月 0"_qs, u"2月 0"_qs, u"3月 1"_qs};
-        QTest::newRow("曜日別: Sunday first") << Category::Weekday
-                                          << QStringList{u"日 2"_qs, u"月 1"_qs, u"火 2"_qs, u"水 0"_qs,
-                                                         u"木 0"_qs, u"金 0"_qs, u"土 0"_qs};
+                           u"10月 0"_qs, u"11月 0"_qs, u"12月 0"_qs, u"1月 0"_qs, u"2月 0"_qs, u"3月 1"_qs} << qint64(5);
+        QTest::newRow("曜日別: Sunday first")
+            << Category::Weekday << count
+            << QStringList{u"日 2"_qs, u"月 1"_qs, u"火 2"_qs, u"水 0"_qs, u"木 0"_qs, u"金 0"_qs, u"土 0"_qs} << qint64(5);
         QTest::newRow("学年別: entry year is the 1st, beyond the 3rd is the 3rd, no roster 不明")
-            << Category::Grade << QStringList{u"1年 1"_qs, u"2年 1"_qs, u"3年 2"_qs, u"不明 1"_qs};
-        QTest::newRow("男女別: no roster 不明") << Category::Sex
-                                           << QStringList{u"男 3"_qs, u"女 1"_qs, u"不明 1"_qs};
+            << Category::Grade << count << QStringList{u"1年 1"_qs, u"2年 1"_qs, u"3年 2"_qs, u"不明 1"_qs} << qint64(5);
+        QTest::newRow("男女別: 男子 is 男, no roster 不明")
+            << Category::Sex << count << QStringList{u"男 3"_qs, u"女 1"_qs, u"不明 1"_qs} << qint64(5);
+        QTest::newRow("傷病別") << Category::Injury << count
+                             << QStringList{u"捻挫 2"_qs, u"打撲 1"_qs, u"骨折 1"_qs, u"挫傷・裂傷 1"_qs} << qint64(5);
+        QTest::newRow("傷病別 診療月数") << Category::Injury << Measure::TreatedMonths
+                                   << QStringList{u"捻挫 5"_qs, u"打撲 1"_qs, u"骨折 1"_qs, u"挫傷・裂傷 0"_qs}
+                                   << qint64(7);
+        QTest::newRow("傷病別 支払額: 支払済 months only")
+            << Category::Injury << Measure::Paid
+            << QStringList{u"捻挫 5000"_qs, u"打撲 0"_qs, u"骨折 0"_qs, u"挫傷・裂傷 0"_qs} << qint64(5000);
     }
 
     void countsByCategory()
     {
         QFETCH(Category, by);
-        QFETCH(QStringList, rows);
-        const StatsTable table = CountInjuries(Facts(), Query(by));
-        QCOMPARE(Rows(table), rows);
-        QCOMPARE(table.total, 5);
-    }
-
-    void measures_data()
-    {
-        QTest::addColumn<Measure>("measure");
-        QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<qint64>("total");
-        QTest::newRow("診療月数") << Measure::TreatedMonths
-                              << QStringList{u"捻挫 5"_qs, u"打撲 1"_qs, u"骨折 1"_qs, u"挫傷・裂傷 0"_qs} << qint64(5 + 1 + 1);
-        QTest::newRow("支払額: 支払済 months only")
-            << Measure::Paid << QStringList{u"捻挫 5000"_qs, u"打撲 0"_qs, u"骨折 0"_qs, u"挫傷・裂傷 0"_qs}
-            << qint64(5000);
-    }
-
-    void measures()
-    {
         QFETCH(Measure, measure);
         QFETCH(QStringList, rows);
         QFETCH(qint64, total);
-        const StatsTable table = CountInjuries(Facts(), Query(Category::Injury, measure));
+        const StatsTable table = CountInjuries(Facts(), Query(by, measure));
         QCOMPARE(Rows(table), rows);
         QCOMPARE(table.total, total);
     }
@@ -197,24 +187,18 @@ private slots:
     {
         QTest::addColumn<int>("from");
         QTest::addColumn<int>("to");
-        QTest::addColumn<QStringList>("rows");
-        QTest::newRow("2025年度: to 31 March") << 2025 << 2025 << QStringList{u"3月 1"_qs, u"4月 1"_qs};
-        QTest::newRow("2026年度: from 1 April") << 2026 << 2026 << QStringList{u"3月 0"_qs, u"4月 1"_qs};
-        QTest::newRow("2024年度 to 2026年度") << 2024 << 2026 << QStringList{u"3月 1"_qs, u"4月 2"_qs};
+        QTest::addColumn<qint64>("total");
+        QTest::newRow("2025年度: to 31 March") << 2025 << 2025 << qint64(5);
+        QTest::newRow("2026年度: from 1 April") << 2026 << 2026 << qint64(1);
+        QTest::newRow("2024年度 to 2026年度") << 2024 << 2026 << qint64(8);
     }
 
     void spanFollowsTheSchoolYear()
     {
         QFETCH(int, from);
         QFETCH(int, to);
-        QFETCH(QStringList, rows);
-        QStringList seen;
-        for (const StatsRow& row : CountInjuries(Facts(), Query(Category::Month, Measure::Count, from, to)).rows) {
-            if (row.label == u"3月" || row.label == u"4月")
-                seen.append(u"%1 %2"_qs.arg(row.label).arg(row.value));
-        }
-        std::sort(seen.begin(), seen.end());
-        QCOMPARE(seen, rows);
+        QFETCH(qint64, total);
+        QCOMPARE(CountInjuries(Facts(), Query(Category::Month, Measure::Count, from, to)).total, total);
     }
 
     // A label of the year before only still gets its row, after the others.

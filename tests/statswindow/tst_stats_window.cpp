@@ -92,6 +92,12 @@ QStringList TableTexts(const QTableWidget* table)
     return lines;
 }
 
+// Leaves this PC's listing cache alone.
+ClaimListing ReadWithoutCache(const QString& workDir, const std::function<bool(int, int)>& progress)
+{
+    return ReadAllClaims(workDir, progress);
+}
+
 QString PdfText(const QString& path)
 {
     QProcess tool;
@@ -158,8 +164,7 @@ private slots:
     {
         testsupport::TestFolder folder;
         MakeFolder(folder.path());
-        StatsWindow window(folder.path(), nullptr, QDate(2026, 3, 1),
-                           [](const QString& w, const std::function<bool(int, int)>& p) { return ReadAllClaims(w, p); });
+        StatsWindow window(folder.path(), nullptr, QDate(2026, 3, 1), ReadWithoutCache);
         window.show();
         QTRY_VERIFY(window.IsLoaded());
         QCOMPARE(window.ui->StatsFrom->currentText(), u"令和7年度"_qs);
@@ -194,8 +199,7 @@ private slots:
             QSKIP("pdftotext is not installed");
         testsupport::TestFolder folder;
         MakeFolder(folder.path());
-        StatsWindow window(folder.path(), nullptr, QDate(2026, 3, 1),
-                           [](const QString& w, const std::function<bool(int, int)>& p) { return ReadAllClaims(w, p); });
+        StatsWindow window(folder.path(), nullptr, QDate(2026, 3, 1), ReadWithoutCache);
         QTRY_VERIFY(window.IsLoaded());
         const QString pdf = folder.path() + u"/統計.pdf"_qs;
         for (bool all : {false, true}) {
