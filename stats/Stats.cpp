@@ -12,30 +12,31 @@ namespace stats {
 namespace {
 
 // The entry window's header lists, in their order.
-const QStringList kSituations{u"授業前"_qs, u"授業中"_qs, u"休み時間"_qs, u"昼休み"_qs, u"掃除中"_qs,
-                              u"部活中"_qs, u"放課後"_qs, u"通学中"_qs, u"学校行事中"_qs, u"その他"_qs};
-const QStringList kPlaces{u"校舎内教室・実験自習室"_qs, u"校舎内体育館・武道場"_qs, u"校舎内廊下・昇降口・階段"_qs,
-                          u"校舎内その他"_qs, u"校舎外運動場・校庭"_qs, u"校舎外体育施設等"_qs, u"校舎外その他"_qs,
-                          u"学校外道路"_qs, u"学校外運動場"_qs, u"学校外体育館・屋内運動場"_qs, u"学校外その他"_qs};
-const QStringList kBodyParts{u"頭部"_qs, u"前額部"_qs, u"眼部"_qs, u"頬部"_qs, u"耳部"_qs, u"鼻部"_qs, u"口部"_qs,
-                             u"歯部"_qs, u"顎部"_qs, u"頸部"_qs, u"肩部"_qs, u"胸部（含内臓損傷）"_qs,
-                             u"腹部（含内臓損傷）"_qs, u"背部"_qs, u"腰部"_qs, u"臀部"_qs, u"上腕部"_qs, u"肘部"_qs,
-                             u"前腕部"_qs, u"手関節部"_qs, u"手・手指部"_qs, u"大腿部・股関節"_qs, u"膝部"_qs,
-                             u"下腿部"_qs, u"足関節部"_qs, u"足・足指部"_qs, u"その他"_qs};
-const QStringList kInjuries{u"打撲"_qs, u"捻挫"_qs, u"骨折"_qs, u"挫傷・裂傷"_qs, u"靱帯損傷"_qs,
-                            u"眼科"_qs, u"歯科"_qs, u"頭部外傷"_qs, u"その他"_qs};
-const QStringList kClubs{u"弓道"_qs, u"柔道"_qs, u"剣道"_qs, u"テニス"_qs, u"ｿﾌﾄﾃﾆｽ"_qs, u"卓球"_qs, u"登山"_qs,
-                         u"陸上競技"_qs, u"野球"_qs, u"ダンス"_qs, u"ﾊﾞﾄﾞﾐﾝﾄﾝ"_qs, u"ﾊﾞｽｹｯﾄﾎﾞｰﾙ"_qs, u"ホッケー"_qs,
-                         u"ﾊﾞﾚｰﾎﾞｰﾙ"_qs, u"ﾊﾝﾄﾞﾎﾞｰﾙ"_qs, u"サッカー"_qs, u"生物"_qs, u"物理"_qs, u"地学"_qs,
-                         u"化学"_qs, u"美術"_qs, u"吹奏楽"_qs, u"コーラス"_qs, u"ｷﾞﾀｰﾏﾝﾄﾞﾘﾝ"_qs, u"書道"_qs,
-                         u"茶道"_qs, u"華道"_qs, u"演劇"_qs, u"写真"_qs, u"新聞"_qs, u"放送"_qs, u"文芸"_qs,
-                         u"地歴"_qs, u"英語"_qs, u"ＪＲＣ"_qs, u"囲碁将棋"_qs, u"弦楽"_qs, u"総合活動"_qs,
-                         u"ＶＹＳ"_qs, u"応援団"_qs, u"パソコン"_qs, u"数学"_qs, u"その他"_qs};
-const QStringList kMonths{u"4月"_qs, u"5月"_qs, u"6月"_qs, u"7月"_qs, u"8月"_qs, u"9月"_qs,
-                          u"10月"_qs, u"11月"_qs, u"12月"_qs, u"1月"_qs, u"2月"_qs, u"3月"_qs};
-const QStringList kWeekdays{u"日"_qs, u"月"_qs, u"火"_qs, u"水"_qs, u"木"_qs, u"金"_qs, u"土"_qs};
-const QStringList kGrades{u"1年"_qs, u"2年"_qs, u"3年"_qs};
-const QStringList kSexes{u"男"_qs, u"女"_qs};
+const QStringList kSituations = QStringLiteral("授業前,授業中,休み時間,昼休み,掃除中,部活中,放課後"
+                                               ",通学中,学校行事中,その他").split(u',');
+const QStringList kPlaces = QStringLiteral("校舎内教室・実験自習室,校舎内体育館・武道場"
+                                           ",校舎内廊下・昇降口・階段,校舎内その他,校舎外運動場・校庭"
+                                           ",校舎外体育施設等,校舎外その他,学校外道路,学校外運動場"
+                                           ",学校外体育館・屋内運動場,学校外その他").split(u',');
+const QStringList kBodyParts = QStringLiteral("頭部,前額部,眼部,頬部,耳部,鼻部,口部,歯部,顎部,頸部"
+                                              ",肩部,胸部（含内臓損傷）,腹部（含内臓損傷）,背部,腰部"
+                                              ",臀部,上腕部,肘部,前腕部,手関節部,手・手指部"
+                                              ",大腿部・股関節,膝部,下腿部,足関節部,足・足指部,その他").split(u',');
+const QStringList kInjuries = QStringLiteral("打撲,捻挫,骨折,挫傷・裂傷,靱帯損傷,眼科,歯科,頭部外傷"
+                                             ",その他").split(u',');
+const QStringList kClubs = QStringLiteral("弓道,柔道,剣道,テニス,ｿﾌﾄﾃﾆｽ,卓球,登山,陸上競技"
+                                          ",野球,ダンス,ﾊﾞﾄﾞﾐﾝﾄﾝ,ﾊﾞｽｹｯﾄﾎﾞｰﾙ"
+                                          ",ホッケー,ﾊﾞﾚｰﾎﾞｰﾙ,ﾊﾝﾄﾞﾎﾞｰﾙ,サッカー"
+                                          ",生物,物理,地学,化学,美術,吹奏楽,コーラス"
+                                          ",ｷﾞﾀｰﾏﾝﾄﾞﾘﾝ,書道,茶道,華道,演劇,写真,新聞"
+                                          ",放送,文芸,地歴,英語,ＪＲＣ,囲碁将棋,弦楽,総合活動"
+                                          ",ＶＹＳ,応援団,パソコン,数学,その他").split(u',');
+
+const QStringList kMonths = QStringLiteral("4月,5月,6月,7月,8月,9月,10月,11月,12月"
+                                           ",1月,2月,3月").split(u',');
+const QStringList kWeekdays = QStringLiteral("日,月,火,水,木,金,土").split(u',');
+const QStringList kGrades = QStringLiteral("1年,2年,3年").split(u',');
+const QStringList kSexes = QStringLiteral("男,女").split(u',');
 
 constexpr int kRosterSexField = 8;
 
@@ -169,29 +170,65 @@ QString Percent(double share)
     return QString::number(share, 'f', 1);
 }
 
+// The category's name as a column's: 場合別 -> 場合.
+QString ColumnName(Category category)
+{
+    return CategoryText(category).chopped(1);
+}
+
+QList<QStringList> CrossLines(const StatsTable& table, const StatsQuery& query)
+{
+    const QString total = QStringLiteral("合計");
+    QList<QStringList> lines{QStringList{ColumnName(query.by)} + table.columns + QStringList{total}};
+    for (int r = 0; r < table.rows.size(); ++r) {
+        QStringList line{table.rows[r].label};
+        for (qint64 cell : table.cells[r])
+            line.append(QString::number(cell));
+        lines.append(line << QString::number(table.rows[r].value));
+    }
+    QStringList foot{total};
+    for (qint64 column : table.columnTotals)
+        foot.append(QString::number(column));
+    lines.append(foot << QString::number(table.total));
+    return lines;
+}
+
+QList<QStringList> PlainLines(const StatsTable& table, const StatsQuery& query)
+{
+    const QString measure = MeasureText(query.measure);
+    auto before = [&](qint64 previous) { return query.compare ? QStringList{QString::number(previous)} : QStringList(); };
+    QStringList head{ColumnName(query.by), measure, QStringLiteral("割合(%)")};
+    QList<QStringList> lines{head + (query.compare ? QStringList{QStringLiteral("前年度") + measure} : QStringList())};
+    for (const StatsRow& row : table.rows)
+        lines.append(QStringList{row.label, QString::number(row.value), Percent(row.share)} + before(row.previous));
+    const QStringList foot{QStringLiteral("合計"), QString::number(table.total), Percent(table.total > 0 ? 100 : 0)};
+    lines.append(foot + before(table.previousTotal));
+    return lines;
+}
+
 } // namespace
 
 QString CategoryText(Category category)
 {
-    static const QStringList texts{u"場合別"_qs, u"場所別"_qs, u"部位別"_qs, u"傷病別"_qs, u"部活動別"_qs,
-                                   u"月別"_qs,   u"曜日別"_qs, u"学年別"_qs, u"男女別"_qs};
+    static const QStringList texts =
+        QStringLiteral("場合別,場所別,部位別,傷病別,部活動別,月別,曜日別,学年別,男女別").split(u',');
     return texts.value(int(category));
 }
 
 QString MeasureText(Measure measure)
 {
-    static const QStringList texts{u"件数"_qs, u"診療月数"_qs, u"支払額"_qs};
+    static const QStringList texts = QStringLiteral("件数,診療月数,支払額").split(u',');
     return texts.value(int(measure));
 }
 
 QString UnfilledText()
 {
-    return u"未記入"_qs;
+    return QStringLiteral("未記入");
 }
 
 QString UnknownText()
 {
-    return u"不明"_qs;
+    return QStringLiteral("不明");
 }
 
 QStringList FixedItems(Category category)
@@ -221,7 +258,7 @@ int GradeOn(QDate injured, int entryYear)
 InjuryFacts FactsOf(const ClaimOverview& claim, const RosterEntry* student)
 {
     InjuryFacts facts;
-    facts.injured = QDate::fromString(claim.injuryDate, u"yyyy/M/d"_qs);
+    facts.injured = QDate::fromString(claim.injuryDate, QStringLiteral("yyyy/M/d"));
     facts.situation = claim.situation;
     facts.place = claim.place;
     facts.bodyPart = claim.bodyPart;
@@ -291,37 +328,12 @@ StatsTable CountInjuries(const QList<InjuryFacts>& facts, const StatsQuery& quer
 
 QString SpanText(int from, int to)
 {
-    return from == to ? EntryYearText(from) : EntryYearText(from) + u"～"_qs + EntryYearText(to);
+    return from == to ? EntryYearText(from) : EntryYearText(from) + QStringLiteral("～") + EntryYearText(to);
 }
 
 QList<QStringList> TableLines(const StatsTable& table, const StatsQuery& query)
 {
-    const QString by = CategoryText(query.by).chopped(1);   // 場合別 -> 場合
-    QList<QStringList> lines;
-    if (query.cross) {
-        lines.append(QStringList{by} + table.columns + QStringList{u"合計"_qs});
-        for (int r = 0; r < table.rows.size(); ++r) {
-            QStringList line{table.rows[r].label};
-            for (qint64 cell : table.cells[r])
-                line.append(QString::number(cell));
-            lines.append(line + QStringList{QString::number(table.rows[r].value)});
-        }
-        QStringList foot{u"合計"_qs};
-        for (qint64 total : table.columnTotals)
-            foot.append(QString::number(total));
-        lines.append(foot + QStringList{QString::number(table.total)});
-        return lines;
-    }
-    const QString measure = MeasureText(query.measure);
-    const QString previous = u"前年度"_qs + measure;
-    lines.append(QStringList{by, measure, u"割合(%)"_qs} + (query.compare ? QStringList{previous} : QStringList()));
-    for (const StatsRow& row : table.rows) {
-        QStringList line{row.label, QString::number(row.value), Percent(row.share)};
-        lines.append(line + (query.compare ? QStringList{QString::number(row.previous)} : QStringList()));
-    }
-    QStringList foot{u"合計"_qs, QString::number(table.total), table.total > 0 ? Percent(100) : Percent(0)};
-    lines.append(foot + (query.compare ? QStringList{QString::number(table.previousTotal)} : QStringList()));
-    return lines;
+    return query.cross ? CrossLines(table, query) : PlainLines(table, query);
 }
 
 } // namespace stats

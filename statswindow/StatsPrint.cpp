@@ -53,7 +53,8 @@ qreal Heading(Sheet& sheet, const StatsPage& page)
 qreal Chart(Sheet& sheet, qreal y, const ChartRows& chart)
 {
     const qreal legend = chart.compare ? 8 : 0;
-    const qreal height = std::min(kChartMostMm, legend + kChartRowMm * qreal(std::max<qsizetype>(1, chart.rows.size())));
+    const qreal rows = qreal(std::max<qsizetype>(1, chart.rows.size()));
+    const qreal height = std::min(kChartMostMm, legend + kChartRowMm * rows);
     sheet.painter.setFont(Gothic(9));
     DrawChart(sheet.painter, sheet.Rect(0, y, sheet.width, height), chart);
     return y + height + 6;
