@@ -54,6 +54,25 @@ QTableWidgetItem* Cell(const QString& text, bool number)
     return item;
 }
 
+// The lines' first one as the column names; the last one (合計) in bold.
+void FillTable(QTableWidget* table, const QList<QStringList>& lines)
+{
+    table->clear();
+    table->setColumnCount(int(lines.first().size()));
+    table->setRowCount(int(lines.size()) - 1);
+    table->setHorizontalHeaderLabels(lines.first());
+    for (int r = 1; r < lines.size(); ++r) {
+        for (int c = 0; c < lines[r].size(); ++c) {
+            QTableWidgetItem* cell = Cell(lines[r][c], c > 0);
+            QFont font = table->font();
+            font.setBold(r == lines.size() - 1);
+            cell->setFont(font);
+            table->setItem(r - 1, c, cell);
+        }
+    }
+    table->resizeColumnsToContents();
+}
+
 } // namespace
 
 StatsWindow::StatsWindow(const QString& workDir, QWidget* parent, QDate today, ClaimReader read)
@@ -154,22 +173,14 @@ void StatsWindow::ShowTable()
 {
     const StatsQuery query = Query();
     table_ = CountInjuries(facts_, query);
-    const QList<QStringList> lines = ShownLines();
-    QTableWidget* t = ui->StatsTable;
-    t->clear();
-    t->setColumnCount(int(lines.first().size()));
-    t->setRowCount(int(lines.size()) - 1);
-    t->setHorizontalHeaderLabels(lines.first());
-    for (int r = 1; r < lines.size(); ++r) {
-        for (int c = 0; c < lines[r].size(); ++c)
-            t->setItem(r - 1, c, Cell(lines[r][c], c > 0));
-    }
-    t->resizeColumnsToContents();
+    FillTable(ui->StatsTable, ShownLines());
     ui->StatsChart->SetRows(ChartOf(table_, query));
     QString summary = QStringLiteral("%1　%2 %3").arg(SpanText(query.from, query.to), MeasureText(query.measure))
                           .arg(table_.total);
+    if (query.compare)
+        summary += QStringLiteral("（%1 %2）").arg(SpanText(query.from - 1, query.to - 1)).arg(table_.previousTotal);
     if (problems_ > 0)
-        summary += QStringLiteral("　（読めなかったファイル・行 %1）").arg(problems_);
+        summary += QStringLiteral("　読めなかったファイル・行 %1").arg(problems_);
     ui->StatsSummary->setText(summary);
 }
 
