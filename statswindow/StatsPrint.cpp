@@ -54,7 +54,8 @@ qreal Chart(Sheet& sheet, qreal y, const ChartRows& chart)
 {
     const qreal legend = chart.compare ? 8 : 0;
     const qreal rows = qreal(std::max<qsizetype>(1, chart.rows.size()));
-    const qreal height = std::min(kChartMostMm, legend + kChartRowMm * rows);
+    const qreal rowMm = chart.compare ? kChartRowMm * 1.6 : kChartRowMm;   // two bars a row
+    const qreal height = std::min(kChartMostMm, legend + rowMm * rows);
     sheet.painter.setFont(Gothic(9));
     DrawChart(sheet.painter, sheet.Rect(0, y, sheet.width, height), chart);
     return y + height + 6;
