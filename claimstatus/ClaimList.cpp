@@ -33,6 +33,10 @@ void ReadClaimOverviewText(QByteArrayView bytes, ClaimOverview& claim)
     const HeaderFields header = CutHeaderLine(lines.header);
     claim.injuryDate = InjuryDate(header);
     claim.injury = Trimmed(header.field[5]);
+    claim.bodyPart = Trimmed(header.field[6]);
+    claim.situation = Trimmed(header.field[7]);
+    claim.club = Trimmed(header.field[8]);
+    claim.place = Trimmed(header.field[9]);
     for (const QByteArrayView line : lines.rows) {
         const RowFields row = CutRowLine(line);
         AddTreatedMonths(row[0], [&row](int k) { return row[2 * k - 1]; }, claim.treated);

@@ -21,6 +21,7 @@ struct ClaimOverview {
     QString name;             // the student's name from line 1 of the claim file
     QString injuryDate;       // "2025/6/14", empty when the header holds none
     QString injury;
+    QString bodyPart, situation, club, place;   // the header's texts, trimmed
     QList<YearMonth> treated; // calendar order
     StatusFile status;
 };
@@ -36,8 +37,9 @@ bool SplitClaimFileName(const QString& name, QByteArray& id, int& occurrence);
 
 // What the list needs of a claim file's text, cut as the full reader cuts it
 // (claims/ClaimLines.h) but kept as views until trimmed: the name of line 1,
-// the injury date and injury of the header and the treated months of the
-// thirteen rows, as TreatedMonths reads them.
+// the injury date, injury, body part, situation, club and place of the
+// header and the treated months of the thirteen rows, as TreatedMonths
+// reads them.
 void ReadClaimOverviewText(QByteArrayView bytes, ClaimOverview& claim);
 
 // Reads the claim file and its status file (none when statusPath is empty).

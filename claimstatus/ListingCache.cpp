@@ -21,7 +21,7 @@ namespace claims {
 namespace {
 
 constexpr quint32 kMagic = 0x4B4C4331;   // "KLC1"
-constexpr quint32 kVersion = 1;
+constexpr quint32 kVersion = 2;   // 2: body part, situation, club and place kept
 constexpr qsizetype kHashSize = 32;      // SHA-256
 constexpr qint64 kUnsettledNs = 10'000'000'000;
 constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_6_4;
@@ -66,11 +66,13 @@ QDataStream& operator>>(QDataStream& s, QList<YearMonth>& months)
 }
 QDataStream& operator<<(QDataStream& s, const KeptClaim& c)
 {
-    return s << c.file << c.name << c.injuryDate << c.injury << c.treated;
+    return s << c.file << c.name << c.injuryDate << c.injury << c.bodyPart << c.situation << c.club << c.place
+             << c.treated;
 }
 QDataStream& operator>>(QDataStream& s, KeptClaim& c)
 {
-    return s >> c.file >> c.name >> c.injuryDate >> c.injury >> c.treated;
+    return s >> c.file >> c.name >> c.injuryDate >> c.injury >> c.bodyPart >> c.situation >> c.club >> c.place
+             >> c.treated;
 }
 QDataStream& operator<<(QDataStream& s, const KeptStatus& k)
 {
@@ -198,6 +200,10 @@ void TakeClaim(const QString& path, const ListedFile& file, const ListingCache& 
         claim.name = kept->name;
         claim.injuryDate = kept->injuryDate;
         claim.injury = kept->injury;
+        claim.bodyPart = kept->bodyPart;
+        claim.situation = kept->situation;
+        claim.club = kept->club;
+        claim.place = kept->place;
         claim.treated = kept->treated;
         part.keptClaims.append(*kept);
         return;
@@ -209,7 +215,8 @@ void TakeClaim(const QString& path, const ListedFile& file, const ListingCache& 
     }
     ReadClaimOverviewText(*read, claim);
     if (MayKeep(file, listedAt)) {
-        part.keptClaims.append({file, claim.name, claim.injuryDate, claim.injury, claim.treated});
+        part.keptClaims.append({file, claim.name, claim.injuryDate, claim.injury, claim.bodyPart, claim.situation,
+                                claim.club, claim.place, claim.treated});
         ++part.newlyKept;
     }
 }

@@ -26,7 +26,7 @@ namespace claims {
 // What the list shows of a claim file.
 struct KeptClaim {
     ListedFile file;
-    QString name, injuryDate, injury;
+    QString name, injuryDate, injury, bodyPart, situation, club, place;
     QList<YearMonth> treated;
 };
 

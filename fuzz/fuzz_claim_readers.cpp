@@ -62,6 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ReadClaimOverviewText(bytes, overview);
     FUZZ_EXPECT(overview.treated == TreatedMonths(full.table));
     FUZZ_EXPECT(overview.injury == Trimmed(full.header.injury));
+    FUZZ_EXPECT(overview.bodyPart == Trimmed(full.header.body_part));
+    FUZZ_EXPECT(overview.situation == Trimmed(full.header.situation));
+    FUZZ_EXPECT(overview.club == Trimmed(full.header.club));
+    FUZZ_EXPECT(overview.place == Trimmed(full.header.place));
     FUZZ_EXPECT(overview.injuryDate == InjuryDateOf(full.header));
     FUZZ_EXPECT(overview.name == NameOnFirstLine(bytes.toByteArray()));
     return 0;

@@ -26,14 +26,16 @@ LAYERS = {
     "rosters":     ({"store", "files"}, {"QtCore"}),
     "backup":      ({"store", "files"}, {"QtCore"}),
     "claimstatus": ({"claims", "rosters", "store", "files"}, {"QtCore"}),
+    "stats":       ({"claimstatus", "claims", "rosters", "store", "files"}, {"QtCore"}),
     "forms":       ({"store", "files"}, {"QtCore", "QtGui", "QtWidgets"}),
     "entry":       ({"claims", "rosters", "store", "files", "forms"}, ANY),
     "status":      ({"claimstatus", "claims", "rosters", "store", "files", "forms"}, ANY),
     "history":     ({"claimstatus", "claims", "store", "files", "forms"}, ANY),
     "import":      ({"rosters", "store", "files", "forms"}, ANY),
     "backupwindow": ({"backup", "store", "files", "forms"}, ANY),
+    "statswindow": ({"stats", "claimstatus", "claims", "rosters", "store", "files", "forms"}, ANY),
     "app":         ({"files", "store", "claims", "rosters", "backup", "claimstatus", "forms", "entry", "status",
-                     "history", "import", "backupwindow"}, ANY),
+                     "history", "import", "backupwindow", "stats", "statswindow"}, ANY),
 }
 # Tests, benchmarks and fuzz targets may include anything.
 FREE = {"tests", "bench", "fuzz"}

@@ -148,6 +148,26 @@ private slots:
         QCOMPARE(kept.files[0].name, u"山田"_qs);
         QCOMPARE(read.files[0].name, u"川田"_qs);
     }
+
+    // The header's texts come from the cache as they were read: the second
+    // claim file has the same size and time, so only the cache can give
+    // the first one's texts.
+    void headerTextsComeFromTheCache()
+    {
+        QTemporaryDir work, cache;
+        const QString one = work.path() + u"/seikyu/請1-1.CSV"_qs;
+        QVERIFY(QDir(work.path()).mkpath(u"seikyu"_qs));
+        auto header = [](const QString& texts) { return Sj(u"請1-1,山田,男\r\n2025,5,1,木,済,"_qs + texts + u"\r\n"_qs); };
+        auto texts = [&] {
+            const ClaimOverview c = ReadAllClaimsThroughCache(work.path(), cache.path()).claims.value(0);
+            return QStringList{c.injury, c.bodyPart, c.situation, c.club, c.place};
+        };
+        const QStringList first{u"捻挫"_qs, u"足関節部"_qs, u"部活中"_qs, u"野球"_qs, u"校舎外その他"_qs};
+        QVERIFY(Write(one, header(first.join(u',')), kLongAgo));
+        QCOMPARE(texts(), first);
+        QVERIFY(Write(one, header(u"骨折,手関節部,授業中,剣道,学校外その他"_qs), kLongAgo));
+        QCOMPARE(texts(), first);
+    }
 };
 
 QTEST_GUILESS_MAIN(ListingCacheTest)
