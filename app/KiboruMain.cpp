@@ -9,6 +9,7 @@
 #include "history/HistoryWindow.h"
 #include "import/ImportWindow.h"
 #include "status/StatusWindow.h"
+#include "statswindow/StatsWindow.h"
 
 #include <QCloseEvent>
 #include <QDate>
@@ -34,6 +35,7 @@ void TForm1::ConnectHandlers()
     forms::OnEvent(ui->Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
     forms::OnEvent(ui->Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
     forms::OnEvent(ui->Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
+    forms::OnEvent(ui->Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
     forms::OnEvent(ui->Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
 }
 
@@ -71,6 +73,11 @@ void TForm1::Button4Click()
 void TForm1::Button6Click()
 {
     forms::RunModal(std::make_unique<backupwindow::BackupWindow>(QDir::currentPath(), this));
+}
+
+void TForm1::Button7Click()
+{
+    forms::RunModal(std::make_unique<statswindow::StatsWindow>(QDir::currentPath(), this, ui->DateTimePicker1->date()));
 }
 
 void TForm1::Button2Click()

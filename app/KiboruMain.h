@@ -29,6 +29,7 @@ public:
     void Button5Click();   // 履歴: the history of the claim and status files, modally
     void Button4Click();   // 名簿取込: the roster import, modally
     void Button6Click();   // バックアップ: the backups of the data folder, modally
+    void Button7Click();   // 統計: injury statistics of the 年度 of the picker's date, modally
     void Button2Click();   // 終　　了: end the program
 
 protected:

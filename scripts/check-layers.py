@@ -28,14 +28,15 @@ LAYERS = {
     "claimstatus": ({"claims", "rosters", "store", "files"}, {"QtCore"}),
     "stats":       ({"claimstatus", "claims", "rosters", "store", "files"}, {"QtCore"}),
     "forms":       ({"store", "files"}, {"QtCore", "QtGui", "QtWidgets"}),
+    "output":      ({"claimstatus", "claims", "rosters", "store", "files", "forms"}, ANY),
     "entry":       ({"claims", "rosters", "store", "files", "forms"}, ANY),
-    "status":      ({"claimstatus", "claims", "rosters", "store", "files", "forms"}, ANY),
+    "status":      ({"claimstatus", "claims", "rosters", "store", "files", "forms", "output"}, ANY),
     "history":     ({"claimstatus", "claims", "store", "files", "forms"}, ANY),
     "import":      ({"rosters", "store", "files", "forms"}, ANY),
     "backupwindow": ({"backup", "store", "files", "forms"}, ANY),
-    "statswindow": ({"stats", "claimstatus", "claims", "rosters", "store", "files", "forms"}, ANY),
+    "statswindow": ({"stats", "claimstatus", "claims", "rosters", "store", "files", "forms", "output"}, ANY),
     "app":         ({"files", "store", "claims", "rosters", "backup", "claimstatus", "forms", "entry", "status",
-                     "history", "import", "backupwindow", "stats", "statswindow"}, ANY),
+                     "history", "import", "backupwindow", "stats", "statswindow", "output"}, ANY),
 }
 # Tests, benchmarks and fuzz targets may include anything.
 FREE = {"tests", "bench", "fuzz"}

@@ -3,7 +3,6 @@
 #include "forms/Fonts.h"
 
 #include <QPainter>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 
 #include <algorithm>
@@ -107,16 +106,6 @@ void PrintStatsPages(QPrinter& printer, const QList<StatsPage>& pages)
         y = Chart(sheet, y, pages[i].chart);
         Table(sheet, y, pages[i].lines);
     }
-}
-
-void ShowStatsPreview(QWidget* parent, const std::function<void(QPrinter&)>& print)
-{
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    QPrintPreviewDialog preview(&printer, parent);
-    preview.setWindowTitle(QStringLiteral("負傷統計"));
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* p) { print(*p); });
-    preview.exec();
 }
 
 } // namespace statswindow

@@ -10,7 +10,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 
 class QPrinter;
 class QWidget;
@@ -27,8 +26,5 @@ struct StatsPage {
 
 // Each page on a page (or more) of its own.
 void PrintStatsPages(QPrinter& printer, const QList<StatsPage>& pages);
-
-// Qt's print preview of what print draws; it also prints and saves PDF.
-void ShowStatsPreview(QWidget* parent, const std::function<void(QPrinter&)>& print);
 
 } // namespace statswindow

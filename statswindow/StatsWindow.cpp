@@ -1,9 +1,9 @@
 #include "statswindow/StatsWindow.h"
 
-#include "claimstatus/Export.h"
 #include "claimstatus/ListingCache.h"
 #include "claimstatus/SchoolInfo.h"
-#include "files/FileAccess.h"
+#include "output/CsvExport.h"
+#include "output/PagePrint.h"
 #include "forms/Application.h"
 #include "forms/Messages.h"
 #include "forms/Modal.h"
@@ -216,39 +216,19 @@ void StatsWindow::PrintTo(QPrinter& printer, bool all) const
 
 void StatsWindow::StatsPrintClick()
 {
-    ShowStatsPreview(this, [this](QPrinter& printer) { PrintTo(printer, false); });
+    output::ShowPreview(this, QStringLiteral("負傷統計"), [this](QPrinter& printer) { PrintTo(printer, false); });
 }
 
 void StatsWindow::StatsPrintAllClick()
 {
-    ShowStatsPreview(this, [this](QPrinter& printer) { PrintTo(printer, true); });
+    output::ShowPreview(this, QStringLiteral("負傷統計"), [this](QPrinter& printer) { PrintTo(printer, true); });
 }
 
-// Shift-JIS as everywhere; UTF-8 only when the user agrees for a text that
-// Shift-JIS cannot hold. Nothing is written in place of a file the program keeps.
 void StatsWindow::StatsCsvClick()
 {
     const QString path = AskCsvPath ? AskCsvPath() : QString();
-    if (path.isEmpty())
-        return;
-    if (const std::optional<QString> refusal = ExportRefusal(path)) {
-        forms::ShowMessage(this, *refusal);
-        return;
-    }
-    const QList<QStringList> lines = ShownLines();
-    ExportBytes csv = ShiftJisCsv(lines);
-    if (csv.unencodableLine > 0) {
-        const QString question = QStringLiteral("表の%1行目の「%2」には Shift-JIS で保存できない文字があります。\n"
-                                                "UTF-8（BOM付き、Excel でそのまま開けます）で書き出しますか？")
-                                     .arg(csv.unencodableLine - 1)
-                                     .arg(csv.unencodableText);
-        if (forms::Confirm(this, question) != forms::Answer::Yes)
-            return;
-        csv.bytes = Utf8Csv(lines);
-    }
-    const IoResult written = ReplaceFileContents(path, csv.bytes);
-    if (!written.has_value())
-        forms::ShowMessage(this, QStringLiteral("CSV出力できませんでした：") + written.error().message);
+    if (!path.isEmpty())
+        output::ExportCsv(this, path, ShownLines());
 }
 
 // Tab-separated lines, as a spreadsheet takes them when pasted.

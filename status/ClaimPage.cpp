@@ -6,7 +6,7 @@
 #include "files/FileAccess.h"
 #include "files/ShiftJis.h"
 #include "status/Letters.h"
-#include "status/PagePrint.h"
+#include "output/PagePrint.h"
 #include "status/StatusModel.h"
 
 #include <QPainter>
@@ -15,6 +15,7 @@
 #include <algorithm>
 
 using namespace claims;
+using namespace output;
 
 namespace status {
 namespace {

@@ -5,9 +5,9 @@
 #include "forms/Messages.h"
 #include "forms/Modal.h"
 #include "forms/SaveGuarded.h"
-#include "status/CsvExport.h"
+#include "output/CsvExport.h"
 #include "status/Letters.h"
-#include "status/PagePrint.h"
+#include "output/PagePrint.h"
 #include "status/StatusModel.h"
 
 #include <QDir>
@@ -21,6 +21,7 @@
 #include <numeric>
 
 using namespace claims;
+using namespace output;
 
 namespace status {
 namespace {

@@ -1,7 +1,7 @@
 #include "status/Letters.h"
 
 #include "files/ShiftJis.h"
-#include "status/PagePrint.h"
+#include "output/PagePrint.h"
 #include "status/StatusModel.h"
 
 #include <QLocale>
@@ -11,6 +11,7 @@
 #include <algorithm>
 
 using namespace claims;
+using namespace output;
 
 namespace status {
 namespace {

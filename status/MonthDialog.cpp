@@ -7,7 +7,7 @@
 #include "forms/SaveGuarded.h"
 #include "forms/Modal.h"
 #include "status/ClaimPage.h"
-#include "status/PagePrint.h"
+#include "output/PagePrint.h"
 #include "status/StatusModel.h"
 
 #include <QComboBox>
@@ -24,6 +24,7 @@
 #include <tuple>
 
 using namespace claims;
+using namespace output;
 
 namespace status {
 namespace {

@@ -6,10 +6,10 @@
 #include "forms/Application.h"
 #include "forms/Messages.h"
 #include "forms/Modal.h"
-#include "status/CsvExport.h"
+#include "output/CsvExport.h"
 #include "status/LedgerWindow.h"
 #include "status/MonthDialog.h"
-#include "status/PagePrint.h"
+#include "output/PagePrint.h"
 #include "status/SchoolWindow.h"
 #include "status/StatusPrint.h"
 
@@ -19,6 +19,7 @@
 #include <QPrinter>
 
 using namespace claims;
+using namespace output;
 
 namespace status {
 namespace {

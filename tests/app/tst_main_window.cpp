@@ -11,6 +11,7 @@
 #include "entry/SeiKyuImp.h"
 #include "import/ImportWindow.h"
 #include "status/StatusWindow.h"
+#include "statswindow/StatsWindow.h"
 #include "tests/entry/LayoutCheck.h"
 #include "tests/support/ModalHelpers.h"
 #include "tests/support/TestMain.h"
@@ -31,6 +32,7 @@ namespace {
 const Control kControls[] = {
     {"StaticText1", "label", "Form1", {56, 32, 460, 41}, "Kiboru", 37, true, kMaru, "#008000", "#F0F0F0"},
     {"DateTimePicker1", "date", "Form1", {40, 96, 313, 41}, "", 32, false, kMaru, "#000000", ""},
+    {"Button7", "button", "Form1", {112, 176, 121, 41}, "統計", 27, false, kMaru, "#000080", ""},
     {"Button1", "button", "Form1", {416, 176, 121, 41}, "給付入力", 27, false, kMaru, "#000080", ""},
     {"Button3", "button", "Form1", {416, 244, 121, 41}, "請求状況", 27, false, kMaru, "#000080", ""},
     {"Button5", "button", "Form1", {264, 244, 121, 41}, "履歴", 27, false, kMaru, "#000080", ""},
@@ -63,6 +65,7 @@ private slots:
     void reopenedEntryWindowStartsFromItsFixedLists();
     void statusButtonOpensTheListOnThePickersDate();
     void historyButtonOpensTheHistoryModally();
+    void statsButtonOpensTheYearOfThePickersDate();
     void importButtonOpensTheImportWindowModally();
     void startUpShowsTheWindowAndRunsUntilItCloses();
 
@@ -125,8 +128,8 @@ void MainWindow::tabWalksTheLayoutOrder_data()
 {
     QTest::addColumn<bool>("forward");
     QTest::addColumn<QStringList>("visited");
-    QTest::newRow("Tab") << true << QStringList{"Button3", "Button5", "Button4", "Button6", "Button2", "DateTimePicker1", "Button1", "Button3"};
-    QTest::newRow("Shift+Tab") << false << QStringList{"DateTimePicker1", "Button2", "Button6", "Button4", "Button5", "Button3", "Button1", "DateTimePicker1"};
+    QTest::newRow("Tab") << true << QStringList{"Button3", "Button5", "Button4", "Button6", "Button2", "DateTimePicker1", "Button7", "Button1"};
+    QTest::newRow("Shift+Tab") << false << QStringList{"Button7", "DateTimePicker1", "Button2", "Button6", "Button4", "Button5", "Button3", "Button1"};
 }
 
 void MainWindow::tabWalksTheLayoutOrder()
@@ -243,6 +246,23 @@ void MainWindow::historyButtonOpensTheHistoryModally()
     QTest::mouseClick(form->ui->Button5, Qt::LeftButton);
     QVERIFY(!stuck);
     QCOMPARE(opened, QStringLiteral("HistoryWindow 履歴"));
+}
+
+// 2027/3/31 is still in 2026年度.
+void MainWindow::statsButtonOpensTheYearOfThePickersDate()
+{
+    form->ui->DateTimePicker1->setDate(QDate(2027, 3, 31));
+    QList<int> span;
+    bool stuck = false;
+    testsupport::WhenModal([&](QWidget* modal) {
+        layoutcheck::closeIfStuck(modal, stuck);
+        if (auto* stats = qobject_cast<statswindow::StatsWindow*>(modal))
+            span = {stats->ui->StatsFrom->currentData().toInt(), stats->ui->StatsTo->currentData().toInt()};
+        testsupport::ClickButton(modal, QStringLiteral("閉じる"));
+    });
+    QTest::mouseClick(form->ui->Button7, Qt::LeftButton);
+    QVERIFY(!stuck);
+    QCOMPARE(span, (QList<int>{2026, 2026}));
 }
 
 void MainWindow::importButtonOpensTheImportWindowModally()

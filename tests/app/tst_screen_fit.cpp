@@ -8,7 +8,9 @@
 #include "entry/SelectSeito.h"
 #include "entry/Tkaisuu.h"
 #include "status/MonthDialog.h"
+#include "status/LedgerWindow.h"
 #include "status/StatusWindow.h"
+#include "statswindow/StatsWindow.h"
 #include "tests/entry/LayoutCheck.h"
 #include "tests/support/TestMain.h"
 
@@ -98,6 +100,8 @@ void ScreenFit::windowLiesWithinTheArea_data()
     QTest::newRow("student choice") << Make([] { return new TForm3; });
     QTest::newRow("claim file choice") << Make([] { return new TForm4; });
     QTest::newRow("deadline list") << Make([dir] { return new status::StatusWindow(dir, kToday); });
+    QTest::newRow("ledger") << Make([dir] { return new status::LedgerWindow(dir, {}, kToday); });
+    QTest::newRow("statistics") << Make([dir] { return new statswindow::StatsWindow(dir, nullptr, kToday); });
     QTest::newRow("month dialog") << Make([dir] { return new status::MonthDialog(dir, claims::ClaimOverview()); });
 }
 

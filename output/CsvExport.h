@@ -9,10 +9,10 @@
 
 class QWidget;
 
-namespace status {
+namespace output {
 
 // Writes lines (the column names first) to path, telling the user in a box
 // why when it cannot. True when the file was written.
 bool ExportCsv(QWidget* parent, const QString& path, const QList<QStringList>& lines);
 
-} // namespace status
+} // namespace output

@@ -14,7 +14,7 @@ class QPainter;
 class QPrinter;
 class QWidget;
 
-namespace status {
+namespace output {
 
 // Qt's print preview of what print draws; it also prints and saves PDF.
 void ShowPreview(QWidget* parent, const QString& title, const std::function<void(QPrinter&)>& print);
@@ -62,4 +62,4 @@ qreal DrawGrid(Page& page, qreal x, qreal y, const Grid& grid, const QList<QStri
 qreal DrawGridOverPages(QPrinter& printer, Page& page, qreal y, qreal footRoom, const Grid& grid,
                         const QList<QStringList>& rows);
 
-} // namespace status
+} // namespace output

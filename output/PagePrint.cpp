@@ -1,4 +1,4 @@
-#include "status/PagePrint.h"
+#include "output/PagePrint.h"
 
 #include "forms/Fonts.h"
 
@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <numeric>
 
-namespace status {
+namespace output {
 
 void ShowPreview(QWidget* parent, const QString& title, const std::function<void(QPrinter&)>& print)
 {
@@ -150,4 +150,4 @@ qreal DrawGridOverPages(QPrinter& printer, Page& page, qreal y, qreal footRoom, 
     }
 }
 
-} // namespace status
+} // namespace output

@@ -1,4 +1,4 @@
-#include "status/CsvExport.h"
+#include "output/CsvExport.h"
 
 #include "claimstatus/Export.h"
 #include "files/FileAccess.h"
@@ -6,7 +6,7 @@
 
 using namespace claims;
 
-namespace status {
+namespace output {
 
 bool ExportCsv(QWidget* parent, const QString& path, const QList<QStringList>& lines)
 {
@@ -30,4 +30,4 @@ bool ExportCsv(QWidget* parent, const QString& path, const QList<QStringList>& l
     return written.has_value();
 }
 
-} // namespace status
+} // namespace output
