@@ -21,6 +21,7 @@ void RegisterImportBenchmarks();    // the roster import of 1,200 students
 void RegisterLettersBenchmarks();   // letters to the guardians of 100 students, to the preview
 void RegisterShareBenchmarks();     // the deadline list over a slow file server's stand-in
 void RegisterBackupBenchmarks();    // backups of 10,000 claims, the restore preview, the reminder
+void RegisterStatsBenchmarks();     // the statistics over 10,000 claims with their headers
 
 // Run as `kiboru_bench --peak-after-search FOLDER`: the entry window searches
 // the roster of 124,825 matching lines in the working folder FOLDER once and

@@ -81,6 +81,11 @@ std::vector<TargetRow> Targets()
          2000},
         {"給付金台帳 of 2026年度 (3,000 paid months of 10,000 claims), second opening", "ledger_again/10000", "", "ms",
          "", Limit::Below, 300},
+        {"統計 over 10,000 claims, first opening (no cache), to the chart painted", "stats_first/10000", "", "ms", "",
+         Limit::Below, 1000},
+        {"統計 again (through the cache), to the chart painted", "stats_again/10000", "", "ms", "", Limit::Below, 300},
+        {"統計: another 集計 chosen, to the table and chart painted", "stats_by_change/10000", "", "ms", "",
+         Limit::Below, 50},
         {"choosing a student to the claim shown", "window_student_to_claim", "", "ms", "", Limit::None, 0},
         {"peak memory after the 124,825-line search", "peak_memory_after_search", "MiB", "MiB",
          "peak_memory_after_search#before_search_MiB", Limit::Below, 100},
@@ -123,6 +128,7 @@ int main(int argc, char** argv)
     bench::RegisterLettersBenchmarks();
     bench::RegisterShareBenchmarks();
     bench::RegisterBackupBenchmarks();
+    bench::RegisterStatsBenchmarks();
     bench::SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const int missed = bench::PrintSummary(reporter, Targets(), stdout);
