@@ -8,13 +8,13 @@
 #include "statswindow/StatsChart.h"
 #include "statswindow/StatsWindow.h"
 #include "tests/claims/TestSupport.h"
+#include "tests/status/PrintedPdf.h"
 #include "tests/support/TestFolder.h"
 #include "tests/support/TestMain.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPrinter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -96,15 +96,6 @@ QStringList TableTexts(const QTableWidget* table)
 ClaimListing ReadWithoutCache(const QString& workDir, const std::function<bool(int, int)>& progress)
 {
     return ReadAllClaims(workDir, progress);
-}
-
-QString PdfText(const QString& path)
-{
-    QProcess tool;
-    tool.start(u"pdftotext"_qs, {u"-layout"_qs, path, u"-"_qs});
-    if (!tool.waitForFinished(30000))
-        return {};
-    return QString::fromUtf8(tool.readAllStandardOutput());
 }
 
 } // namespace
@@ -192,11 +183,11 @@ private slots:
         QVERIFY(FromShiftJis(ktest::ReadBytes(csv)).endsWith(u"合計,1,1,1,3\r\n"_qs));
     }
 
-    // One page per category for 「すべて印刷」; the heading, span and totals on it.
+    // One page per category for 「すべて印刷」, counted under Wine too; the
+    // heading, span and totals read back where pdftotext runs.
     void printedPagesReadBack()
     {
-        if (QStandardPaths::findExecutable(u"pdftotext"_qs).isEmpty())
-            QSKIP("pdftotext is not installed");
+        const bool readable = !QStandardPaths::findExecutable(u"pdftotext"_qs).isEmpty();
         testsupport::TestFolder folder;
         MakeFolder(folder.path());
         StatsWindow window(folder.path(), nullptr, QDate(2026, 3, 1), ReadWithoutCache);
@@ -207,11 +198,16 @@ private slots:
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
             window.PrintTo(printer, all);
-            const QString text = PdfText(pdf);
+            QCOMPARE(statustest::PdfPages(pdf), all ? stats::kCategoryCount : 1);
+            if (!readable)
+                continue;
+            const QString text = statustest::PdfText(pdf);
             QVERIFY2(text.contains(u"負傷統計"_qs) && text.contains(u"対象 令和7年度"_qs), qPrintable(text));
             QVERIFY(text.contains(QRegularExpression(u"合計\\s+3\\s+100.0"_qs)));
             QCOMPARE(text.count(u'\f'), all ? stats::kCategoryCount : 1);
         }
+        if (!readable)
+            QSKIP("pages counted; the text is read with pdftotext in the Linux run");
     }
 };
 
