@@ -5,7 +5,10 @@
 #include "claims/ClaimRecord.h"
 #include "files/ShiftJis.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
+#include <QThread>
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -195,6 +198,13 @@ QByteArray Sjis(const QString& text)
     if (!bytes)
         Fail(QStringLiteral("no Shift-JIS form for ") + text);
     return *bytes;
+}
+
+void WaitUntilSettled(const QString& folder)
+{
+    const QFileInfo seikyu(folder + QStringLiteral("/seikyu"));
+    while (seikyu.lastModified().secsTo(QDateTime::currentDateTime()) < 11)
+        QThread::msleep(200);
 }
 
 QString RunFolder()

@@ -15,6 +15,12 @@ QByteArray Sjis(const QString& text);
 // The temporary folder of this run; removed when the program ends.
 QString RunFolder();
 
+// Waits until the folder's seikyu was last changed more than 11 s ago: the
+// listing cache reads again every file written in the last 10 s before a
+// listing (claims::MayKeep), so a folder made just before a "second
+// opening" would be read whole each time.
+void WaitUntilSettled(const QString& folder);
+
 // KEN_ALL.CSV unpacked with `unzip -p`; the first line counts as the header.
 QString KenAllPath();
 

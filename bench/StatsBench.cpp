@@ -112,8 +112,10 @@ bool CountsEveryInjury(const statswindow::StatsWindow& window)
 void TimeOpening(benchmark::State& state, bool again)
 {
     const QString cache = RunFolder() + QStringLiteral("/stats-cache");
-    if (again)
+    if (again) {
+        WaitUntilSettled(StatsFolder());
         claims::ReadAllClaimsThroughCache(StatsFolder(), cache);
+    }
     for (auto _ : state) {
         if (!again)
             QDir(cache).removeRecursively();
@@ -133,6 +135,7 @@ void TimeOpening(benchmark::State& state, bool again)
 void TimeCategoryChange(benchmark::State& state)
 {
     const QString cache = RunFolder() + QStringLiteral("/stats-cache");
+    WaitUntilSettled(StatsFolder());
     const auto window = OpenStats(cache);
     int next = 0;
     for (auto _ : state) {

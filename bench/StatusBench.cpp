@@ -115,6 +115,7 @@ void TimeLedgerAgain(benchmark::State& state)
 {
     const QString folder = StatusFolder10000();
     const QString cache = RunFolder() + QStringLiteral("/ledger-cache");
+    WaitUntilSettled(folder);
     claims::ReadAllClaimsThroughCache(folder, cache);
     qsizetype months = 0;
     for (auto _ : state) {
