@@ -2,6 +2,7 @@
 // the board's payment notices, the notices' file, and the window that types
 // them, opened from the deadline list and printed.
 
+#include "claimstatus/HistoryList.h"
 #include "claimstatus/Ledger.h"
 #include "claimstatus/ListingCache.h"
 #include "claimstatus/PaymentNotices.h"
@@ -199,6 +200,10 @@ void LedgerTest::noticeTypedIsSavedCheckedAndPrinted()
     QTRY_COMPARE(ledger.Shown().groups[1].notice, std::optional<qint64>(20325));
     QCOMPARE(ReadPaymentNotices(w)->value.TotalOn({2026, 6, 20}), std::optional<qint64>(20325));
     QCOMPARE(QDir(w + u"/履歴/請求状況/支払通知"_qs).entryList(QDir::Files).size(), 1);
+    // Neither the deadline list nor the history takes the file for a claim's status.
+    QCOMPARE(ReadAllClaims(w).problems, QStringList());
+    for (const HistoryFile& file : ReadHistory(w).files)
+        QVERIFY(!file.folder.endsWith(u"支払通知"_qs));
     const int subtotalRow = int(ledger.Shown().groups[0].rows.size() + 1 + ledger.Shown().groups[1].rows.size());
     QTableWidgetItem* check = ledger.ui->LedgerTable->item(subtotalRow, 9);
     QCOMPARE(check->text(), u"差額 －20円（通知書 20,325円）"_qs);
