@@ -10,9 +10,7 @@
 #include <QString>
 #include <QStringList>
 
-
 class QPrinter;
-class QWidget;
 
 namespace statswindow {
 
