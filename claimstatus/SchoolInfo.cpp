@@ -86,6 +86,12 @@ Result<Stamped<SchoolInfo>> ReadSchoolFile(const QString& workDir)
     return GuardedFile(SchoolFilePath(workDir)).ReadAs<SchoolInfo>(ParseSchoolFile);
 }
 
+QString ReadSchoolName(const QString& workDir)
+{
+    const Result<Stamped<SchoolInfo>> school = ReadSchoolFile(workDir);
+    return school ? school->value.name : QString();
+}
+
 Result<FileStamp> WriteSchoolFile(const QString& workDir, const SchoolInfo& info, const std::optional<FileStamp>& expected)
 {
     return WriteInStatusFolder(workDir, SchoolFilePath(workDir), FormatSchoolFile(info), expected);

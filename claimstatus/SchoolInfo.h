@@ -40,6 +40,10 @@ std::optional<QByteArray> FormatSchoolFile(const SchoolInfo& info);
 // empty details.
 Result<Stamped<SchoolInfo>> ReadSchoolFile(const QString& workDir);
 
+// The school's name as printed pages head with it; empty when none is
+// entered or the file cannot be read.
+QString ReadSchoolName(const QString& workDir);
+
 // Writes the file as status files are written: a guarded file, with an
 // expected stamp only when it is still as read. Texts Shift-JIS cannot hold
 // are refused before anything is written (Refusal::CannotEncode; check

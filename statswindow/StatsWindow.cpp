@@ -41,12 +41,6 @@ QString SpanLine(const StatsQuery& query)
     return line;
 }
 
-QString SchoolName(const QString& workDir)
-{
-    const Result<Stamped<SchoolInfo>> school = ReadSchoolFile(workDir);
-    return school ? school->value.name : QString();
-}
-
 QTableWidgetItem* Cell(const QString& text, bool number)
 {
     auto* item = new QTableWidgetItem(text);
@@ -196,7 +190,7 @@ StatsPage StatsWindow::PageOf(const StatsQuery& query, const QString& school) co
 
 QList<StatsPage> StatsWindow::PagesToPrint(bool all) const
 {
-    const QString school = SchoolName(workDir_);
+    const QString school = ReadSchoolName(workDir_);
     if (!all)
         return {PageOf(Query(), school)};
     QList<StatsPage> pages;

@@ -66,12 +66,6 @@ std::optional<qint64> ReadTypedYen(QString text)
     return ReadAmount(text);
 }
 
-QString ReadSchoolName(const QString& workDir)
-{
-    const Result<Stamped<SchoolInfo>> school = ReadSchoolFile(workDir);
-    return school ? school->value.name : QString();
-}
-
 } // namespace
 
 QStringList LedgerColumns()
