@@ -29,11 +29,6 @@ void Count(const MonthStatus& m, LedgerTotals& totals)
 
 } // namespace
 
-int SchoolYearOf(QDate date)
-{
-    return date.month() >= 4 ? date.year() : date.year() - 1;
-}
-
 NoticeCheck LedgerGroup::Check() const
 {
     if (!notice)
@@ -54,7 +49,7 @@ Ledger BuildLedger(const QList<ClaimOverview>& claims, int schoolYear, const Pay
                 ++ledger.totals.undated;
                 continue;
             }
-            if (SchoolYearOf(m.paidDate) != schoolYear)
+            if (SchoolYear(m.paidDate) != schoolYear)
                 continue;
             LedgerGroup& group = groups[m.paidDate];
             group.paidDate = m.paidDate;
@@ -66,7 +61,7 @@ Ledger BuildLedger(const QList<ClaimOverview>& claims, int schoolYear, const Pay
     // A notice typed for a day with no paid month recorded shows as a group
     // of its own: the board paid what the office has not recorded.
     for (const NoticeTotal& notice : notices.totals) {
-        if (notice.paidDate.isValid() && SchoolYearOf(notice.paidDate) == schoolYear && !groups.contains(notice.paidDate))
+        if (notice.paidDate.isValid() && SchoolYear(notice.paidDate) == schoolYear && !groups.contains(notice.paidDate))
             groups[notice.paidDate].paidDate = notice.paidDate;
     }
     for (LedgerGroup& group : groups) {
@@ -78,11 +73,11 @@ Ledger BuildLedger(const QList<ClaimOverview>& claims, int schoolYear, const Pay
 
 QList<int> LedgerYears(const QList<ClaimOverview>& claims, QDate today)
 {
-    QList<int> years{SchoolYearOf(today)};
+    QList<int> years{SchoolYear(today)};
     for (const ClaimOverview& claim : claims) {
         for (const MonthStatus& m : claim.status.months) {
-            if (IsPaid(m) && m.paidDate.isValid() && !years.contains(SchoolYearOf(m.paidDate)))
-                years.append(SchoolYearOf(m.paidDate));
+            if (IsPaid(m) && m.paidDate.isValid() && !years.contains(SchoolYear(m.paidDate)))
+                years.append(SchoolYear(m.paidDate));
         }
     }
     std::sort(years.begin(), years.end(), std::greater<>());

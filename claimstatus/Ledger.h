@@ -6,6 +6,7 @@
 
 #include "claimstatus/ClaimList.h"
 #include "claimstatus/PaymentNotices.h"
+#include "rosters/EntryYears.h"
 
 #include <QDate>
 #include <QList>
@@ -13,9 +14,6 @@
 #include <optional>
 
 namespace claims {
-
-// The 年度 of a date: 2026 from 2026/4/1 to 2027/3/31.
-int SchoolYearOf(QDate date);
 
 struct LedgerRow {
     int claim = 0;                  // index into the claims the ledger was built from

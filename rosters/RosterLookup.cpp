@@ -1,6 +1,7 @@
 #include "rosters/RosterLookup.h"
 
 #include "files/FileAccess.h"
+#include "rosters/EntryYears.h"
 #include "files/LineReader.h"
 #include "files/ShiftJis.h"
 
@@ -76,8 +77,7 @@ QString RosterEntry::Text(int field) const
 
 QString RosterEntry::ClassOn(QDate date) const
 {
-    const int schoolYear = date.month() >= 4 ? date.year() : date.year() - 1;
-    const int grade = entryYear > 0 ? schoolYear - entryYear + 1 : 0;
+    const int grade = entryYear > 0 ? SchoolYear(date) - entryYear + 1 : 0;
     const QString classes[] = {Text(3), Text(2), Text(1)};   // 1st, 2nd, 3rd year
     if (grade >= 1 && grade <= 3 && !classes[grade - 1].isEmpty())
         return classes[grade - 1];

@@ -137,7 +137,7 @@ void LedgerTest::noticeChecked()
         notices.Set(noticeDay, notice);
     const Ledger ledger = BuildLedger(KnownClaims(), 2026, notices);
     QCOMPARE(GroupsText(ledger), groups);
-    const QDate checked = noticeDay.isValid() && SchoolYearOf(noticeDay) == 2026 ? noticeDay : QDate(2026, 6, 20);
+    const QDate checked = noticeDay.isValid() && SchoolYear(noticeDay) == 2026 ? noticeDay : QDate(2026, 6, 20);
     const auto group = std::find_if(ledger.groups.begin(), ledger.groups.end(),
                                     [&](const LedgerGroup& g) { return g.paidDate == checked; });
     QVERIFY(group != ledger.groups.end());
