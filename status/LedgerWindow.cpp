@@ -6,7 +6,6 @@
 #include "forms/Modal.h"
 #include "forms/SaveGuarded.h"
 #include "output/CsvExport.h"
-#include "status/Letters.h"
 #include "output/PagePrint.h"
 #include "status/StatusModel.h"
 
